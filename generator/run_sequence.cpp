@@ -1,0 +1,82 @@
+#include "run_sequence.h"
+
+#include <exception>
+
+#include "config_headers.h"
+#include "output_guard.h"
+#include "personality_scan.h"
+#include "personality_update.h"
+#include "system_stubs.h"
+#include "tree_walk.h"
+
+namespace {
+
+bool ends_in_boost(const generator_state& state)
+{
+    std::size_t last = state.orig_header_loc.rfind(state.path_separator);
+    return last != std::string::npos && state.orig_header_loc.compare(last, std::string::npos, state.path_separator + "boost") == 0;
+}
+
+int run_steps(generator_state& state, const std::string& personality)
+{
+    if (!ends_in_boost(state)) {
+        *state.console << "Original location of boost must end with the .../boost subdirectory";
+        state.console->flush();
+        return 1;
+    }
+    if (output_overlaps_original(state.orig_header_loc, state.config_output_loc)) {
+        say(state, "Error: Output location " + state.config_output_loc + " overlaps the original Boost location " +
+                       state.orig_header_loc + ". Please choose an output location outside it.");
+        return 1;
+    }
+
+    say(state, "Creating compiler header Files ...");
+    switch (scan_personality(state, personality)) {
+    case scan_result::not_needed: return 0;
+    case scan_result::failed: return 1;
+    case scan_result::configured: break;
+    }
+
+    say(state, "Creating boost substitute header files ...");
+    platform::make_directory(substitute_tree(state));
+    read_nonboost_list(state);
+    walk_boost_tree(state, state.orig_header_loc, false);
+
+    say(state, "Creating compiler/platform substitute header files ...");
+    bool ok = write_config_headers(state);
+
+    say(state, "Modifying Compiler Personality...");
+    ok = update_settings(state, personality) && ok;
+    if (state.personality_has_boost_include) {
+        edit_personality(state, personality, state.config_output_loc);
+    } else {
+        say(state, "Please add the following directory to your analyser personality or as the first include path "
+                   "in your CPPFLAGS or equivalent variable in your makefile:");
+        say(state, state.config_output_loc);
+    }
+    if (!state.included_system_headers.empty())
+        ok = write_system_stubs(state, personality) && ok;
+    return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int run_skeld(generator_state& state, int argc, const char* const argv[])
+{
+    state.personality_has_boost_include = false;
+    if (argc < 4) {
+        say(state, "Usage: Skeld <curr_compiler_personality> <orig_header_loc> <config_output_loc>");
+        return 1;
+    }
+    const std::string personality = argv[1];
+    state.orig_header_loc = argv[2];
+    state.config_output_loc = argv[3];
+    try {
+        return run_steps(state, personality);
+    } catch (const run_ended& end) {
+        return end.status;
+    } catch (const std::exception& e) {
+        say(state, std::string("Error: ") + e.what());
+        return 1;
+    }
+}

@@ -1,0 +1,95 @@
+#include "tree_walk.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "forwarding_header.h"
+#include "text_files.h"
+
+namespace {
+
+// A list value may be written with either separator; one list serves every platform.
+std::string native_separators(std::string value)
+{
+    std::replace(value.begin(), value.end(), platform::foreign_separator, platform::path_separator);
+    return value;
+}
+
+std::string value_after(std::string_view line, std::size_t keyword_end)
+{
+    return trim(' ', std::string(line.substr(keyword_end)));
+}
+
+using walk_path = std::vector<platform::file_identity>;
+
+bool walk_directory(generator_state& state, const std::string& directory, bool collect_only,
+                    walk_path& ancestors)
+{
+    platform::directory_listing listing;
+    if (!listing.open(directory)) {
+        say(state, "failed FINDFIRSTFILE");
+        return false;
+    }
+
+    // A directory already being walked further up is a link cycle: its
+    // content is on its way already.
+    platform::file_identity identity;
+    bool identified = platform::identify(directory, identity);
+    if (identified) {
+        if (std::find(ancestors.begin(), ancestors.end(), identity) != ancestors.end())
+            return true;
+        ancestors.push_back(identity);
+    }
+
+    std::string path;
+    while (listing.next()) {
+        const std::string& name = listing.name();
+        if (name == "." || name == "..")
+            continue;
+        path.assign(directory).append(state.path_separator).append(name);
+
+        platform::entry_kind kind = listing.kind();
+        if (kind == platform::entry_kind::unknown)
+            kind = platform::is_directory(path) ? platform::entry_kind::directory : platform::entry_kind::file;
+
+        if (kind == platform::entry_kind::directory) {
+            platform::make_directory(mirror_path(state, path));
+            walk_directory(state, path, collect_only, ancestors);
+        } else if (collect_only) {
+            state.nonboost_paths.insert(path);
+        } else {
+            write_forwarding_header(state, path);
+        }
+    }
+
+    if (identified)
+        ancestors.pop_back();
+    return true;
+}
+
+}  // namespace
+
+bool read_nonboost_list(generator_state& state)
+{
+    std::string text;
+    if (!read_text_file("treat_as_nonboost.txt", text)) {
+        say(state, "Could not open treat_as_nonboost.txt for reading");
+        return false;
+    }
+    for_each_line(text, [&](std::string_view line) {
+        if (std::size_t dir = line.find("-dir"); dir != std::string_view::npos) {
+            std::string value = native_separators(value_after(line, dir + 4));
+            walk_boost_tree(state, state.orig_header_loc + state.path_separator + value, true);
+        } else if (std::size_t file = line.find("-file"); file != std::string_view::npos) {
+            std::string value = value_after(line, file + 5);
+            state.nonboost_paths.insert(native_separators(state.orig_header_loc + state.path_separator + value));
+        }
+    });
+    return true;
+}
+
+bool walk_boost_tree(generator_state& state, const std::string& directory, bool collect_only)
+{
+    walk_path ancestors;
+    return walk_directory(state, directory, collect_only, ancestors);
+}
