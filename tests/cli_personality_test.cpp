@@ -1,0 +1,241 @@
+// The settings update, the personality edit, the system stubs and the exit
+// status of a full run, on the real program.
+#include "skeld_cli.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Personality : public SkeldCli {
+protected:
+    void SetUp() override
+    {
+        SkeldCli::SetUp();
+        if (IsSkipped())
+            return;
+        put("possible_defines.txt", "FOO\n");
+        put("treat_as_nonboost.txt", "");
+        put("boost_compiler_person_settings.txt", "-b\n-a\n-b\n");
+        put("orvo++_compiler.hpp", "");
+        put("orvo++_windows.hpp", "");
+        put("lib/boost/config/compiler/gcc.hpp", "");
+        put("lib/boost/config/platform/linux.hpp", "");
+        fs::create_directories(dir / "out");
+    }
+
+    std::string entries_for(const std::string& directory) const
+    {
+        return "-si \"" + directory + "\"\n-q \"" + directory + "\"\n";
+    }
+
+    std::string manual_entries_for(const std::string& directory) const
+    {
+        return "Error: Cannot open - " + at("p.p_c") +
+               " for editing. Please add the following entries to the top of this file:" + target().line_end +
+               lines(entries_for(directory));
+    }
+
+    std::string include_line() const { return "-si \"" + at("lib") + "\""; }
+};
+
+TEST_P(Personality, FullRunPutsStubAndOutputEntriesOnTopAndSettingsAtTheEnd)
+{
+    put("lib/boost/a.hpp", "#include <vector>\n");
+    put("p.p_c", "-sd FOO=1\n" + include_line() + "\n-w2\n");
+    program_result result = run_default();
+    EXPECT_EQ(result.output, full_run_head());
+    EXPECT_EQ(result.status, 0);
+    const std::string first = entries_for(at("out/system")) + entries_for(at("out")) + "-sd FOO=1\n" + include_line() + "\n-w2\n-a\n-b\n";
+    EXPECT_EQ(get("p.p_c"), lines(first));
+
+    // A second run finds the same macros and adds everything again.
+    result = run_default();
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(get("p.p_c"), lines(entries_for(at("out/system")) + entries_for(at("out")) + first + "-a\n-b\n"));
+}
+
+TEST_P(Personality, SettingsFileRules)
+{
+    struct settings_case {
+        const char* settings;
+        const char* personality;
+        const char* after;
+    };
+    const settings_case cases[] = {
+        {"-b\n-a\n-b\n", "-sd FOO=1\n", "-sd FOO=1\n-a\n-b\n"},
+        {"-b\r\n\r\n-a", "-sd FOO=1\n", "-sd FOO=1\n\n-a\n-b\n"},   // the blank line sorts first
+        {"-a\n", "-sd FOO=1", "-sd FOO=1-a\n"},                    // no line break to end the last line
+        {"", "-sd FOO=1\n", "-sd FOO=1\n"},
+    };
+    for (const settings_case& c : cases) {
+        SCOPED_TRACE(c.settings);
+        put("boost_compiler_person_settings.txt", c.settings);
+        put("p.p_c", c.personality);
+        program_result result = run_default();
+        EXPECT_EQ(result.status, 0);
+        // The old content stays as it was; only what is appended has the build's line ends.
+        std::string expected = c.personality;
+        expected += lines(std::string(c.after).substr(expected.size()));
+        EXPECT_EQ(get("p.p_c"), expected);
+    }
+}
+
+TEST_P(Personality, OldContentIsRewrittenWithTheBuildsLineEnds)
+{
+    put("boost_compiler_person_settings.txt", "");
+    put("p.p_c", "-sd FOO=1\r\n" + include_line() + "\r\n-w2");
+    program_result result = run_default();
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(get("p.p_c"), lines(entries_for(at("out")) + "-sd FOO=1\n" + include_line() + "\n-w2"));
+}
+
+TEST_P(Personality, OutputWithTrailingSeparatorKeepsItInTheEntries)
+{
+    put("boost_compiler_person_settings.txt", "");
+    put("p.p_c", "-sd FOO=1\n" + include_line() + "\n");
+    const std::string output = at("out") + sep("/");
+    program_result result = run({at("p.p_c"), at("lib/boost"), output});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(get("p.p_c"), lines(entries_for(output) + "-sd FOO=1\n" + include_line() + "\n"));
+    EXPECT_TRUE(exists("out/boost/config/compiler/orvo++.hpp"));
+}
+
+TEST_P(Personality, ExitStatusFollowsEveryStepThatFailed)
+{
+    struct status_case {
+        bool settings_present;
+        bool names_boost_parent;
+        bool with_stub;
+        int status;
+    };
+    const status_case cases[] = {
+        {true, true, true, 0},
+        {false, true, false, 1},   // a failed settings update is not undone by the edit
+        {false, false, false, 1},
+        {false, true, true, 1},    // nor by the stubs
+        {true, false, false, 0},   // a printed manual instruction is no failure
+    };
+    for (const status_case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.settings_present << c.names_boost_parent << c.with_stub);
+        fs::remove_all(dir / "out");
+        fs::create_directories(dir / "out");
+        if (c.settings_present)
+            put("boost_compiler_person_settings.txt", "-a\n");
+        else
+            fs::remove(dir / "boost_compiler_person_settings.txt");
+        put("lib/boost/a.hpp", c.with_stub ? "#include <vector>\n" : "");
+        put("p.p_c", "-sd FOO=1\n" + (c.names_boost_parent ? include_line() + "\n" : ""));
+        program_result result = run_default();
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.output.find("Error: Cannot open boost_compiler_person_settings.txt") != std::string::npos,
+                  !c.settings_present);
+        EXPECT_EQ(exists("out/system/vector"), c.with_stub);
+    }
+}
+
+TEST_P(Personality, SystemStubsForNestedNamesAndTheirText)
+{
+    put("lib/boost/a.hpp", "#include <vector>\n#include <sys/types.h>\n#include <a/b/c.h>\n");
+    put("p.p_c", "-sd FOO=1\n");
+    program_result result = run_default();
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(files_below("out/system"), (std::vector<std::string>{"a/b/c.h", "sys/types.h", "vector"}));
+    for (const char* name : {"vector", "sys/types.h", "a/b/c.h"}) {
+        SCOPED_TRACE(name);
+        const std::string forward = std::string("#include_next <") + name + ">\n";
+        EXPECT_EQ(get(std::string("out/system/") + name),
+                  lines("#ifdef IN_BOOST_HEADERS\n#ifndef IN_SYSTEM_STUB\n#define IN_SYSTEM_STUB\n#include \"AddAllCompilerFlags.h\"\n" +
+                        forward + "#include \"RemoveAllCompilerFlags.h\"\n#undef IN_SYSTEM_STUB\n#else\n" + forward +
+                        "#endif\n#else\n" + forward + "#endif\n"));
+    }
+    // Without the Boost parent in the personality, only the stub directory is added.
+    EXPECT_EQ(get("p.p_c"), lines(entries_for(at("out/system")) + "-sd FOO=1\n-a\n-b\n"));
+}
+
+TEST_P(Personality, NamesLeadingOutsideTheStubDirectoryGetNoStub)
+{
+    put("lib/boost/a.hpp", "#include <>\n#include <../include/fenv.h>\n#include <sub/../../x.h>\n#include </etc/passwd>\n"
+                           "#include <vector>\n");
+    if (target().windows())
+        put("lib/boost/b.hpp", "#include <C:/x.h>\n#include <\\abs.h>\n#include <a\\..\\..\\y.h>\n");
+    put("p.p_c", "-sd FOO=1\n");
+    program_result result = run_default();
+    const std::string stub_dir = at("out/system");
+    auto skipped = [&](const std::string& name) {
+        return "Skipped stub header for <" + name + ">: its stub would lie outside " + stub_dir + target().line_end;
+    };
+    std::string expected = full_run_head() +
+                           lines("Please add the following directory to your analyser personality or as the first include path "
+                                 "in your CPPFLAGS or equivalent variable in your makefile:\n") +
+                           at("out") + target().line_end + skipped("");
+    if (target().windows())
+        expected += skipped("../include/fenv.h") + skipped("/etc/passwd") + skipped("C:/x.h") + skipped("\\abs.h") +
+                    skipped("a\\..\\..\\y.h") + skipped("sub/../../x.h");
+    else
+        expected += skipped("../include/fenv.h") + skipped("/etc/passwd") + skipped("sub/../../x.h");
+    EXPECT_EQ(result.output, expected);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(files_below("out/system"), std::vector<std::string>{"vector"});
+    EXPECT_FALSE(exists("out/include/fenv.h"));
+    EXPECT_FALSE(exists("x.h"));
+    EXPECT_EQ(get("p.p_c"), lines(entries_for(stub_dir) + "-sd FOO=1\n-a\n-b\n"));
+}
+
+TEST_P(Personality, AStubThatCannotBeCreatedStopsTheStubs)
+{
+    put("lib/boost/a.hpp", "#include <alpha>\n#include <beta>\n#include <gamma>\n");
+    fs::create_directories(dir / "out/system/beta");
+    put("p.p_c", "-sd FOO=1\n" + include_line() + "\n");
+    program_result result = run_default();
+    EXPECT_EQ(result.output, full_run_head() + "Couldn't create stub header - " + at("out") + sep("/system/beta") +
+                                 lines(". Please check folder permissions\n"));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(exists("out/system/alpha"));
+    EXPECT_FALSE(exists("out/system/gamma"));
+    EXPECT_EQ(get("p.p_c"), lines(entries_for(at("out")) + "-sd FOO=1\n" + include_line() + "\n-a\n-b\n"));
+}
+
+TEST_P(Personality, BorlandDirectoryIsLaidOverTheStubsWhenItsMacroIsListed)
+{
+    put("lib/boost/a.hpp", "#include <stdio.h>\n#include <sys/stat.h>\n#include <vector>\n");
+    put("borland/stdio.h", "// borland stdio\n");
+    put("borland/sys/stat.h", "// borland stat\r\n");
+    put("p.p_c", "-sd FOO=1\n");
+
+    program_result result = run_default();
+    EXPECT_EQ(result.status, 0);
+    EXPECT_NE(get("out/system/stdio.h"), lines("// borland stdio\n"));
+
+    fs::remove_all(dir / "out");
+    fs::create_directories(dir / "out");
+    put("possible_defines.txt", "FOO\n__BORLANDC__\n");
+    result = run_default();
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(get("out/system/stdio.h"), lines("// borland stdio\n"));
+    EXPECT_EQ(get("out/system/sys/stat.h"), lines("// borland stat\n"));
+    EXPECT_NE(get("out/system/vector").find("#include_next <vector>"), std::string::npos);
+}
+
+TEST_P(Personality, AReadOnlyPersonalityStaysByteForByte)
+{
+    if (target().windows())
+        GTEST_SKIP() << "Wine runs as root here: permissions do not stop it";
+    put("lib/boost/a.hpp", "#include <vector>\n");
+    const std::string original = "-sd FOO=1\r\n" + include_line() + "\n";
+    put("p.p_c", original);
+    for (const char* d : {"", "lib", "lib/boost", "lib/boost/config", "lib/boost/config/compiler", "lib/boost/config/platform", "out"})
+        fs::permissions(dir / d, fs::perms::all, fs::perm_options::add);
+    fs::permissions(dir / "p.p_c", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+    program_result result = run_default(true);
+    EXPECT_EQ(result.output, full_run_head() + "Error: Cannot open - " + at("p.p_c") +
+                                 " for editing. Please check permissions on this file.\n" + manual_entries_for(at("out")) +
+                                 manual_entries_for(at("out/system")));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(get("p.p_c"), original);
+    EXPECT_FALSE(exists("p.p_c.skeld-new"));
+}
+
+INSTANTIATE_FOR_BOTH_BUILDS(Personality);
+
+}  // namespace

@@ -1,0 +1,227 @@
+// The command line, the ending test, the personality scan and the two
+// compiler-flag headers, on the real program.
+#include "skeld_cli.h"
+
+namespace {
+
+const char* const kEndingMessage = "Original location of boost must end with the .../boost subdirectory";
+
+class RunSequence : public SkeldCli {
+protected:
+    void SetUp() override
+    {
+        SkeldCli::SetUp();
+        if (IsSkipped())
+            return;
+        put("possible_defines.txt", "_MSC_VER\nWIN32\nFOO\n");
+        put("treat_as_nonboost.txt", "");
+        put("boost_compiler_person_settings.txt", "");
+        put("lib/boost/version.hpp", "#define BOOST_VERSION 1\n");
+        std::filesystem::create_directories(dir / "lib/boost/config/compiler");
+        std::filesystem::create_directories(dir / "lib/boost/config/platform");
+        std::filesystem::create_directories(dir / "out");
+    }
+
+    // Runs over a personality and answers the content of AddAllCompilerFlags.h,
+    // or "" when the scan wrote nothing.
+    std::string defines_taken_from(const std::string& personality)
+    {
+        put("p.p_c", personality);
+        program_result result = run_default();
+        return exists("out/AddAllCompilerFlags.h") ? get("out/AddAllCompilerFlags.h") : "";
+    }
+};
+
+TEST_P(RunSequence, FewerThanThreeArgumentsPrintUsage)
+{
+    for (std::vector<std::string> args : {std::vector<std::string>{}, {at("p.p_c")}, {at("p.p_c"), at("lib/boost")}}) {
+        program_result result = run(args);
+        EXPECT_EQ(result.output, lines("Usage: Skeld <curr_compiler_personality> <orig_header_loc> <config_output_loc>\n"));
+        EXPECT_EQ(result.status, 1);
+    }
+    EXPECT_TRUE(files_below("out").empty());
+}
+
+TEST_P(RunSequence, EndingTestRefusesAnyOtherLastComponent)
+{
+    put("p.p_c", "-sd _MSC_VER=1310\n");
+    const std::string other = target().windows() ? "/" : "\\";
+    for (const std::string& location : {at("lib/boost") + sep("/"), at("lib/Boost"), at("lib/boost2"),
+                                        std::string("boost"), "lib" + other + "boost"}) {
+        SCOPED_TRACE(location);
+        program_result result = run({at("p.p_c"), location, at("out")});
+        EXPECT_EQ(result.output, kEndingMessage);  // no line break after it
+        EXPECT_EQ(result.status, 1);
+    }
+    EXPECT_TRUE(files_below("out").empty());
+}
+
+TEST_P(RunSequence, ExtraArgumentsAreIgnored)
+{
+    put("p.p_c", "-sd _MSC_VER=1310\n");
+    program_result result = run({at("p.p_c"), at("lib/boost"), at("out"), "extra", at("elsewhere")});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.output.substr(0, full_run_head().size()), full_run_head());
+    EXPECT_EQ(get("out/AddAllCompilerFlags.h"), lines("#define _MSC_VER 1310\n#undef LONG_LONG\n"));
+}
+
+TEST_P(RunSequence, DefineLinesOfThePersonality)
+{
+    struct line_case {
+        const char* personality;
+        const char* add_header;  // "" when nothing is taken
+    };
+    const line_case cases[] = {
+        {"-sd _MSC_VER=1310\n", "#define _MSC_VER 1310\n"},
+        {"-sd \"_WIN32\"\n", "#define _WIN32\n"},  // WIN32 occurs in it
+        {"-SD FOO=1\n", "#define FOO 1\n"},
+        {"-systemdefine FOO=1\n", "#define FOO 1\n"},
+        {"-SYSTEMDEFINE FOO=1\n", "#define FOO 1\n"},
+        {"-SystemDefine FOO=1\n", ""},
+        {"-Sd FOO=1\n", ""},
+        {"   -sd FOO=1\n", "#define FOO 1\n"},
+        {"-sd\tFOO=1\n", "#define \tFOO 1\n"},
+        {"-sd FOO=a=b\n", "#define FOO a=b\n"},
+        {"-sd FOO=1\n-sd FOO=2\n", "#define FOO 1\n"},
+        {"-sd BAR=1\n", ""},
+        {"-sd FOO=1", "#define FOO 1\n"},  // last line without a line break
+        {"-sd FOO=1\r\n-sd WIN32=2\r\n", "#define FOO 1\n#define WIN32 2\n"},
+        // Byte order: upper case, then '_', then lower case.
+        {"-sd _MSC_VER=1\n-sd xWIN32\n-sd WIN32\n-sd FOO\n", "#define FOO\n#define WIN32\n#define _MSC_VER 1\n#define xWIN32\n"},
+    };
+    for (const line_case& c : cases) {
+        SCOPED_TRACE(c.personality);
+        std::filesystem::remove_all(dir / "out");
+        std::filesystem::create_directories(dir / "out");
+        std::string add = defines_taken_from(c.personality);
+        EXPECT_EQ(add, *c.add_header ? lines(std::string(c.add_header) + "#undef LONG_LONG\n") : "");
+    }
+}
+
+TEST_P(RunSequence, BothFlagHeadersInFull)
+{
+    // Quotes are trimmed from the whole argument, so FOO="x y" keeps the first one.
+    put("p.p_c", "-sd _MSC_VER=1310\n-sd \"_WIN32\"\n-sd \"FOO=x y\"\n-sd WIN32=\"q\"\n");
+    program_result result = run_default();
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(get("out/RemoveAllCompilerFlags.h"), lines("#undef FOO\n#undef WIN32\n#undef _MSC_VER\n#undef _WIN32\n#define LONG_LONG long long\n"));
+    EXPECT_EQ(get("out/AddAllCompilerFlags.h"), lines("#define FOO x y\n#define WIN32 \"q\n#define _MSC_VER 1310\n#define _WIN32\n#undef LONG_LONG\n"));
+}
+
+TEST_P(RunSequence, IncludeLinesDecideThePersonalityEdit)
+{
+    const std::string parent = at("lib");
+    const std::string manual = lines("Please add the following directory to your analyser personality or as the first include "
+                                     "path in your CPPFLAGS or equivalent variable in your makefile:\n") +
+                               at("out") + target().line_end;
+    struct include_case {
+        std::string line;
+        bool names_parent;
+    };
+    std::string lower = parent;
+    lower[0] = static_cast<char>(std::tolower(lower[0]));
+    const include_case cases[] = {
+        {"-si \"" + parent + "\"", true},
+        {"-SI " + parent, true},
+        {"-systeminclude " + parent + sep("/other"), true},
+        {"-SYSTEMINCLUDE " + parent, true},
+        {"-SystemInclude " + parent, false},
+        {"-si " + lower, target().windows() ? false : true},  // "z:" is not "Z:"
+        {"-si " + parent + sep("/my-sdk"), false},             // holds -sd: a define line
+        {"-q " + parent, false},
+    };
+    for (const include_case& c : cases) {
+        SCOPED_TRACE(c.line);
+        put("p.p_c", "-sd FOO=1\n" + c.line + "\n");
+        program_result result = run_default();
+        EXPECT_EQ(result.status, 0);
+        bool manual_printed = result.output.find(manual) != std::string::npos;
+        EXPECT_EQ(manual_printed, !c.names_parent);
+        bool edited = get("p.p_c").find(lines("-si \"" + at("out") + "\"\n")) != std::string::npos;
+        EXPECT_EQ(edited, c.names_parent);
+    }
+}
+
+TEST_P(RunSequence, BoostRightBelowTheRootMakesEveryIncludeLineNameItsParent)
+{
+    put("p.p_c", "-sd FOO=1\n-si \"anything\"\n");
+    const std::string root_boost = target().windows() ? "\\boost" : "/boost";
+    if (std::filesystem::exists("/boost"))
+        GTEST_SKIP() << "/boost exists on this machine";
+    program_result result = run({at("p.p_c"), root_boost, at("out")});
+    EXPECT_EQ(result.output, lines("Creating compiler header Files ...\n"
+                                   "Creating boost substitute header files ...\n"
+                                   "failed FINDFIRSTFILE\n"
+                                   "Creating compiler/platform substitute header files ...\n"
+                                   "Couldnt create ") +
+                                 at("out") + sep("/boost/config/compiler/orvo++.hpp") +
+                                 lines(". Please check folder permissions\nModifying Compiler Personality...\n"));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(get("p.p_c"), lines("-si \"" + at("out") + "\"\n-q \"" + at("out") + "\"\n-sd FOO=1\n-si \"anything\"\n"));
+}
+
+TEST_P(RunSequence, PossibleDefinesFileRules)
+{
+    struct defines_case {
+        const char* file;
+        const char* add_header;
+    };
+    const defines_case cases[] = {
+        {"FOO\r\nWIN32\r\n", "#define FOO 1\n#define WIN32 2\n"},
+        {"FOO \n", ""},                                                      // the space is part of the entry
+        {"", ""},                                                            // nothing is possible
+        {"FOO\n\nWIN32\n", "#define BAR 3\n#define FOO 1\n#define WIN32 2\n"},  // a blank line lets all through
+        {"FOO\n\n", "#define BAR 3\n#define FOO 1\n#define WIN32 2\n"},
+    };
+    for (const defines_case& c : cases) {
+        SCOPED_TRACE(c.file);
+        std::filesystem::remove_all(dir / "out");
+        std::filesystem::create_directories(dir / "out");
+        put("possible_defines.txt", c.file);
+        std::string add = defines_taken_from("-sd FOO=1\n-sd WIN32=2\n-sd BAR=3\n");
+        EXPECT_EQ(add, *c.add_header ? lines(std::string(c.add_header) + "#undef LONG_LONG\n") : "");
+    }
+}
+
+TEST_P(RunSequence, NoConfigurationNeededEndsWithStatusZero)
+{
+    put("p.p_c", "-sd BAR=1\n-si \"" + at("lib") + "\"\n");
+    program_result result = run_default();
+    EXPECT_EQ(result.output, lines("Creating compiler header Files ...\n") +
+                                 "No need for configuration, boost should work successfully." + at("p.p_c") + target().line_end);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_TRUE(files_below("out").empty());
+    EXPECT_EQ(get("p.p_c"), "-sd BAR=1\n-si \"" + at("lib") + "\"\n");
+}
+
+TEST_P(RunSequence, DataFileAndOutputFailuresEndWithStatusOne)
+{
+    put("p.p_c", "-sd FOO=1\n");
+    const std::string head = lines("Creating compiler header Files ...\n");
+
+    std::filesystem::remove(dir / "possible_defines.txt");
+    program_result result = run_default();
+    EXPECT_EQ(result.output, head + lines("Error: Cannot open possible_defines.txt\n"));
+    EXPECT_EQ(result.status, 1);
+
+    put("possible_defines.txt", "FOO\n");
+    result = run({at("missing.p_c"), at("lib/boost"), at("out")});
+    EXPECT_EQ(result.output, head + "Error: Cannot open Compiler Personality - " + at("missing.p_c") + target().line_end);
+    EXPECT_EQ(result.status, 1);
+
+    result = run({at("p.p_c"), at("lib/boost"), at("missing")});
+    EXPECT_EQ(result.output, head + lines("Couldnt create RemoveAllCompilerFlags.h. Please check folder permissions\n"));
+    EXPECT_EQ(result.status, 1);
+
+    std::filesystem::create_directories(dir / "out/AddAllCompilerFlags.h");
+    result = run_default();
+    EXPECT_EQ(result.output, head + lines("Couldnt create AddAllCompilerFlags.h. Please check folder permissions\n"));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(get("out/RemoveAllCompilerFlags.h"), lines("#undef FOO\n#define LONG_LONG long long\n"));
+    EXPECT_EQ(files_below("out"), std::vector<std::string>{"RemoveAllCompilerFlags.h"});
+    EXPECT_EQ(get("p.p_c"), "-sd FOO=1\n");
+}
+
+INSTANTIATE_FOR_BOTH_BUILDS(RunSequence);
+
+}  // namespace

@@ -1,0 +1,306 @@
+// The substitute Boost tree: the walk, the exclusion list, the forwarding
+// headers, the include scan and the configuration headers, on the real program.
+#include "skeld_cli.h"
+
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class BoostTree : public SkeldCli {
+protected:
+    void SetUp() override
+    {
+        SkeldCli::SetUp();
+        if (IsSkipped())
+            return;
+        put("possible_defines.txt", "FOO\n");
+        put("p.p_c", "-sd FOO=1\n");
+        put("treat_as_nonboost.txt", "");
+        put("boost_compiler_person_settings.txt", "");
+        put("orvo++_compiler.hpp", "// compiler\r\n#define BOOST_COMPILER \"ORVO++\"\r\n");
+        put("orvo++_windows.hpp", "// platform\n#define BOOST_PLATFORM \"Win32\"\n");
+        put("lib/boost/config/compiler/gcc.hpp", "");
+        put("lib/boost/config/platform/linux.hpp", "");
+        fs::create_directories(dir / "out");
+    }
+
+    std::string boost_pattern(const std::string& forwarded) const
+    {
+        const std::string forward = "#include_next \"" + sep(forwarded) + "\"\n";
+        return lines("#ifndef IN_BOOST_HEADERS\n#define IN_BOOST_HEADERS\n#include \"RemoveAllCompilerFlags.h\"\n" + forward +
+                     "#include \"AddAllCompilerFlags.h\"\n#undef IN_BOOST_HEADERS\n#else\n" + forward + "#endif\n");
+    }
+
+    std::string nonboost_pattern(const std::string& forwarded) const
+    {
+        const std::string forward = "#include_next \"" + sep(forwarded) + "\"\n";
+        return lines("#ifndef IN_BOOST_HEADERS\n" + forward + "#else\n#include \"AddAllCompilerFlags.h\"\n#undef IN_BOOST_HEADERS\n" +
+                     forward + "#define IN_BOOST_HEADERS\n#include \"RemoveAllCompilerFlags.h\"\n#endif\n");
+    }
+
+    std::string manual_instruction() const
+    {
+        return lines("Please add the following directory to your analyser personality or as the first include path in "
+                     "your CPPFLAGS or equivalent variable in your makefile:\n") +
+               at("out") + target().line_end;
+    }
+};
+
+TEST_P(BoostTree, EveryFileGetsAForwardingHeaderAndEveryDirectoryAMirror)
+{
+    const std::vector<std::string> originals = {
+        ".git/config",  "README.md",       "config/compiler/gcc.hpp", "config/platform/linux.hpp", "detail/deep/er/x.ipp",
+        "doc/index.html", "version",       "version.hpp",
+    };
+    for (const std::string& file : originals)
+        put("lib/boost/" + file, "// " + file + "\n");
+    fs::create_directories(dir / "lib/boost/empty");
+
+    program_result result = run_default();
+    EXPECT_EQ(result.output, full_run_head() + manual_instruction());
+    EXPECT_EQ(result.status, 0);
+
+    std::vector<std::string> expected = originals;
+    expected.push_back("config/compiler/orvo++.hpp");
+    expected.push_back("config/platform/orvo++.hpp");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(files_below("out/boost"), expected);
+    EXPECT_TRUE(fs::is_directory(dir / "out/boost/empty"));
+    for (const std::string& file : originals) {
+        SCOPED_TRACE(file);
+        EXPECT_EQ(get("out/boost/" + file), boost_pattern("boost/" + file));
+    }
+    EXPECT_EQ(get("out/boost/config/compiler/orvo++.hpp"), lines("// compiler\n#define BOOST_COMPILER \"ORVO++\"\n"));
+    EXPECT_EQ(get("out/boost/config/platform/orvo++.hpp"), lines("// platform\n#define BOOST_PLATFORM \"Win32\"\n"));
+    // Nothing is written into the original tree.
+    EXPECT_EQ(get("lib/boost/version.hpp"), "// version.hpp\n");
+    EXPECT_FALSE(exists("lib/boost/config/compiler/orvo++.hpp"));
+
+    // A second run writes the same tree again.
+    result = run_default();
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(files_below("out/boost"), expected);
+    EXPECT_EQ(get("out/boost/version.hpp"), boost_pattern("boost/version.hpp"));
+}
+
+TEST_P(BoostTree, ExclusionListEntries)
+{
+    for (const char* file : {"config/user.hpp", "config/other.hpp", "detail/sub/a.hpp", "detail/sub/deeper/b.hpp",
+                             "detail/c.hpp", "my-dir/a.hpp", "a.hpp", "x", "win/slash.hpp"})
+        put(std::string("lib/boost/") + file, "");
+    put("treat_as_nonboost.txt",
+        "# files that only wrap a system header\n"
+        "  -file   config/user.hpp  \n"
+        "-file\tconfig/other.hpp\n"       // the tab stays in the value
+        "-file Config/User.hpp\n"         // case counts
+        "  -dir  detail/sub \r\n"
+        "-file my-dir/a.hpp\n"            // holds -dir: a directory entry for "/a.hpp"
+        "-DIR x\n-File x\n"               // keywords are case-sensitive
+        "-dir version.hpp\n"              // names a file
+        "-dir missing\n"
+        "-file win\\slash.hpp\n"          // either separator
+        "-file does/not/exist.hpp");
+    program_result result = run_default();
+    EXPECT_EQ(result.output, lines("Creating compiler header Files ...\n"
+                                   "Creating boost substitute header files ...\n"
+                                   "failed FINDFIRSTFILE\n"
+                                   "failed FINDFIRSTFILE\n"
+                                   "failed FINDFIRSTFILE\n"
+                                   "Creating compiler/platform substitute header files ...\n"
+                                   "Modifying Compiler Personality...\n") +
+                                 manual_instruction());
+    EXPECT_EQ(result.status, 0);
+    for (const char* file : {"config/user.hpp", "detail/sub/a.hpp", "detail/sub/deeper/b.hpp", "win/slash.hpp"}) {
+        SCOPED_TRACE(file);
+        EXPECT_EQ(get(std::string("out/boost/") + file), nonboost_pattern(std::string("boost/") + file));
+    }
+    for (const char* file : {"config/other.hpp", "detail/c.hpp", "my-dir/a.hpp", "a.hpp", "x"}) {
+        SCOPED_TRACE(file);
+        EXPECT_EQ(get(std::string("out/boost/") + file), boost_pattern(std::string("boost/") + file));
+    }
+}
+
+TEST_P(BoostTree, ExclusionEntriesWithDoubledSeparatorsMatchNothing)
+{
+    put("lib/boost/detail/a.hpp", "");
+    put("treat_as_nonboost.txt", "-dir detail/\n-dir\n");
+    program_result result = run_default();
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(get("out/boost/detail/a.hpp"), boost_pattern("boost/detail/a.hpp"));
+}
+
+TEST_P(BoostTree, WithoutExclusionListEveryHeaderHasTheBoostPattern)
+{
+    fs::remove(dir / "treat_as_nonboost.txt");
+    put("lib/boost/config/user.hpp", "");
+    program_result result = run_default();
+    EXPECT_EQ(result.output, lines("Creating compiler header Files ...\n"
+                                   "Creating boost substitute header files ...\n"
+                                   "Could not open treat_as_nonboost.txt for reading\n"
+                                   "Creating compiler/platform substitute header files ...\n"
+                                   "Modifying Compiler Personality...\n") +
+                                 manual_instruction());
+    EXPECT_EQ(get("out/boost/config/user.hpp"), boost_pattern("boost/config/user.hpp"));
+}
+
+TEST_P(BoostTree, IncludeScanCollectsTheSystemHeaders)
+{
+    put("lib/boost/scan.hpp",
+        "#include <vector>\n"
+        "#  include  < map >\n"
+        "#include\t<list>\n"
+        "#include <boost/config.hpp>\n"
+        "#include <deque> // boost needs this\n"
+        "#include <Boost/x.hpp>\n"
+        "// #include <set>\n"
+        "#include <array> // comment\n"
+        "/* #include <bitset> */\n"
+        "#include \"quoted.h\"\n"
+        "#include_next <stack>\n"
+        "#include <unclosed\n"
+        "#include <tuple> x>\r\n"
+        "#include <sys/types.h>\n"
+        "#include <utility>");
+    put("lib/boost/other.hpp", "#include <vector>\n#if 0\n#include <cstdio>\n#endif\n");
+    put("p.p_c", "-sd FOO=1\n-si \"" + at("lib") + "\"\n");
+
+    program_result result = run_default();
+    EXPECT_EQ(result.output, full_run_head());
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(files_below("out/system"), (std::vector<std::string>{"Boost/x.hpp", "array", "bitset", "cstdio", "map",
+                                                                    "sys/types.h", "tuple", "unclosed", "utility", "vector"}));
+}
+
+TEST_P(BoostTree, MicrosoftMacrosAddTheirRuntimeHeader)
+{
+    for (const char* listed : {"_MSC_VER\n", "_MSC_EXTENSIONS\n"}) {
+        SCOPED_TRACE(listed);
+        fs::remove_all(dir / "out");
+        fs::create_directories(dir / "out");
+        put("possible_defines.txt", std::string("FOO\n") + listed);
+        program_result result = run_default();
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(files_below("out/system"), std::vector<std::string>{"yvals.h"});
+    }
+}
+
+TEST_P(BoostTree, OutputThatWouldOverwriteTheOriginalIsRefused)
+{
+    put("lib/boost/version.hpp", "original\n");
+    put("p.p_c", "-sd FOO=1\n");
+    for (const std::string& output : {at("lib"), at("lib/boost"), at("lib/boost/config"), at("lib/boost/new"),
+                                      at("lib/boost/config") + sep("/../.."), at("out/../lib")}) {
+        SCOPED_TRACE(output);
+        program_result result = run({at("p.p_c"), at("lib/boost"), output});
+        EXPECT_EQ(result.output, "Error: Output location " + output + " overlaps the original Boost location " + at("lib/boost") +
+                                     ". Please choose an output location outside it." + target().line_end);
+        EXPECT_EQ(result.status, 1);
+    }
+    EXPECT_EQ(get("lib/boost/version.hpp"), "original\n");
+    EXPECT_EQ(files_below("lib"), (std::vector<std::string>{"boost/config/compiler/gcc.hpp", "boost/config/platform/linux.hpp",
+                                                             "boost/version.hpp"}));
+    EXPECT_EQ(get("p.p_c"), "-sd FOO=1\n");
+}
+
+TEST_P(BoostTree, OutputBesideTheOriginalIsAccepted)
+{
+    // Shares a prefix with the Boost location's parent, but is elsewhere.
+    fs::create_directories(dir / "lib2");
+    program_result result = run({at("p.p_c"), at("lib/boost"), at("lib2")});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_TRUE(exists("lib2/boost/config/compiler/orvo++.hpp"));
+}
+
+TEST_P(BoostTree, OutputLinkedIntoTheOriginalIsRefused)
+{
+    fs::create_directory_symlink(dir / "lib/boost/config", dir / "link");
+    program_result result = run({at("p.p_c"), at("lib/boost"), at("link")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.output.find("overlaps the original Boost location"), std::string::npos) << result.output;
+    EXPECT_FALSE(exists("lib/boost/config/RemoveAllCompilerFlags.h"));
+}
+
+TEST_P(BoostTree, DirectoryCyclesAreWalkedOnce)
+{
+    put("lib/boost/a/file.hpp", "");
+    fs::create_directory_symlink(dir / "lib/boost", dir / "lib/boost/a/up");
+    fs::create_directory_symlink(dir / "lib/boost/a", dir / "lib/boost/a/self");
+    put("elsewhere/linked.hpp", "");
+    fs::create_directory_symlink(dir / "elsewhere", dir / "lib/boost/ext");
+
+    program_result result = run_default();
+    EXPECT_EQ(result.output, full_run_head() + manual_instruction());
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(files_below("out/boost"), (std::vector<std::string>{"a/file.hpp", "config/compiler/gcc.hpp", "config/compiler/orvo++.hpp",
+                                                                   "config/platform/linux.hpp", "config/platform/orvo++.hpp",
+                                                                   "ext/linked.hpp"}));
+    EXPECT_TRUE(fs::is_directory(dir / "out/boost/a/up"));
+    EXPECT_TRUE(fs::is_directory(dir / "out/boost/a/self"));
+}
+
+TEST_P(BoostTree, ConfigHeaderFailuresAreReportedAndFailTheRun)
+{
+    fs::remove_all(dir / "lib/boost/config/platform");
+    program_result result = run_default();
+    EXPECT_EQ(result.output, lines("Creating compiler header Files ...\n"
+                                   "Creating boost substitute header files ...\n"
+                                   "Creating compiler/platform substitute header files ...\n"
+                                   "Couldnt create ") +
+                                 at("out") + sep("/boost/config/platform/orvo++.hpp") +
+                                 lines(". Please check folder permissions\nModifying Compiler Personality...\n") + manual_instruction());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(get("out/boost/config/compiler/orvo++.hpp"), lines("// compiler\n#define BOOST_COMPILER \"ORVO++\"\n"));
+
+    fs::remove_all(dir / "out");
+    fs::create_directories(dir / "out");
+    fs::remove_all(dir / "lib/boost/config/compiler");
+    fs::create_directories(dir / "lib/boost/config/platform");
+    result = run_default();
+    EXPECT_NE(result.output.find(at("out") + sep("/boost/config/compiler/orvo++.hpp")), std::string::npos);
+    EXPECT_EQ(result.output.find(sep("platform/orvo++.hpp")), std::string::npos);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_FALSE(exists("out/boost/config/platform/orvo++.hpp"));
+}
+
+TEST_P(BoostTree, MissingConfigDataFilesGiveEmptyHeaders)
+{
+    fs::remove(dir / "orvo++_compiler.hpp");
+    fs::remove(dir / "orvo++_windows.hpp");
+    program_result result = run_default();
+    EXPECT_EQ(result.output, full_run_head() + manual_instruction());
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(get("out/boost/config/compiler/orvo++.hpp"), "");
+    EXPECT_EQ(get("out/boost/config/platform/orvo++.hpp"), "");
+}
+
+TEST_P(BoostTree, UnreadableOrUnwritableFilesEndTheRunAtOnce)
+{
+    put("lib/boost/a.hpp", "");
+    fs::create_directories(dir / "out/boost/a.hpp");  // a directory takes the forwarding header's name
+    program_result result = run_default();
+    EXPECT_EQ(result.output, lines("Creating compiler header Files ...\nCreating boost substitute header files ...\n") +
+                                 "Couldn't create stub header - " + at("out") + sep("/boost//a.hpp") +
+                                 lines(". Please check folder permissions\n"));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(get("p.p_c"), "-sd FOO=1\n");
+
+    if (target().windows())
+        return;  // Wine runs as root here: permissions do not stop it
+    fs::remove_all(dir / "out");
+    fs::create_directories(dir / "out");
+    fs::permissions(dir.path(), fs::perms::all, fs::perm_options::add);
+    for (const char* d : {"lib", "lib/boost", "lib/boost/config", "lib/boost/config/compiler", "lib/boost/config/platform", "out"})
+        fs::permissions(dir / d, fs::perms::all, fs::perm_options::add);
+    fs::permissions(dir / "lib/boost/a.hpp", fs::perms::none);
+    result = run_default(true);
+    EXPECT_NE(result.output.find("Couldn't open header for reading- " + at("lib/boost/a.hpp") + ". Please check folder permissions\n"),
+              std::string::npos)
+        << result.output;
+    EXPECT_EQ(result.status, 1);
+}
+
+INSTANTIATE_FOR_BOTH_BUILDS(BoostTree);
+
+}  // namespace

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "output_guard.h"
+#include "personality_update.h"
+#include "scratch_dir.h"
+#include "system_stubs.h"
+
+namespace fs = std::filesystem;
+
+TEST(SystemStubs, NamesThatLeadOutsideTheStubDirectory)
+{
+    struct name_case {
+        const char* name;
+        bool inside;
+    };
+    const name_case cases[] = {
+        {"vector", true},         {"sys/types.h", true},   {"a\\b.h", true},       {"...", true},
+        {"a..b/c", true},         {"", false},             {"../x.h", false},      {"a/../../x.h", false},
+        {"a/..", false},          {"..", false},           {"/etc/passwd", false}, {"\\x.h", false},
+        {"C:x.h", false},         {"c:/x.h", false},       {"a\\..\\b", false},
+    };
+    for (const name_case& c : cases)
+        EXPECT_EQ(stays_inside_stub_directory(c.name), c.inside) << c.name;
+}
+
+TEST(PersonalityEdit, APersonalityThatCannotBeReadIsNotReplaced)
+{
+    scratch_dir dir;
+    generator_state state;
+    std::ostringstream console;
+    state.console = &console;
+    const std::string personality = (dir / "gone.p_c").string();
+    EXPECT_TRUE(edit_personality(state, personality, "D"));
+    EXPECT_EQ(console.str(), "Error: Cannot open - " + personality +
+                                 " for editing. Please add the following entries to the top of this file:\n"
+                                 "-si \"D\"\n-q \"D\"\n");
+    EXPECT_FALSE(fs::exists(personality));
+}
+
+TEST(PersonalityEdit, ReplacesThePersonalityWholeAndLeavesNothingBeside)
+{
+    scratch_dir dir;
+    generator_state state;
+    std::ostringstream console;
+    state.console = &console;
+    write_file(dir / "p.p_c", "-sd A\r\n-w2");
+    fs::permissions(dir / "p.p_c", fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace);
+    EXPECT_TRUE(edit_personality(state, (dir / "p.p_c").string(), "D"));
+    EXPECT_EQ(console.str(), "");
+    EXPECT_EQ(read_file(dir / "p.p_c"), "-si \"D\"\n-q \"D\"\n-sd A\n-w2");
+    EXPECT_EQ(fs::status(dir / "p.p_c").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_FALSE(fs::exists(dir / "p.p_c.skeld-new"));
+}
+
+TEST(OutputGuard, OverlapsAreFoundThroughResolvedPaths)
+{
+    scratch_dir dir;
+    fs::create_directories(dir / "lib/boost/config");
+    fs::create_directories(dir / "lib2");
+    fs::create_directory_symlink(dir / "lib", dir / "liblink");
+    const std::string boost = (dir / "lib/boost").string();
+    struct guard_case {
+        std::string output;
+        bool overlaps;
+    };
+    const guard_case cases[] = {
+        {(dir / "lib").string(), true},
+        {(dir / "liblink").string(), true},
+        {(dir / "lib/boost").string(), true},
+        {(dir / "lib/boost/config").string(), true},
+        {(dir / "lib/boost/missing").string(), true},
+        {(dir / "lib/./boost/../boost/config").string(), true},
+        {(dir / "lib2").string(), false},
+        {(dir / "lib/other").string(), false},
+        {(dir / "missing/deeper").string(), false},
+        {dir.path().string(), false},
+    };
+    for (const guard_case& c : cases)
+        EXPECT_EQ(output_overlaps_original(boost, c.output), c.overlaps) << c.output;
+    EXPECT_FALSE(output_overlaps_original((dir / "nothing/boost").string(), (dir / "nothing").string()));
+}

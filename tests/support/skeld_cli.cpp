@@ -1,0 +1,86 @@
+#include "skeld_cli.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+std::string skeld_target::spell(const fs::path& path) const
+{
+    std::string text = path.string();
+    if (!windows())
+        return text;
+    std::replace(text.begin(), text.end(), '/', '\\');
+    return "Z:" + text;
+}
+
+const skeld_target& target_named(const std::string& name)
+{
+    static const skeld_target native{"native", SKELD_NATIVE_PROGRAM, '/', "\n"};
+    static const skeld_target windows{"windows", std::getenv("SKELD_WINDOWS_PROGRAM") ? std::getenv("SKELD_WINDOWS_PROGRAM") : "",
+                                      '\\', "\r\n"};
+    return name == "windows" ? windows : native;
+}
+
+void SkeldCli::SetUp()
+{
+    target_ = &target_named(GetParam());
+    if (target_->program.empty() || !fs::exists(target_->program))
+        GTEST_SKIP() << "the " << target_->name << " build of Skeld is not available";
+}
+
+std::string SkeldCli::sep(std::string text) const
+{
+    std::replace(text.begin(), text.end(), '/', target_->separator);
+    return text;
+}
+
+std::string SkeldCli::lines(const std::string& text) const
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\n')
+            out += target_->line_end;
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::vector<std::string> SkeldCli::files_below(const std::string& relative) const
+{
+    std::vector<std::string> found;
+    fs::path root = dir / relative;
+    if (!fs::exists(root))
+        return found;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        if (!entry.is_directory())
+            found.push_back(entry.path().lexically_relative(root).generic_string());
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+program_result SkeldCli::run(const std::vector<std::string>& arguments, bool unprivileged) const
+{
+    std::vector<std::string> argv;
+    if (target_->windows())
+        argv = {"wine", target_->program};
+    else
+        argv = {target_->program};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return run_program(argv, dir.path(), unprivileged);
+}
+
+program_result SkeldCli::run_default(bool unprivileged) const
+{
+    return run({at("p.p_c"), at("lib/boost"), at("out")}, unprivileged);
+}
+
+std::string SkeldCli::full_run_head() const
+{
+    return lines("Creating compiler header Files ...\n"
+                 "Creating boost substitute header files ...\n"
+                 "Creating compiler/platform substitute header files ...\n"
+                 "Modifying Compiler Personality...\n");
+}

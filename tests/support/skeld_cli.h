@@ -1,0 +1,64 @@
+// Runs the real Skeld, native or the Windows build under Wine, in a scratch
+// directory that holds its data files, and spells paths and line ends the way
+// the build under test writes them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "run_program.h"
+#include "scratch_dir.h"
+
+struct skeld_target {
+    std::string name;       // "native" or "windows"
+    std::string program;    // empty when that build is not available
+    char separator;
+    std::string line_end;
+
+    bool windows() const { return name == "windows"; }
+    // An absolute path as the build under test takes it: Z:\... under Wine.
+    std::string spell(const std::filesystem::path& path) const;
+};
+
+const skeld_target& target_named(const std::string& name);
+
+class SkeldCli : public ::testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override;
+
+    const skeld_target& target() const { return *target_; }
+
+    // Paths inside the scratch directory, spelt for the build under test.
+    std::string at(const std::string& relative) const { return target_->spell(dir / relative); }
+    // Text with '/' as separator and '\n' as line end, turned into the build's own.
+    std::string sep(std::string text) const;
+    std::string lines(const std::string& text) const;
+
+    void put(const std::string& relative, const std::string& bytes) const { write_file(dir / relative, bytes); }
+    std::string get(const std::string& relative) const { return read_file(dir / relative); }
+    bool exists(const std::string& relative) const { return std::filesystem::exists(dir / relative); }
+    // Every file below relative, as sorted relative paths with '/'.
+    std::vector<std::string> files_below(const std::string& relative) const;
+
+    // Skeld with the given arguments, working directory the scratch directory.
+    program_result run(const std::vector<std::string>& arguments, bool unprivileged = false) const;
+    // The usual three: p.p_c, lib/boost, out.
+    program_result run_default(bool unprivileged = false) const;
+
+    // The output lines of a run that got through the walk and the settings.
+    std::string full_run_head() const;
+
+    scratch_dir dir;
+
+private:
+    const skeld_target* target_ = nullptr;
+};
+
+// Both builds for a parameterised suite; Wine cases skip where the Windows
+// build is not there.
+#define INSTANTIATE_FOR_BOTH_BUILDS(suite)                                              \
+    INSTANTIATE_TEST_SUITE_P(native, suite, ::testing::Values(std::string("native")));   \
+    INSTANTIATE_TEST_SUITE_P(windows, suite, ::testing::Values(std::string("windows")))
