@@ -125,9 +125,9 @@ bool resolve_path(const std::string& path, std::string& resolved)
     resolved.assign(buffer, length);
     // Drop the "\\?\" prefix so the result compares with ordinary paths.
     if (resolved.rfind("\\\\?\\UNC\\", 0) == 0)
-        resolved = "\\" + resolved.substr(7);
+        resolved.replace(0, 8, "\\\\");
     else if (resolved.rfind("\\\\?\\", 0) == 0)
-        resolved = resolved.substr(4);
+        resolved.erase(0, 4);
     return true;
 }
 
