@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The main job on a bundled default, from a fresh Debian machine: installs what
+# is missing, builds, runs Skeld with the sample MSVC personality over the
+# system's Boost headers, and shows what the substitute tree changes, with g++
+# standing in for the analyser.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+top=$PWD
+
+bash scripts/install-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build -j"${JOBS:-2}" --target Skeld skeld_data
+
+work=$(mktemp -d /tmp/headwright-demo.XXXXXX)
+mkdir "$work/out"
+cp examples/msvc.p_c "$work/msvc.p_c"
+cp examples/msvc.p_c "$work/msvc-before.p_c"
+
+echo "== Skeld over /usr/include/boost"
+(cd build/bin && ./Skeld "$work/msvc.p_c" /usr/include/boost "$work/out")
+echo
+echo "Substitute tree:      $work/out"
+echo "Edited personality:   $work/msvc.p_c"
+echo
+
+compile() {
+  mapfile -t flags < <(bash scripts/personality-flags.sh "$1")
+  g++ -std=c++17 -fsyntax-only "${flags[@]}" examples/boost_program.cpp 2> "$2"
+}
+
+echo "== g++ with the personality's MSVC macros, without the substitute tree"
+if compile "$work/msvc-before.p_c" "$work/without.log"; then
+  echo "compiled (unexpected: this Boost does not react to the MSVC macros)"
+else
+  echo "fails: $(grep -c 'error' "$work/without.log") error lines (see $work/without.log), the first:"
+  grep -m1 'error' "$work/without.log"
+fi
+echo
+echo "== the same through the substitute tree (the edited personality)"
+if compile "$work/msvc.p_c" "$work/with.log"; then
+  echo "compiles without error"
+else
+  echo "fails:"; head -n 20 "$work/with.log"; exit 1
+fi
