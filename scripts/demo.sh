@@ -23,17 +23,19 @@ echo "Substitute tree:      $work/out"
 echo "Edited personality:   $work/msvc.p_c"
 echo
 
+# g++ stands in for the analyser: -si entries become -I, -sd entries -D.
+source tests/integration/lib.sh
 compile() {
-  mapfile -t flags < <(bash scripts/personality-flags.sh "$1")
-  g++ -std=c++17 -fsyntax-only "${flags[@]}" examples/boost_program.cpp 2> "$2"
+  personality_flags "$1"
+  g++ -std=c++17 -fsyntax-only "${INCLUDES[@]}" "${DEFINES[@]}" examples/boost_program.cpp 2> "$2"
 }
 
 echo "== g++ with the personality's MSVC macros, without the substitute tree"
 if compile "$work/msvc-before.p_c" "$work/without.log"; then
   echo "compiled (unexpected: this Boost does not react to the MSVC macros)"
 else
-  echo "fails: $(grep -c 'error' "$work/without.log") error lines (see $work/without.log), the first:"
-  grep -m1 'error' "$work/without.log"
+  echo "fails: $(error_count "$work/without.log") errors (see $work/without.log), the first:"
+  grep -m1 'error:' "$work/without.log"
 fi
 echo
 echo "== the same through the substitute tree (the edited personality)"

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# The shipped data files as Skeld reads them: a stray blank line, carriage
+# return or space silently changes what Skeld does with them.
+set -euo pipefail
+data=$1 boost=$2 here=$(dirname "$0")
+source "$here/lib.sh"
+defines=$data/possible_defines.txt settings=$data/boost_compiler_person_settings.txt
+nonboost=$data/treat_as_nonboost.txt
+
+for f in "$defines" "$settings"; do
+  # Every line is an entry: a blank one is the empty entry.
+  ! grep -n -e '^$' -e $'\r' -e '[[:space:]]$' -e '^[[:space:]]' "$f" || fail "blank, CR or padded line in $f"
+  [ -z "$(tail -c 1 "$f")" ] || fail "$f does not end with a line feed"
+  [ -z "$(sort "$f" | uniq -d)" ] || fail "repeated lines in $f: $(sort "$f" | uniq -d)"
+done
+! grep -v '^[A-Za-z_][A-Za-z0-9_]*$' "$defines" || fail "not a macro name in $defines"
+
+# A setting that held a listed macro would be taken for one of the
+# compiler's defines by the next run over the same personality.
+while IFS= read -r name; do
+  ! grep -F -- "$name" "$settings" || fail "$name occurs in a settings line"
+done < "$defines"
+
+# Exclusion entries must name real files or directories of Boost: a misspelt
+# one matches nothing and nothing reports it.
+! grep -n $'\r' "$nonboost" || fail "CR in $nonboost"
+if [ -f "$boost/version.hpp" ]; then
+  entries=0
+  while IFS= read -r line; do
+    case $line in
+      *-dir*)  kind=-d value=${line#*-dir} ;;
+      *-file*) kind=-f value=${line#*-file} ;;
+      *) continue ;;
+    esac
+    value=${value#"${value%%[! ]*}"} value=${value%"${value##*[! ]}"}
+    [ "$kind" "$boost/$value" ] || fail "'$line' names nothing in $boost"
+    entries=$((entries + 1))
+  done < "$nonboost"
+  [ "$entries" -gt 0 ] || fail "no entries in $nonboost"
+  echo "$entries exclusion entries found in $boost"
+fi
+echo "data files well-formed: $(wc -l < "$defines") possible defines, $(wc -l < "$settings") settings"

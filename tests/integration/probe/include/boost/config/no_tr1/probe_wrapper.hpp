@@ -1,0 +1,1 @@
+point nonboost _MSC_VER _WIN32 PROBE_OTHER

@@ -1,0 +1,1 @@
+point boost_inner _MSC_VER _WIN32 PROBE_OTHER
