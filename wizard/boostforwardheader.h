@@ -1,0 +1,58 @@
+#ifndef BOOSTFORWARDHEADER_H
+#define BOOSTFORWARDHEADER_H
+
+#include <QProcess>
+#include <QString>
+
+#include "boostforwardheaderbase.h"
+
+class QLineEdit;
+
+// The wizard: checks the three paths, runs Skeld with them and keeps its log.
+class BoostForwardHeader : public BoostForwardHeaderBase
+{
+    Q_OBJECT
+
+public:
+    explicit BoostForwardHeader(QWidget *parent = nullptr, const char *name = nullptr,
+                                bool modal = false, Qt::WindowFlags fl = {});
+    ~BoostForwardHeader() override;
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+    // The program started for a run: Skeld beside velk, else on PATH.
+    static QString generatorProgram();
+
+public slots:
+    void OrigLibLocBtn_clicked();
+    void ConfigLocBtn_clicked();
+    void CmpPersonBtn_clicked();
+    void Page0LineEdit_textchanged(const QString &);
+    void SaveLogBtn_clicked();
+    void SetPalettesAndLoadImages();
+    void readFromStdout();
+    void processExit();
+
+protected slots:
+    void next();
+    void accept() override;
+    void reject() override;
+
+private:
+    static QString toBackslashes(const QString &path);
+    QString chooseDirectory(const QString &caption);
+    bool markPath(QLineEdit *field, const QString &passTip, const QString &failTip);
+    void processError(QProcess::ProcessError error);
+    void appendOutputLine(QByteArray line);
+    void appendLine(const QString &line);
+    void updateBackButton();
+
+    QProcess *proc;
+    QString dirNotFoundText;
+    QString personalityNotFoundText;
+    QString boostLocTip;
+    QString configLocTip;
+    QString personalityTip;
+};
+
+#endif

@@ -1,0 +1,384 @@
+// The form as built, and the path input of the first page.
+#include <QAbstractButton>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QtTest>
+
+#include "boostforwardheader.h"
+#include "dialogwatcher.h"
+
+namespace {
+
+QColor textColour(QLineEdit *field)
+{
+    return field->palette().color(field->foregroundRole());
+}
+
+const QColor red(255, 0, 0);
+const QColor black(0, 0, 0);
+
+} // namespace
+
+class TestVelkForm : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir tmp;
+    QString boostDir, outDir, personality;
+
+    QLineEdit *edit(BoostForwardHeader &w, const char *name)
+    {
+        return w.findChild<QLineEdit *>(QString::fromLatin1(name));
+    }
+    QAbstractButton *nextButton(BoostForwardHeader &w) { return w.button(QWizard::NextButton); }
+    void typeAll(BoostForwardHeader &w, const QString &boost, const QString &out,
+                 const QString &person)
+    {
+        QTest::keyClicks(w.OrigLibLocEdit, boost);
+        QTest::keyClicks(w.ConfigLocEdit, out);
+        QTest::keyClicks(w.CmpPersonEdit, person);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(tmp.isValid());
+        boostDir = tmp.filePath(QStringLiteral("libs/boost"));
+        outDir = tmp.filePath(QStringLiteral("out dir"));
+        personality = tmp.filePath(QStringLiteral("co-msc.p_c"));
+        QVERIFY(QDir().mkpath(boostDir));
+        QVERIFY(QDir().mkpath(outDir));
+        QFile f(personality);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("-sd _MSC_VER=1310\n");
+    }
+
+    void startsOnPage0WithNextDisabled()
+    {
+        BoostForwardHeader w;
+        w.show();
+        QCOMPARE(w.objectName(), QStringLiteral("BoostForwardHeaderBase"));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Headwright 1.6"));
+        QCOMPARE(w.currentPage(), w.Page0);
+        QCOMPARE(w.currentPage()->objectName(), QStringLiteral("Page0"));
+        QVERIFY(!nextButton(w)->isEnabled());
+        QVERIFY(!w.button(QWizard::HelpButton)->isVisible());
+        QVERIFY(!w.SaveLogBtn->isEnabled());
+        QVERIFY(w.Page0->title().isEmpty());
+        QVERIFY(w.Page1->title().isEmpty());
+        QCOMPARE(w.pageIds().size(), 2);
+        QCOMPARE(w.page(w.pageIds().last())->objectName(), QStringLiteral("Page1"));
+        QVERIFY(w.width() >= 543 && w.height() >= 455);
+        {
+            BoostForwardHeader unshown;
+            QCOMPARE(unshown.size(), QSize(543, 455).expandedTo(unshown.minimumSizeHint()));
+        }
+        QCOMPARE(w.sizePolicy().horizontalPolicy(), QSizePolicy::Minimum);
+        QCOMPARE(w.sizePolicy().verticalPolicy(), QSizePolicy::Minimum);
+        QVERIFY(!w.windowIcon().isNull());
+        QCOMPARE(w.windowIcon().availableSizes().value(0), QSize(32, 32));
+        // Before any check, the fields show the form's own look.
+        for (QLineEdit *field : {w.OrigLibLocEdit, w.ConfigLocEdit, w.CmpPersonEdit}) {
+            QVERIFY(field->text().isEmpty());
+            QCOMPARE(textColour(field), black);
+        }
+        QCOMPARE(w.OrigLibLocEdit->toolTip(),
+                 QStringLiteral("Location of Boost library (ie C:\\boost_1_33_1\\boost)"));
+    }
+
+    void texts_data()
+    {
+        QTest::addColumn<QString>("object");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("title") << "textLabel1_3" << "Welcome to the KORVAL :: Headwright";
+        QTest::newRow("intro")
+            << "textLabel2"
+            << "This wizard will take you through the steps required to create a confguration "
+               "for ORVO++ and Boost. To begin, simply select the location of your current boost "
+               "library (ie C:\\boost_1_40_0\\boost) and provide the output directory for where "
+               "configuration should be placed. Please also navigate to the current Compiler "
+               "Personality being used when analysing your project.";
+        QTest::newRow("personality caption") << "textLabel1_2_2" << "Current Compiler Personality";
+        QTest::newRow("boost caption") << "textLabel1" << "Boost Library Location";
+        QTest::newRow("output caption") << "textLabel1_2" << "Configuration Output Location";
+        QTest::newRow("browse 1") << "CmpPersonBtn" << "Browse";
+        QTest::newRow("browse 2") << "OrigLibLocBtn" << "Browse";
+        QTest::newRow("browse 3") << "ConfigLocBtn" << "Browse";
+        QTest::newRow("save log") << "SaveLogBtn" << "Save Log";
+        QTest::newRow("tip output") << "ConfigLocEdit" << "Output location for boost configuration.";
+        QTest::newRow("tip boost")
+            << "OrigLibLocEdit" << "Location of Boost library (ie C:\\boost_1_33_1\\boost)";
+        QTest::newRow("tip personality") << "CmpPersonEdit" << "Path to current compiler personality.";
+    }
+    void texts()
+    {
+        QFETCH(QString, object);
+        QFETCH(QString, text);
+        BoostForwardHeader w;
+        QWidget *widget = w.findChild<QWidget *>(object);
+        QVERIFY(widget);
+        if (auto *label = qobject_cast<QLabel *>(widget))
+            QCOMPARE(label->text(), text);
+        else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            QCOMPARE(button->text(), text);
+        else
+            QCOMPARE(widget->toolTip(), text);
+    }
+
+    void imagesAndColours()
+    {
+        BoostForwardHeader w;
+        w.show();
+        // Nothing of a page may be cut off by the wizard's frame.
+        for (QWizardPage *page : {static_cast<QWizardPage *>(w.Page0), static_cast<QWizardPage *>(w.Page1)})
+            QVERIFY(page->width() >= 532 && page->height() >= 380);
+        QCOMPARE(w.palette().color(QPalette::Inactive, QPalette::Highlight), QColor(212, 208, 200));
+        QCOMPARE(w.palette().color(QPalette::Disabled, QPalette::Text), QColor(106, 104, 100));
+        for (QPushButton *b : {w.CmpPersonBtn, w.OrigLibLocBtn, w.ConfigLocBtn, w.SaveLogBtn}) {
+            QVERIFY(!b->isCheckable());
+            QCOMPARE(b->palette().color(b->backgroundRole()), QColor(Qt::white));
+            QCOMPARE(b->palette().color(QPalette::Button), QColor(Qt::white));
+        }
+        // Images: stretched to their labels.
+        const struct { QLabel *label; QSize size; } images[] = {
+            {w.pixmapLabel3, {532, 36}}, {w.pixmapLabel3_4_2_3, {532, 36}},
+            {w.pixmapLabel3_3, {532, 19}}, {w.pixmapLabel3_3_3_2_3, {532, 19}},
+            {w.pixmapLabel5, {169, 54}},
+        };
+        for (const auto &img : images) {
+            QVERIFY(img.label->hasScaledContents());
+            QCOMPARE(img.label->pixmap().size(), img.size);
+        }
+        // The wizard's own buttons are white.
+        for (auto which : {QWizard::NextButton, QWizard::BackButton, QWizard::CancelButton,
+                           QWizard::FinishButton}) {
+            QCOMPARE(w.button(which)->palette().color(QPalette::Button), QColor(Qt::white));
+            QCOMPARE(w.button(which)->palette().color(QPalette::Window), QColor(Qt::white));
+        }
+    }
+
+    void tabOrder()
+    {
+        BoostForwardHeader w;
+        const QList<QWidget *> chain = {w.OrigLibLocEdit, w.OrigLibLocBtn, w.ConfigLocEdit,
+                                        w.DetailsText, w.SaveLogBtn};
+        for (int i = 0; i + 1 < chain.size(); ++i) {
+            // A text browser brings its own viewport and scroll bars along.
+            QWidget *next = chain[i]->nextInFocusChain();
+            while (chain[i]->isAncestorOf(next))
+                next = next->nextInFocusChain();
+            QCOMPARE(next, chain[i + 1]);
+        }
+    }
+
+    // Path check: each field is judged on its own; Next needs all three.
+    void pathCheck_data()
+    {
+        QTest::addColumn<QString>("boost");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("person");
+        QTest::addColumn<bool>("boostOk");
+        QTest::addColumn<bool>("outOk");
+        QTest::addColumn<bool>("personOk");
+        const QString missing = tmp.filePath(QStringLiteral("nothing here"));
+        QTest::newRow("all exist") << boostDir << outDir << personality << true << true << true;
+        QTest::newRow("boost missing") << missing << outDir << personality << false << true << true;
+        QTest::newRow("output missing") << boostDir << missing << personality << true << false << true;
+        QTest::newRow("personality missing") << boostDir << outDir << missing << true << true << false;
+        QTest::newRow("all missing") << missing << missing << missing << false << false << false;
+        QTest::newRow("file as directory, directory as personality")
+            << personality << personality << outDir << true << true << true;
+        QTest::newRow("trailing separator passes") << boostDir + "/" << outDir << personality
+                                                   << true << true << true;
+        QTest::newRow("case matters") << tmp.filePath(QStringLiteral("libs/BOOST")) << outDir
+                                      << personality << false << true << true;
+        QTest::newRow("one empty") << boostDir << outDir << QString() << true << true << false;
+    }
+    void pathCheck()
+    {
+        QFETCH(QString, boost);
+        QFETCH(QString, out);
+        QFETCH(QString, person);
+        QFETCH(bool, boostOk);
+        QFETCH(bool, outOk);
+        QFETCH(bool, personOk);
+        BoostForwardHeader w;
+        w.show();
+        typeAll(w, boost, out, person);
+        if (person.isEmpty()) // a key that types nothing still runs the check
+            QTest::keyClick(w.CmpPersonEdit, Qt::Key_Shift);
+
+        const struct { QLineEdit *field; bool ok; QString pass, fail; } expect[] = {
+            {w.OrigLibLocEdit, boostOk,
+             "Location of Boost library (ie C:\\boost_1_39_0\\boost)",
+             "Directory does not exist. Please try again."},
+            {w.ConfigLocEdit, outOk, "Output location for boost configuration.",
+             "Directory does not exist. Please try again."},
+            {w.CmpPersonEdit, personOk, "Path to current compiler personality.",
+             "Compiler Personality does not exist. Please try again."},
+        };
+        for (const auto &e : expect) {
+            QCOMPARE(textColour(e.field), e.ok ? black : red);
+            QCOMPARE(e.field->toolTip(), e.ok ? e.pass : e.fail);
+        }
+        // Typed paths are kept as typed.
+        QCOMPARE(w.OrigLibLocEdit->text(), boost);
+        QCOMPARE(nextButton(w)->isEnabled(), boostOk && outOk && personOk);
+    }
+
+    void nextFollowsEveryKeyRelease()
+    {
+        BoostForwardHeader w;
+        w.show();
+        QTest::keyClicks(w.OrigLibLocEdit, boostDir);
+        QTest::keyClicks(w.ConfigLocEdit, outDir);
+        QTest::keyClicks(w.CmpPersonEdit, personality.chopped(1));
+        QVERIFY(!nextButton(w)->isEnabled());
+        QCOMPARE(textColour(w.CmpPersonEdit), red);
+        QTest::keyClicks(w.CmpPersonEdit, personality.right(1));
+        QVERIFY(nextButton(w)->isEnabled());
+        QCOMPARE(textColour(w.CmpPersonEdit), black);
+
+        // Breaking any field disables Next again, the others stay black.
+        QTest::keyClick(w.ConfigLocEdit, Qt::Key_Backspace);
+        QVERIFY(!nextButton(w)->isEnabled());
+        QCOMPARE(textColour(w.ConfigLocEdit), red);
+        QCOMPARE(textColour(w.OrigLibLocEdit), black);
+
+        // A path that comes into existence is noticed at the next key release,
+        // even of a key that changes nothing.
+        const QString late = outDir.chopped(1);
+        QVERIFY(QDir().mkpath(late));
+        QVERIFY(!nextButton(w)->isEnabled());
+        QTest::keyClick(w.ConfigLocEdit, Qt::Key_Left);
+        QVERIFY(nextButton(w)->isEnabled());
+        QVERIFY(QDir(late).removeRecursively());
+
+        // Text set without a key (a paste by mouse) waits for the next check.
+        w.OrigLibLocEdit->setText(tmp.filePath(QStringLiteral("gone")));
+        QVERIFY(nextButton(w)->isEnabled());
+        QTest::keyClick(w.OrigLibLocEdit, Qt::Key_End);
+        QVERIFY(!nextButton(w)->isEnabled());
+    }
+
+    void nextWritesSummaryAndBackKeepsPage0()
+    {
+        BoostForwardHeader w;
+        w.show();
+        typeAll(w, boostDir, outDir, personality);
+        QVERIFY(nextButton(w)->isEnabled());
+        nextButton(w)->click();
+        QCOMPARE(w.currentPage(), w.Page1);
+        const QString summary = "Original Boost Location:\n" + boostDir
+                                + "\n\nConfiguration Output Location:\n" + outDir
+                                + "\n\nCurrent Compiler Personality:\n" + personality + "\n\n";
+        QCOMPARE(w.DetailsText->toPlainText(), summary);
+        QVERIFY(w.button(QWizard::FinishButton)->isEnabled());
+        QVERIFY(w.button(QWizard::FinishButton)->isVisible());
+        QVERIFY(w.button(QWizard::BackButton)->isEnabled());
+        QVERIFY(!w.button(QWizard::HelpButton)->isVisible());
+        QVERIFY(!w.SaveLogBtn->isEnabled());
+
+        w.button(QWizard::BackButton)->click();
+        QCOMPARE(w.currentPage(), w.Page0);
+        QVERIFY(nextButton(w)->isEnabled());
+        QCOMPARE(w.CmpPersonEdit->toolTip(), QStringLiteral("Path to current compiler personality."));
+
+        // The summary follows the fields; it is rebuilt, not appended.
+        QTest::keyClicks(w.ConfigLocEdit, QStringLiteral("/"));
+        QVERIFY(nextButton(w)->isEnabled());
+        nextButton(w)->click();
+        QVERIFY(w.DetailsText->toPlainText().startsWith("Original Boost Location:\n"));
+        QVERIFY(w.DetailsText->toPlainText().contains(outDir + "/\n\n"));
+        QCOMPARE(w.DetailsText->toPlainText().count(QStringLiteral("Original Boost Location")), 1);
+    }
+
+    void markupInPathsIsShownAsTyped()
+    {
+        const QString odd = tmp.filePath(QStringLiteral("<b>&amp;"));
+        QVERIFY(QDir().mkpath(odd));
+        BoostForwardHeader w;
+        w.show();
+        typeAll(w, odd, outDir, personality);
+        nextButton(w)->click();
+        QVERIFY(w.DetailsText->toPlainText().contains(odd + "\n\n"));
+    }
+
+    // Browse: which dialog opens, and what lands in the field.
+    void browse_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("dialogName");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("pick");
+        QTest::newRow("boost") << "OrigLibLocBtn" << "OrigLibLocEdit" << "get existing directory"
+                               << "Select the Boost library directory (ie C:\\Boost_1_33_1\\boost)"
+                               << QString() << boostDir;
+        QTest::newRow("output") << "ConfigLocBtn" << "ConfigLocEdit" << "get existing directory"
+                                << "Select the configuration output directory" << QString()
+                                << outDir;
+        QTest::newRow("personality")
+            << "CmpPersonBtn" << "CmpPersonEdit" << "open file dialog"
+            << "Select current compiler personality" << "Compiler Personalities (*.p_c)"
+            << personality;
+    }
+    void browse()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, field);
+        QFETCH(QString, dialogName);
+        QFETCH(QString, caption);
+        QFETCH(QString, filter);
+        QFETCH(QString, pick);
+        BoostForwardHeader w;
+        w.show();
+        auto *btn = w.findChild<QPushButton *>(button);
+        auto *edit = w.findChild<QLineEdit *>(field);
+
+        DialogWatcher watcher(DialogWatcher::choose(pick));
+        btn->click();
+        QCOMPARE(watcher.count(), 1);
+        const auto seen = watcher.seen().first();
+        QCOMPARE(seen.objectName, dialogName);
+        QCOMPARE(seen.title, caption);
+        QCOMPARE(seen.parent, &w);
+        if (!filter.isEmpty())
+            QCOMPARE(seen.filters, QStringList{filter});
+        QCOMPARE(edit->text(), QDir::toNativeSeparators(pick));
+        QCOMPARE(textColour(edit), black);
+
+        // A cancelled dialog empties the field, which the check then flags.
+        watcher.setAnswer(DialogWatcher::closeDialog);
+        btn->click();
+        QCOMPARE(watcher.count(), 2);
+        QVERIFY(edit->text().isEmpty());
+        QVERIFY(edit->toolTip().endsWith(QLatin1String("does not exist. Please try again.")));
+        QVERIFY(!nextButton(w)->isEnabled());
+    }
+
+    void browsingAllThreeEnablesNext()
+    {
+        BoostForwardHeader w;
+        w.show();
+        DialogWatcher watcher;
+        for (auto [btn, path] : {std::pair{w.OrigLibLocBtn, boostDir}, std::pair{w.ConfigLocBtn, outDir},
+                                 std::pair{w.CmpPersonBtn, personality}}) {
+            QVERIFY(!nextButton(w)->isEnabled());
+            watcher.setAnswer(DialogWatcher::choose(path));
+            btn->click();
+        }
+        QVERIFY(nextButton(w)->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestVelkForm)
+#include "tst_velk_form.moc"

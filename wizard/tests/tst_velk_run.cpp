@@ -1,0 +1,328 @@
+// Runs of the generator against the stand-in "Skeld" that sits beside this test.
+#include <QAbstractButton>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QtTest>
+
+#include "boostforwardheader.h"
+#include "dialogwatcher.h"
+
+namespace {
+
+const QString startLine = QStringLiteral("Initialising Boost Configuration Generation ...\n");
+const QString successLine = QStringLiteral("Boost Configuration Generated Successfully!\n");
+const QString failureText = QStringLiteral(
+    "Boost Configuration Generation Failed!\nPlease check the details on screen and try again.");
+
+} // namespace
+
+#define RUN_TO_END(w)                                                                              \
+    do {                                                                                           \
+        runToEnd(w);                                                                               \
+        if (QTest::currentTestFailed())                                                            \
+            return;                                                                                \
+    } while (false)
+
+class TestVelkRun : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir tmp;
+    QString boostDir, outDir, personality, gate;
+    QString defaultCancelText;
+
+    // Fills Page0, goes to Page1 and leaves the wizard ready for Finish.
+    void prepare(BoostForwardHeader &w)
+    {
+        w.show();
+        // Pasted, as keyClicks cannot type 'ä'; the key release runs the check.
+        w.OrigLibLocEdit->setText(boostDir);
+        w.ConfigLocEdit->setText(outDir);
+        w.CmpPersonEdit->setText(personality);
+        QTest::keyClick(w.CmpPersonEdit, Qt::Key_End);
+        QVERIFY(w.button(QWizard::NextButton)->isEnabled());
+        w.button(QWizard::NextButton)->click();
+        QCOMPARE(w.currentPage(), w.Page1);
+        QVERIFY(w.button(QWizard::FinishButton)->isEnabled());
+    }
+    QProcess *latestProcess(BoostForwardHeader &w)
+    {
+        const auto all = w.findChildren<QProcess *>();
+        return all.isEmpty() ? nullptr : all.last();
+    }
+    // Presses Finish and waits until the child has ended and been judged.
+    void runToEnd(BoostForwardHeader &w)
+    {
+        w.button(QWizard::FinishButton)->click();
+        QProcess *p = latestProcess(w);
+        QVERIFY(p);
+        QTRY_COMPARE_WITH_TIMEOUT(p->state(), QProcess::NotRunning, 20000);
+        QCoreApplication::processEvents();
+    }
+    QString pane(BoostForwardHeader &w) { return w.DetailsText->toPlainText(); }
+    QString cancelText(BoostForwardHeader &w) { return w.button(QWizard::CancelButton)->text(); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(tmp.isValid());
+        QVERIFY(QFileInfo(QCoreApplication::applicationDirPath() + "/Skeld").isExecutable()
+                || QFileInfo(QCoreApplication::applicationDirPath() + "/Skeld.exe").exists());
+        // Spaces and a non-ASCII letter in every path.
+        boostDir = tmp.filePath(QStringLiteral("my libs/boost"));
+        outDir = tmp.filePath(QStringLiteral("Ausgabe ä"));
+        personality = tmp.filePath(QStringLiteral("co msc.p_c"));
+        gate = tmp.filePath(QStringLiteral("gate"));
+        QVERIFY(QDir().mkpath(boostDir));
+        QVERIFY(QDir().mkpath(outDir));
+        QFile f(personality);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        qputenv("VELK_FAKE_SKELD_GATE", QFile::encodeName(gate));
+        BoostForwardHeader w;
+        defaultCancelText = cancelText(w);
+    }
+    void init() { QFile::remove(gate); }
+    void cleanup() { QFile(gate).open(QIODevice::WriteOnly); } // never leave a child waiting
+
+    void success_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("full run")
+            << "ok"
+            << "Creating compiler header Files ...\n"
+               "Creating boost substitute header files ...\n"
+               "Creating compiler/platform substitute header files ...\n"
+               "Modifying Compiler Personality...\n"
+               "Please add the following directory to your analyser personality or as the first "
+               "include path in your CPPFLAGS or equivalent variable in your makefile:\n"
+                   + outDir + "\n";
+        QTest::newRow("no configuration needed")
+            << "noconfig"
+            << "Creating compiler header Files ...\n"
+               "No need for configuration, boost should work successfully."
+                   + personality + "\n";
+    }
+    void success()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QString, output);
+        qputenv("VELK_FAKE_SKELD", mode.toLatin1());
+        BoostForwardHeader w;
+        prepare(w);
+        DialogWatcher watcher;
+        RUN_TO_END(w);
+        QCOMPARE(pane(w), startLine + output + successLine);
+        QCOMPARE(watcher.count(), 0);
+        QVERIFY(w.SaveLogBtn->isEnabled());
+        QCOMPARE(cancelText(w), QStringLiteral("Close"));
+        QVERIFY(!w.button(QWizard::FinishButton)->isEnabled());
+        QVERIFY(w.button(QWizard::BackButton)->isEnabled());
+        QVERIFY(w.isVisible());
+    }
+
+    void argumentsReachSkeldWhole()
+    {
+        qputenv("VELK_FAKE_SKELD", "args");
+        BoostForwardHeader w;
+        prepare(w);
+        RUN_TO_END(w);
+        QCOMPARE(pane(w), startLine + "1=[" + personality + "]\n2=[" + boostDir + "]\n3=["
+                              + outDir + "]\n" + successLine);
+    }
+
+    void failureShowsMessageBoxOnce_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("exit status 1")
+            << "fail" << "Original location of boost must end with the .../boost subdirectory\n";
+        // Mend: a crash is a failure too, not silence.
+        QTest::newRow("crash") << "crash" << "Creating compiler header Files ...\n";
+    }
+    void failureShowsMessageBoxOnce()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QString, output);
+        qputenv("VELK_FAKE_SKELD", mode.toLatin1());
+        BoostForwardHeader w;
+        prepare(w);
+        DialogWatcher watcher;
+        RUN_TO_END(w);
+        QTRY_COMPARE(watcher.count(), 1);
+        const auto box = watcher.seen().first();
+        QCOMPARE(box.className, QStringLiteral("QMessageBox"));
+        QCOMPARE(box.title, QStringLiteral("Boost Configuration Wizard"));
+        QCOMPARE(box.text, failureText);
+        QCOMPARE(box.parent, nullptr);
+        QCOMPARE(pane(w), startLine + output);
+        QVERIFY(w.SaveLogBtn->isEnabled());
+        QCOMPARE(cancelText(w), defaultCancelText);
+        QVERIFY(!w.button(QWizard::FinishButton)->isEnabled());
+        QVERIFY(w.button(QWizard::BackButton)->isEnabled());
+        QCoreApplication::processEvents();
+        QCOMPARE(watcher.count(), 1);
+    }
+
+    // Mend: a line that arrives in two reads is one line, decoded as UTF-8
+    // even when the cut falls inside a character.
+    void splitOutputIsJoined()
+    {
+        qputenv("VELK_FAKE_SKELD", "split");
+        BoostForwardHeader w;
+        prepare(w);
+        w.button(QWizard::FinishButton)->click();
+        QProcess *p = latestProcess(w);
+        QVERIFY(p);
+        QSignalSpy reads(p, &QProcess::readyReadStandardOutput);
+        // The first half is in: the pane shows the whole lines only.
+        QTRY_VERIFY_WITH_TIMEOUT(!reads.isEmpty() && p->bytesAvailable() > 0, 20000);
+        QCOMPARE(pane(w), startLine + "Creating compiler header Files ...\n");
+        QFile(gate).open(QIODevice::WriteOnly);
+        QTRY_COMPARE_WITH_TIMEOUT(p->state(), QProcess::NotRunning, 20000);
+        QVERIFY(reads.size() >= 2);
+        QCOMPARE(pane(w), startLine
+                              + QString::fromUtf8("Creating compiler header Files ...\n"
+                                                  "Path: /tmp/Größe <b>&amp;</b>\n"
+                                                  "\n"
+                                                  "Done\n")
+                              + successLine);
+        QCOMPARE(w.DetailsText->document()->blockCount(), 7); // six lines and the cursor's
+    }
+
+    // Mend: no second run can start while one is going.
+    void backIsDisabledWhileRunning()
+    {
+        qputenv("VELK_FAKE_SKELD", "gate");
+        BoostForwardHeader w;
+        prepare(w);
+        QAbstractButton *back = w.button(QWizard::BackButton);
+        QVERIFY(back->isEnabled());
+        w.button(QWizard::FinishButton)->click();
+        QProcess *p = latestProcess(w);
+        QVERIFY(p);
+        QVERIFY(!back->isEnabled());
+        QVERIFY(!w.button(QWizard::FinishButton)->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(pane(w).contains("Creating compiler header Files"), 20000);
+        QVERIFY(!back->isEnabled());
+        QFile(gate).open(QIODevice::WriteOnly);
+        QTRY_VERIFY_WITH_TIMEOUT(back->isEnabled(), 20000);
+        QVERIFY(pane(w).endsWith(successLine));
+    }
+
+    void cancelDuringRunStopsChildAndCloses()
+    {
+        qputenv("VELK_FAKE_SKELD", "hang");
+        BoostForwardHeader w;
+        prepare(w);
+        DialogWatcher watcher;
+        w.button(QWizard::FinishButton)->click();
+        QProcess *p = latestProcess(w);
+        QVERIFY(p);
+        QSignalSpy finished(p, &QProcess::finished);
+        QTRY_VERIFY_WITH_TIMEOUT(pane(w).contains("Creating compiler header Files"), 20000);
+        QSignalSpy rejected(&w, &QDialog::rejected);
+        w.button(QWizard::CancelButton)->click();
+        QCOMPARE(rejected.size(), 1);
+        QVERIFY(!w.isVisible());
+        // Killed, not left to sleep out its minute.
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 5000);
+        QCOMPARE(finished.first().at(1).value<QProcess::ExitStatus>(), QProcess::CrashExit);
+        QCoreApplication::processEvents();
+        QCOMPARE(watcher.count(), 0);
+        QVERIFY(!pane(w).contains(successLine));
+        QVERIFY(!w.SaveLogBtn->isEnabled());
+    }
+
+    void escapeAlsoCloses()
+    {
+        BoostForwardHeader w;
+        w.show();
+        QSignalSpy rejected(&w, &QDialog::rejected);
+        QTest::keyClick(&w, Qt::Key_Escape);
+        QCOMPARE(rejected.size(), 1);
+        QVERIFY(!w.isVisible());
+    }
+
+    void secondRunStartsAfresh()
+    {
+        qputenv("VELK_FAKE_SKELD", "ok");
+        BoostForwardHeader w;
+        prepare(w);
+        RUN_TO_END(w);
+        QProcess *first = latestProcess(w);
+
+        w.button(QWizard::BackButton)->click();
+        QCOMPARE(w.currentPage(), w.Page0);
+        w.button(QWizard::NextButton)->click();
+        QVERIFY(pane(w).startsWith("Original Boost Location:\n"));
+        QVERIFY(w.button(QWizard::FinishButton)->isEnabled());
+        // Kept from the first run: Save Log and the "Close" caption.
+        QVERIFY(w.SaveLogBtn->isEnabled());
+        QCOMPARE(cancelText(w), QStringLiteral("Close"));
+
+        qputenv("VELK_FAKE_SKELD", "fail");
+        DialogWatcher watcher;
+        RUN_TO_END(w);
+        QTRY_COMPARE(watcher.count(), 1);
+        QCOMPARE(w.findChildren<QProcess *>().size(), 2);
+        QVERIFY(latestProcess(w) != first);
+        QVERIFY(pane(w).startsWith(startLine + "Original location"));
+        QCOMPARE(cancelText(w), QStringLiteral("Close"));
+    }
+
+    void saveLog_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("chosen") << "choose" << true;
+        QTest::newRow("cancelled") << "cancel" << false;
+        QTest::newRow("cannot be created") << "bad" << false;
+    }
+    void saveLog()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, written);
+        qputenv("VELK_FAKE_SKELD", "ok");
+        BoostForwardHeader w;
+        prepare(w);
+        RUN_TO_END(w);
+        QVERIFY(w.SaveLogBtn->isEnabled());
+
+        const QString logFile = tmp.filePath("run " + answer + ".log");
+        const QString target = answer == "bad" ? tmp.filePath("no such dir/run.log") : logFile;
+        DialogWatcher watcher(answer == "cancel" ? DialogWatcher::Answer(DialogWatcher::closeDialog)
+                                                 : DialogWatcher::choose(target));
+        w.SaveLogBtn->click();
+        QCoreApplication::processEvents();
+        QVERIFY(watcher.count() >= 1);
+        const auto dialog = watcher.seen().first();
+        QCOMPARE(dialog.objectName, QStringLiteral("save log dialog"));
+        QCOMPARE(dialog.title, QStringLiteral("Save Log File as .."));
+        QCOMPARE(dialog.filters, QStringList{QStringLiteral("Log Files (*.txt *.log)")});
+        QCOMPARE(dialog.parent, &w);
+        if (answer != "bad") // the file dialog itself may warn about a missing folder
+            QCOMPARE(watcher.count(), 1);
+
+        QFile f(logFile);
+        QCOMPARE(f.exists(), written);
+        QVERIFY(!QFile::exists(tmp.filePath("no such dir")));
+        if (written) {
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QByteArray bytes = f.readAll();
+            QCOMPARE(bytes, pane(w).toLocal8Bit());
+            QVERIFY(bytes.startsWith(startLine.toLatin1() + "Creating compiler header Files ...\n"));
+            QVERIFY(bytes.endsWith(outDir.toUtf8() + "\n" + successLine.toLatin1()));
+        }
+    }
+};
+
+QTEST_MAIN(TestVelkRun)
+#include "tst_velk_run.moc"
