@@ -64,10 +64,18 @@ std::vector<std::string> SkeldCli::files_below(const std::string& relative) cons
 program_result SkeldCli::run(const std::vector<std::string>& arguments, bool unprivileged) const
 {
     std::vector<std::string> argv;
-    if (target_->windows())
+    if (target_->windows()) {
         argv = {"wine", target_->program};
-    else
+    } else if (unprivileged) {
+        // The build tree may be out of the unprivileged user's reach: run a copy.
+        const fs::path copy = dir / ".skeld-unprivileged";
+        fs::copy_file(target_->program, copy, fs::copy_options::overwrite_existing);
+        fs::permissions(copy, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                  fs::perms::others_read | fs::perms::others_exec);
+        argv = {copy.string()};
+    } else {
         argv = {target_->program};
+    }
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     return run_program(argv, dir.path(), unprivileged);
 }
