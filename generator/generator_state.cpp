@@ -15,3 +15,17 @@ std::string mirror_path(const generator_state& state, const std::string& path)
 {
     return substitute_tree(state) + state.path_separator + path.substr(state.orig_header_loc.size());
 }
+
+bool has_parent_component(const std::string& relative)
+{
+    std::size_t start = 0;
+    while (start <= relative.size()) {
+        std::size_t end = relative.find_first_of("/\\", start);
+        if (end == std::string::npos)
+            end = relative.size();
+        if (relative.compare(start, end - start, "..") == 0)
+            return true;
+        start = end + 1;
+    }
+    return false;
+}

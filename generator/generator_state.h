@@ -39,3 +39,6 @@ std::string substitute_tree(const generator_state& state);
 // substitute tree. The remainder keeps its leading separator, so the seam
 // shows a doubled one.
 std::string mirror_path(const generator_state& state, const std::string& path);
+
+// Whether a relative path has a ".." component, with either separator.
+bool has_parent_component(const std::string& relative);

@@ -50,6 +50,15 @@ bool output_overlaps_original(const std::string& orig_header_loc, const std::str
     platform::file_identity original;
     if (!platform::identify(orig_header_loc, original))
         return false;  // nothing there to overwrite
-    const std::string output = resolve_output(config_output_loc);
-    return at_or_below(output, original) || at_or_below(output + platform::path_separator + "boost", original);
+    // The substitute tree is resolved by itself: it may be a link of its own.
+    return at_or_below(resolve_output(config_output_loc), original) ||
+           at_or_below(resolve_output(config_output_loc + platform::path_separator + "boost"), original);
+}
+
+bool leads_into_original(const std::string& orig_header_loc, const std::string& directory)
+{
+    platform::file_identity original;
+    std::string resolved;
+    return platform::identify(orig_header_loc, original) && platform::resolve_path(directory, resolved) &&
+           at_or_below(resolved, original);
 }

@@ -30,6 +30,8 @@ public:
     ~directory_listing();
 
     bool open(const std::string& directory);
+    // After a failed open: whether the path was longer than the platform takes.
+    bool path_too_long() const { return too_long_; }
     // Moves to the next entry; false when there is none left or the listing failed.
     bool next();
     const std::string& name() const { return name_; }
@@ -40,6 +42,7 @@ public:
 private:
     void* handle_ = nullptr;
     bool pending_ = false;
+    bool too_long_ = false;
     std::string name_;
     entry_kind kind_ = entry_kind::unknown;
 };

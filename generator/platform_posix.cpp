@@ -24,8 +24,10 @@ directory_listing::~directory_listing()
 bool directory_listing::open(const std::string& directory)
 {
     DIR* dir = opendir(directory.c_str());
-    if (!dir)
+    if (!dir) {
+        too_long_ = errno == ENAMETOOLONG;
         return false;
+    }
     handle_ = dir;
     return true;
 }

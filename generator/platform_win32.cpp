@@ -42,6 +42,7 @@ bool directory_listing::open(const std::string& directory)
     auto* state = new find_state;
     state->handle = FindFirstFileA((directory + "\\*").c_str(), &state->data);
     if (state->handle == INVALID_HANDLE_VALUE) {
+        too_long_ = GetLastError() == ERROR_FILENAME_EXCED_RANGE;
         delete state;
         return false;
     }

@@ -28,16 +28,7 @@ bool stays_inside_stub_directory(const std::string& name)
         return false;
     // Either separator splits components here, whatever the platform: a name
     // that reads as leaving the directory anywhere gets no stub anywhere.
-    std::size_t start = 0;
-    while (start <= name.size()) {
-        std::size_t end = name.find_first_of("/\\", start);
-        if (end == std::string::npos)
-            end = name.size();
-        if (name.compare(start, end - start, "..") == 0)
-            return false;
-        start = end + 1;
-    }
-    return true;
+    return !has_parent_component(name);
 }
 
 void copy_directory(generator_state& state, const std::string& source, std::string destination)

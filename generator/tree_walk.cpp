@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "forwarding_header.h"
+#include "output_guard.h"
 #include "text_files.h"
 
 namespace {
@@ -20,19 +21,40 @@ std::string value_after(std::string_view line, std::size_t keyword_end)
     return trim(' ', std::string(line.substr(keyword_end)));
 }
 
-using walk_path = std::vector<platform::file_identity>;
+// What the walk knows beyond the directory at hand: the directories being
+// walked further up, by identity, and the original tree, which no mirror may lead into.
+struct walk_context {
+    std::vector<platform::file_identity> ancestors;
+};
 
-bool walk_directory(generator_state& state, const std::string& directory, bool collect_only,
-                    walk_path& ancestors)
+// A mirror directory left from an earlier run may be a link; one that leads
+// into the original tree would have the forwarding headers overwrite it.
+void refuse_mirror_into_original(generator_state& state, const std::string& mirror)
+{
+    if (leads_into_original(state.orig_header_loc, mirror)) {
+        say(state, "Error: " + mirror + " leads into the original Boost location " + state.orig_header_loc +
+                       ". Please remove it from the output location.");
+        throw run_ended{1};
+    }
+}
+
+bool walk_directory(generator_state& state, const std::string& directory, bool collect_only, walk_context& context)
 {
     platform::directory_listing listing;
     if (!listing.open(directory)) {
+        // In the tree itself a directory out of reach would leave its files
+        // without forwarding headers; a list entry that long names nothing.
+        if (listing.path_too_long() && !collect_only) {
+            say(state, "Couldn't open header for reading- " + directory + ". Please check folder permissions");
+            throw run_ended{1};
+        }
         say(state, "failed FINDFIRSTFILE");
         return false;
     }
 
     // A directory already being walked further up is a link cycle: its
     // content is on its way already.
+    auto& ancestors = context.ancestors;
     platform::file_identity identity;
     bool identified = platform::identify(directory, identity);
     if (identified) {
@@ -53,8 +75,10 @@ bool walk_directory(generator_state& state, const std::string& directory, bool c
             kind = platform::is_directory(path) ? platform::entry_kind::directory : platform::entry_kind::file;
 
         if (kind == platform::entry_kind::directory) {
-            platform::make_directory(mirror_path(state, path));
-            walk_directory(state, path, collect_only, ancestors);
+            const std::string mirror = mirror_path(state, path);
+            if (!platform::make_directory(mirror))
+                refuse_mirror_into_original(state, mirror);
+            walk_directory(state, path, collect_only, context);
         } else if (collect_only) {
             state.nonboost_paths.insert(path);
         } else {
@@ -79,6 +103,11 @@ bool read_nonboost_list(generator_state& state)
     for_each_line(text, [&](std::string_view line) {
         if (std::size_t dir = line.find("-dir"); dir != std::string_view::npos) {
             std::string value = native_separators(value_after(line, dir + 4));
+            // The collect walk mirrors what it finds: it must stay inside the tree.
+            if (has_parent_component(value)) {
+                say(state, "Skipped exclusion entry -dir " + value + ": it leads outside " + state.orig_header_loc);
+                return;
+            }
             walk_boost_tree(state, state.orig_header_loc + state.path_separator + value, true);
         } else if (std::size_t file = line.find("-file"); file != std::string_view::npos) {
             std::string value = value_after(line, file + 5);
@@ -90,6 +119,13 @@ bool read_nonboost_list(generator_state& state)
 
 bool walk_boost_tree(generator_state& state, const std::string& directory, bool collect_only)
 {
-    walk_path ancestors;
-    return walk_directory(state, directory, collect_only, ancestors);
+    // The output and its substitute tree count as being walked already: a link
+    // to them from inside Boost would have the walk chase its own output.
+    walk_context context;
+    for (const std::string& output : {state.config_output_loc, substitute_tree(state)}) {
+        platform::file_identity identity;
+        if (platform::identify(output, identity))
+            context.ancestors.push_back(identity);
+    }
+    return walk_directory(state, directory, collect_only, context);
 }

@@ -22,3 +22,9 @@ wineserver -p >/dev/null 2>&1 || true
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
 ctest --test-dir build -j"$jobs" --output-on-failure
+
+# Once more under AddressSanitizer and UndefinedBehaviorSanitizer, and a short
+# run of every fuzz target, so both keep building and stay clean.
+wineserver -k >/dev/null 2>&1 || true
+bash scripts/sanitize.sh
+bash fuzz/run.sh "${FUZZ_SECONDS:-10}"

@@ -131,6 +131,29 @@ TEST_P(BoostTree, ExclusionEntriesWithDoubledSeparatorsMatchNothing)
     EXPECT_EQ(get("out/boost/detail/a.hpp"), boost_pattern("boost/detail/a.hpp"));
 }
 
+TEST_P(BoostTree, ExclusionDirectoriesLeadingOutsideTheTreeAreSkipped)
+{
+    put("lib/boost/a.hpp", "");
+    put("lib/outside/b.hpp", "");
+    put("treat_as_nonboost.txt", "-dir ../outside\n-dir config/../..\n");
+    program_result result = run_default();
+    EXPECT_EQ(result.output, lines("Creating compiler header Files ...\nCreating boost substitute header files ...\n") +
+                                 "Skipped exclusion entry -dir " + sep("../outside") + ": it leads outside " + at("lib/boost") +
+                                 target().line_end + "Skipped exclusion entry -dir " + sep("config/../..") +
+                                 ": it leads outside " + at("lib/boost") + target().line_end +
+                                 lines("Creating compiler/platform substitute header files ...\nModifying Compiler Personality...\n") +
+                                 manual_instruction());
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(files_below(""), (std::vector<std::string>{"boost_compiler_person_settings.txt", "lib/boost/a.hpp",
+                                                          "lib/boost/config/compiler/gcc.hpp", "lib/boost/config/platform/linux.hpp",
+                                                          "lib/outside/b.hpp", "orvo++_compiler.hpp", "orvo++_windows.hpp",
+                                                          "out/AddAllCompilerFlags.h", "out/RemoveAllCompilerFlags.h",
+                                                          "out/boost/a.hpp", "out/boost/config/compiler/gcc.hpp",
+                                                          "out/boost/config/compiler/orvo++.hpp", "out/boost/config/platform/linux.hpp",
+                                                          "out/boost/config/platform/orvo++.hpp", "p.p_c", "possible_defines.txt",
+                                                          "treat_as_nonboost.txt"}));
+}
+
 TEST_P(BoostTree, WithoutExclusionListEveryHeaderHasTheBoostPattern)
 {
     fs::remove(dir / "treat_as_nonboost.txt");
