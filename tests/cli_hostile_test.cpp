@@ -84,15 +84,9 @@ protected:
         SkeldCli::SetUp();
         if (IsSkipped())
             return;
-        put("possible_defines.txt", "FOO\n");
-        put("p.p_c", "-sd FOO=1\n");
-        put("treat_as_nonboost.txt", "");
-        put("boost_compiler_person_settings.txt", "");
-        put("orvo++_compiler.hpp", "");
-        put("orvo++_windows.hpp", "");
+        lay_out_run();
         put("lib/boost/config/compiler/gcc.hpp", "gcc\n");
         put("lib/boost/config/platform/linux.hpp", "linux\n");
-        fs::create_directories(dir / "out");
     }
 
     void TearDown() override
@@ -104,20 +98,6 @@ protected:
     // The host's PATH_MAX, final NUL included. Wine passes the Windows calls
     // on to the host without holding them to MAX_PATH, so it bounds both builds.
     static constexpr std::size_t path_limit = 4096;
-
-    std::string boost_pattern(const std::string& forwarded) const
-    {
-        const std::string forward = "#include_next \"" + sep(forwarded) + "\"\n";
-        return lines("#ifndef IN_BOOST_HEADERS\n#define IN_BOOST_HEADERS\n#include \"RemoveAllCompilerFlags.h\"\n" + forward +
-                     "#include \"AddAllCompilerFlags.h\"\n#undef IN_BOOST_HEADERS\n#else\n" + forward + "#endif\n");
-    }
-
-    std::string manual_instruction(const std::string& output = "out") const
-    {
-        return lines("Please add the following directory to your analyser personality or as the first include path in "
-                     "your CPPFLAGS or equivalent variable in your makefile:\n") +
-               at(output) + target().line_end;
-    }
 
     // Every file below lib, with its content: what a run must leave alone.
     std::map<std::string, std::string> original_tree() const

@@ -13,14 +13,10 @@ protected:
         SkeldCli::SetUp();
         if (IsSkipped())
             return;
-        put("possible_defines.txt", "FOO\n");
-        put("treat_as_nonboost.txt", "");
+        lay_out_run();
         put("boost_compiler_person_settings.txt", "-b\n-a\n-b\n");
-        put("orvo++_compiler.hpp", "");
-        put("orvo++_windows.hpp", "");
         put("lib/boost/config/compiler/gcc.hpp", "");
         put("lib/boost/config/platform/linux.hpp", "");
-        fs::create_directories(dir / "out");
     }
 
     std::string entries_for(const std::string& directory) const

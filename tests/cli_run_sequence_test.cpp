@@ -13,13 +13,9 @@ protected:
         SkeldCli::SetUp();
         if (IsSkipped())
             return;
+        lay_out_run();
         put("possible_defines.txt", "_MSC_VER\nWIN32\nFOO\n");
-        put("treat_as_nonboost.txt", "");
-        put("boost_compiler_person_settings.txt", "");
         put("lib/boost/version.hpp", "#define BOOST_VERSION 1\n");
-        std::filesystem::create_directories(dir / "lib/boost/config/compiler");
-        std::filesystem::create_directories(dir / "lib/boost/config/platform");
-        std::filesystem::create_directories(dir / "out");
     }
 
     // Runs over a personality and answers the content of AddAllCompilerFlags.h,
@@ -111,9 +107,7 @@ TEST_P(RunSequence, BothFlagHeadersInFull)
 TEST_P(RunSequence, IncludeLinesDecideThePersonalityEdit)
 {
     const std::string parent = at("lib");
-    const std::string manual = lines("Please add the following directory to your analyser personality or as the first include "
-                                     "path in your CPPFLAGS or equivalent variable in your makefile:\n") +
-                               at("out") + target().line_end;
+    const std::string manual = manual_instruction();
     struct include_case {
         std::string line;
         bool names_parent;

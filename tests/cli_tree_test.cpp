@@ -15,36 +15,11 @@ protected:
         SkeldCli::SetUp();
         if (IsSkipped())
             return;
-        put("possible_defines.txt", "FOO\n");
-        put("p.p_c", "-sd FOO=1\n");
-        put("treat_as_nonboost.txt", "");
-        put("boost_compiler_person_settings.txt", "");
+        lay_out_run();
         put("orvo++_compiler.hpp", "// compiler\r\n#define BOOST_COMPILER \"ORVO++\"\r\n");
         put("orvo++_windows.hpp", "// platform\n#define BOOST_PLATFORM \"Win32\"\n");
         put("lib/boost/config/compiler/gcc.hpp", "");
         put("lib/boost/config/platform/linux.hpp", "");
-        fs::create_directories(dir / "out");
-    }
-
-    std::string boost_pattern(const std::string& forwarded) const
-    {
-        const std::string forward = "#include_next \"" + sep(forwarded) + "\"\n";
-        return lines("#ifndef IN_BOOST_HEADERS\n#define IN_BOOST_HEADERS\n#include \"RemoveAllCompilerFlags.h\"\n" + forward +
-                     "#include \"AddAllCompilerFlags.h\"\n#undef IN_BOOST_HEADERS\n#else\n" + forward + "#endif\n");
-    }
-
-    std::string nonboost_pattern(const std::string& forwarded) const
-    {
-        const std::string forward = "#include_next \"" + sep(forwarded) + "\"\n";
-        return lines("#ifndef IN_BOOST_HEADERS\n" + forward + "#else\n#include \"AddAllCompilerFlags.h\"\n#undef IN_BOOST_HEADERS\n" +
-                     forward + "#define IN_BOOST_HEADERS\n#include \"RemoveAllCompilerFlags.h\"\n#endif\n");
-    }
-
-    std::string manual_instruction() const
-    {
-        return lines("Please add the following directory to your analyser personality or as the first include path in "
-                     "your CPPFLAGS or equivalent variable in your makefile:\n") +
-               at("out") + target().line_end;
     }
 };
 

@@ -92,3 +92,37 @@ std::string SkeldCli::full_run_head() const
                  "Creating compiler/platform substitute header files ...\n"
                  "Modifying Compiler Personality...\n");
 }
+
+std::string SkeldCli::manual_instruction(const std::string& output) const
+{
+    return lines("Please add the following directory to your analyser personality or as the first include path in "
+                 "your CPPFLAGS or equivalent variable in your makefile:\n") +
+           at(output) + target_->line_end;
+}
+
+std::string SkeldCli::boost_pattern(const std::string& forwarded) const
+{
+    const std::string forward = "#include_next \"" + sep(forwarded) + "\"\n";
+    return lines("#ifndef IN_BOOST_HEADERS\n#define IN_BOOST_HEADERS\n#include \"RemoveAllCompilerFlags.h\"\n" + forward +
+                 "#include \"AddAllCompilerFlags.h\"\n#undef IN_BOOST_HEADERS\n#else\n" + forward + "#endif\n");
+}
+
+std::string SkeldCli::nonboost_pattern(const std::string& forwarded) const
+{
+    const std::string forward = "#include_next \"" + sep(forwarded) + "\"\n";
+    return lines("#ifndef IN_BOOST_HEADERS\n" + forward + "#else\n#include \"AddAllCompilerFlags.h\"\n#undef IN_BOOST_HEADERS\n" +
+                 forward + "#define IN_BOOST_HEADERS\n#include \"RemoveAllCompilerFlags.h\"\n#endif\n");
+}
+
+void SkeldCli::lay_out_run() const
+{
+    put("possible_defines.txt", "FOO\n");
+    put("p.p_c", "-sd FOO=1\n");
+    put("treat_as_nonboost.txt", "");
+    put("boost_compiler_person_settings.txt", "");
+    put("orvo++_compiler.hpp", "");
+    put("orvo++_windows.hpp", "");
+    fs::create_directories(dir / "lib/boost/config/compiler");
+    fs::create_directories(dir / "lib/boost/config/platform");
+    fs::create_directories(dir / "out");
+}

@@ -50,6 +50,16 @@ protected:
 
     // The output lines of a run that got through the walk and the settings.
     std::string full_run_head() const;
+    // What Skeld prints when the personality does not name Boost's parent.
+    std::string manual_instruction(const std::string& output = "out") const;
+    // The forwarding header texts, for a forwarded name spelt with '/'.
+    std::string boost_pattern(const std::string& forwarded) const;
+    std::string nonboost_pattern(const std::string& forwarded) const;
+
+    // The smallest layout a full run needs: the data files (FOO the one
+    // possible define, empty lists and configuration headers), the personality
+    // -sd FOO=1, a Boost tree with config/compiler and config/platform, and out/.
+    void lay_out_run() const;
 
     scratch_dir dir;
 
