@@ -13,10 +13,7 @@ protected:
         SkeldCli::SetUp();
         if (IsSkipped())
             return;
-        lay_out_run();
         put("boost_compiler_person_settings.txt", "-b\n-a\n-b\n");
-        put("lib/boost/config/compiler/gcc.hpp", "");
-        put("lib/boost/config/platform/linux.hpp", "");
     }
 
     std::string entries_for(const std::string& directory) const

@@ -13,7 +13,6 @@ protected:
         SkeldCli::SetUp();
         if (IsSkipped())
             return;
-        lay_out_run();
         put("possible_defines.txt", "_MSC_VER\nWIN32\nFOO\n");
         put("lib/boost/version.hpp", "#define BOOST_VERSION 1\n");
     }

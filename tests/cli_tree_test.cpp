@@ -15,11 +15,8 @@ protected:
         SkeldCli::SetUp();
         if (IsSkipped())
             return;
-        lay_out_run();
         put("orvo++_compiler.hpp", "// compiler\r\n#define BOOST_COMPILER \"ORVO++\"\r\n");
         put("orvo++_windows.hpp", "// platform\n#define BOOST_PLATFORM \"Win32\"\n");
-        put("lib/boost/config/compiler/gcc.hpp", "");
-        put("lib/boost/config/platform/linux.hpp", "");
     }
 };
 

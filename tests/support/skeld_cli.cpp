@@ -28,6 +28,7 @@ void SkeldCli::SetUp()
     target_ = &target_named(GetParam());
     if (target_->program.empty() || !fs::exists(target_->program))
         GTEST_SKIP() << "the " << target_->name << " build of Skeld is not available";
+    lay_out_run();
 }
 
 std::string SkeldCli::sep(std::string text) const
@@ -122,7 +123,7 @@ void SkeldCli::lay_out_run() const
     put("boost_compiler_person_settings.txt", "");
     put("orvo++_compiler.hpp", "");
     put("orvo++_windows.hpp", "");
-    fs::create_directories(dir / "lib/boost/config/compiler");
-    fs::create_directories(dir / "lib/boost/config/platform");
+    put("lib/boost/config/compiler/gcc.hpp", "");
+    put("lib/boost/config/platform/linux.hpp", "");
     fs::create_directories(dir / "out");
 }

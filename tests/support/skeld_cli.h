@@ -56,9 +56,10 @@ protected:
     std::string boost_pattern(const std::string& forwarded) const;
     std::string nonboost_pattern(const std::string& forwarded) const;
 
-    // The smallest layout a full run needs: the data files (FOO the one
-    // possible define, empty lists and configuration headers), the personality
-    // -sd FOO=1, a Boost tree with config/compiler and config/platform, and out/.
+    // The smallest layout a full run needs, laid out before every case: the
+    // data files (FOO the one possible define, empty lists and configuration
+    // headers), the personality -sd FOO=1, a Boost tree holding only
+    // config/compiler/gcc.hpp and config/platform/linux.hpp, and out/.
     void lay_out_run() const;
 
     scratch_dir dir;
