@@ -23,6 +23,9 @@ trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
 ctest --test-dir build -j"$jobs" --output-on-failure
 
+# The product as a user gets it: the .deb installed with apt-get.
+bash tests/package_test.sh build
+
 # Once more under AddressSanitizer and UndefinedBehaviorSanitizer, and a short
 # run of every fuzz target, so both keep building and stay clean.
 wineserver -k >/dev/null 2>&1 || true
