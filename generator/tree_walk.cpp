@@ -22,7 +22,7 @@ std::string value_after(std::string_view line, std::size_t keyword_end)
 }
 
 // What the walk knows beyond the directory at hand: the directories being
-// walked further up, by identity, and the original tree, which no mirror may lead into.
+// walked further up, by identity.
 struct walk_context {
     std::vector<platform::file_identity> ancestors;
 };
