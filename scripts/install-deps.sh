@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-tools-dev-tools qt6-l10n-tools   # the velk wizard
   clang libclang-rt-14-dev                 # the fuzz targets and sanitizer runtime
   dpkg-dev file                            # packaging
+  time                                     # the benchmark's peak-memory figure
 )
 missing=()
 for p in "${packages[@]}"; do
