@@ -54,12 +54,12 @@ std::set<std::string> expected_headers(std::string_view text)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // A first byte of 0xf0 to 0xff puts the rest 0 to 15 bytes before a 64 KiB
-    // boundary, behind that many empty lines, so that lines and CR LF pairs
+    // A first byte of 0xf0 to 0xff puts the rest 0 to 15 bytes before a 1 MiB
+    // boundary, the size of the scan's reads, behind that many empty lines, so that lines and CR LF pairs
     // straddle the scan's reads. Rare on purpose: the padding costs.
     std::string text;
     if (size > 0 && (data[0] & 0xf0) == 0xf0) {
-        text.assign(65536 - (data[0] & 0x0f), '\n');
+        text.assign((1 << 20) - (data[0] & 0x0f), '\n');
         ++data;
         --size;
     }

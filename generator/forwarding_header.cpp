@@ -1,9 +1,23 @@
 #include "forwarding_header.h"
 
 #include <cstdio>
+#include <string_view>
 
 #include "include_scan.h"
 #include "text_files.h"
+
+namespace {
+
+// False when a whole line cannot name a system header, whatever the scanner
+// makes of it: "#include<" needs a '<' after the line's first '#', at hash,
+// and a "boost" anywhere rules the line out, since taking the spaces out
+// only joins more characters.
+bool may_name_system_header(std::string_view line, std::size_t hash)
+{
+    return line.find('<', hash) != std::string_view::npos && line.find("boost") == std::string_view::npos;
+}
+
+}  // namespace
 
 void scan_header_includes(generator_state& state, const std::string& source)
 {
@@ -12,6 +26,9 @@ void scan_header_includes(generator_state& state, const std::string& source)
         say(state, "Couldn't open header for reading- " + source + ". Please check folder permissions");
         throw run_ended{1};
     }
+    // The reads are large already: a stream buffer would only add a copy, an
+    // allocation and a status query per file.
+    std::setvbuf(file, nullptr, _IONBF, 0);
 
     include_line_scanner scanner;
     auto end_line = [&] {
@@ -21,26 +38,53 @@ void scan_header_includes(generator_state& state, const std::string& source)
     };
 
     // A carriage return counts only when no line feed follows it, as text mode
-    // reads it; one at the end of a buffer waits for the next read.
-    static char buffer[1 << 16];
+    // reads it; one at the end of a buffer waits for the next read. A line cut
+    // by a read goes to the scanner whole, so the buffer takes all but a few
+    // Boost files in one read.
+    static char buffer[1 << 20];
     bool pending_cr = false;
+    bool at_line_start = true;
     std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        for (std::size_t i = 0; i < got; ++i) {
-            char c = buffer[i];
+    do {
+        got = std::fread(buffer, 1, sizeof buffer, file);
+        const std::string_view chunk(buffer, got);
+        std::size_t i = 0;
+        while (i < got) {
+            // Whole lines before the next '#', and the whole line of that '#'
+            // when it cannot name one, are skipped unread: the scanner is
+            // between lines there, so skipping them changes nothing.
+            while (at_line_start && i < got) {
+                const std::size_t hash = chunk.find('#', i);
+                const std::size_t newline = chunk.rfind('\n', hash);
+                if (newline != std::string_view::npos && newline >= i)
+                    i = newline + 1;
+                const std::size_t end = hash == std::string_view::npos ? hash : chunk.find('\n', hash);
+                if (end == std::string_view::npos || may_name_system_header(chunk.substr(i, end - i), hash - i)) {
+                    // The scanner takes it from here, unless the buffer ended on a line feed.
+                    at_line_start = i == got;
+                    break;
+                }
+                i = end + 1;
+            }
+            if (i == got)
+                break;
+            char c = buffer[i++];
             if (pending_cr) {
                 pending_cr = false;
                 if (c != '\n')
                     scanner.feed('\r');
             }
-            if (c == '\n')
+            if (c == '\n') {
                 end_line();
-            else if (c == '\r')
+                at_line_start = true;
+            } else if (c == '\r') {
                 pending_cr = true;
-            else
+            } else {
                 scanner.feed(c);
+            }
         }
-    }
+        // A short read is the end of the file: no need to ask again.
+    } while (got == sizeof buffer);
     if (pending_cr)
         scanner.feed('\r');
     end_line();
@@ -52,24 +96,32 @@ void scan_header_includes(generator_state& state, const std::string& source)
 
 std::string forwarding_header_text(const std::string& forwarded_name, bool nonboost)
 {
-    const std::string forward = "#include_next \"" + forwarded_name + "\"\n";
-    if (nonboost)
-        return "#ifndef IN_BOOST_HEADERS\n" + forward +
-               "#else\n"
-               "#include \"AddAllCompilerFlags.h\"\n"
-               "#undef IN_BOOST_HEADERS\n" +
-               forward +
-               "#define IN_BOOST_HEADERS\n"
-               "#include \"RemoveAllCompilerFlags.h\"\n"
-               "#endif\n";
-    return "#ifndef IN_BOOST_HEADERS\n"
-           "#define IN_BOOST_HEADERS\n"
-           "#include \"RemoveAllCompilerFlags.h\"\n" +
-           forward +
-           "#include \"AddAllCompilerFlags.h\"\n"
-           "#undef IN_BOOST_HEADERS\n"
-           "#else\n" +
-           forward + "#endif\n";
+    // Appended into one string: it is built for every file of the tree.
+    std::string text;
+    text.reserve(256 + 2 * forwarded_name.size());
+    auto forward = [&] { text.append("#include_next \"").append(forwarded_name).append("\"\n"); };
+    if (nonboost) {
+        text.append("#ifndef IN_BOOST_HEADERS\n");
+        forward();
+        text.append("#else\n"
+                    "#include \"AddAllCompilerFlags.h\"\n"
+                    "#undef IN_BOOST_HEADERS\n");
+        forward();
+        text.append("#define IN_BOOST_HEADERS\n"
+                    "#include \"RemoveAllCompilerFlags.h\"\n"
+                    "#endif\n");
+    } else {
+        text.append("#ifndef IN_BOOST_HEADERS\n"
+                    "#define IN_BOOST_HEADERS\n"
+                    "#include \"RemoveAllCompilerFlags.h\"\n");
+        forward();
+        text.append("#include \"AddAllCompilerFlags.h\"\n"
+                    "#undef IN_BOOST_HEADERS\n"
+                    "#else\n");
+        forward();
+        text.append("#endif\n");
+    }
+    return text;
 }
 
 void write_forwarding_header(generator_state& state, const std::string& source)
@@ -82,8 +134,11 @@ void write_forwarding_header(generator_state& state, const std::string& source)
         say(state, "Couldn't create stub header - " + target + ". Please check folder permissions");
         throw run_ended{1};
     }
+    // One write, straight from the text: no stream buffer to fill and flush.
+    std::setvbuf(file, nullptr, _IONBF, 0);
     // The forwarded name starts at the last component of orig_header_loc, "boost".
-    const std::string forwarded = "boost" + source.substr(state.orig_header_loc.size());
+    std::string forwarded = "boost";
+    forwarded.append(source, state.orig_header_loc.size());
     const std::string text = to_file_text(forwarding_header_text(forwarded, state.nonboost_paths.count(source) > 0));
     std::fwrite(text.data(), 1, text.size(), file);
     std::fclose(file);

@@ -13,7 +13,13 @@ std::string substitute_tree(const generator_state& state)
 
 std::string mirror_path(const generator_state& state, const std::string& path)
 {
-    return substitute_tree(state) + state.path_separator + path.substr(state.orig_header_loc.size());
+    // substitute_tree(state), a separator and the remainder, in one allocation:
+    // it is built for every file of the tree.
+    std::string mirror;
+    mirror.reserve(state.config_output_loc.size() + path.size() + 16);
+    mirror.append(state.config_output_loc).append(state.path_separator).append("boost");
+    mirror.append(state.path_separator).append(path, state.orig_header_loc.size());
+    return mirror;
 }
 
 bool has_parent_component(const std::string& relative)

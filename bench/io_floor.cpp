@@ -1,0 +1,107 @@
+// The least work any generator of a substitute tree must do: read every file
+// of the original tree once, and write one small file per original into a
+// mirror tree, creating the mirror's directories on the way. Nothing is
+// parsed and nothing is kept, so its time is what the file system costs.
+//
+//   io_floor <original tree> <existing output directory>
+//
+// The mirror goes to <output>/boost, as Skeld's does.
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// As large as Skeld's read buffer: the same number of reads.
+char buffer[1 << 20];
+
+// A forwarding header's size, so that the writes cost what Skeld's cost.
+constexpr char body[] =
+    "#ifndef IN_BOOST_HEADERS\n"
+    "#define IN_BOOST_HEADERS\n"
+    "#include \"RemoveAllCompilerFlags.h\"\n"
+    "#include_next \"boost/some/original/header.hpp\"\n"
+    "#include \"AddAllCompilerFlags.h\"\n"
+    "#undef IN_BOOST_HEADERS\n"
+    "#else\n"
+    "#include_next \"boost/some/original/header.hpp\"\n"
+    "#endif\n";
+
+long files = 0;
+
+bool copy_one(const std::string& source, const std::string& target)
+{
+    int in = open(source.c_str(), O_RDONLY);
+    if (in < 0)
+        return false;
+    while (read(in, buffer, sizeof buffer) > 0) {
+    }
+    close(in);
+
+    int out = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (out < 0)
+        return false;
+    bool ok = write(out, body, sizeof body - 1) == static_cast<ssize_t>(sizeof body - 1);
+    ok = close(out) == 0 && ok;
+    ++files;
+    return ok;
+}
+
+// Both paths grow by one component per entry and are cut back afterwards,
+// so no path is built from scratch.
+bool walk(std::string& source, std::string& target)
+{
+    DIR* dir = opendir(source.c_str());
+    if (!dir) {
+        std::fprintf(stderr, "io_floor: cannot list %s\n", source.c_str());
+        return false;
+    }
+    bool ok = true;
+    const std::size_t source_size = source.size();
+    const std::size_t target_size = target.size();
+    while (const dirent* entry = readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+            continue;
+        source.append(1, '/').append(entry->d_name);
+        target.append(1, '/').append(entry->d_name);
+
+        bool is_dir = entry->d_type == DT_DIR;
+        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+            struct stat st;
+            is_dir = stat(source.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        }
+        if (is_dir) {
+            mkdir(target.c_str(), 0777);
+            ok = walk(source, target) && ok;
+        } else if (!copy_one(source, target)) {
+            std::fprintf(stderr, "io_floor: cannot copy %s\n", source.c_str());
+            ok = false;
+        }
+        source.resize(source_size);
+        target.resize(target_size);
+    }
+    closedir(dir);
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: io_floor <original tree> <existing output directory>\n");
+        return 2;
+    }
+    std::string source = argv[1];
+    std::string target = std::string(argv[2]) + "/boost";
+    mkdir(target.c_str(), 0777);
+    bool ok = walk(source, target);
+    std::printf("%ld files\n", files);
+    return ok ? 0 : 1;
+}
