@@ -55,10 +55,8 @@ bool output_overlaps_original(const std::string& orig_header_loc, const std::str
            at_or_below(resolve_output(config_output_loc + platform::path_separator + "boost"), original);
 }
 
-bool leads_into_original(const std::string& orig_header_loc, const std::string& directory)
+bool leads_into(const std::string& directory, const platform::file_identity& original)
 {
-    platform::file_identity original;
     std::string resolved;
-    return platform::identify(orig_header_loc, original) && platform::resolve_path(directory, resolved) &&
-           at_or_below(resolved, original);
+    return platform::resolve_path(directory, resolved) && at_or_below(resolved, original);
 }

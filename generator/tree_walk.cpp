@@ -21,17 +21,19 @@ std::string value_after(std::string_view line, std::size_t keyword_end)
     return trim(' ', std::string(line.substr(keyword_end)));
 }
 
-// What the walk knows beyond the directory at hand: the directories being
-// walked further up, by identity.
+// What the walk knows beyond the directory at hand, by identity: the
+// directories being walked further up, and the original tree, looked up once.
 struct walk_context {
     std::vector<platform::file_identity> ancestors;
+    platform::file_identity original;
+    bool original_known = false;
 };
 
 // A mirror directory left from an earlier run may be a link; one that leads
 // into the original tree would have the forwarding headers overwrite it.
-void refuse_mirror_into_original(generator_state& state, const std::string& mirror)
+void refuse_mirror_into_original(generator_state& state, const std::string& mirror, const walk_context& context)
 {
-    if (leads_into_original(state.orig_header_loc, mirror)) {
+    if (context.original_known && leads_into(mirror, context.original)) {
         say(state, "Error: " + mirror + " leads into the original Boost location " + state.orig_header_loc +
                        ". Please remove it from the output location.");
         throw run_ended{1};
@@ -77,7 +79,7 @@ bool walk_directory(generator_state& state, const std::string& directory, bool c
         if (kind == platform::entry_kind::directory) {
             const std::string mirror = mirror_path(state, path);
             if (!platform::make_directory(mirror))
-                refuse_mirror_into_original(state, mirror);
+                refuse_mirror_into_original(state, mirror, context);
             walk_directory(state, path, collect_only, context);
         } else if (collect_only) {
             state.nonboost_paths.insert(path);
@@ -122,6 +124,7 @@ bool walk_boost_tree(generator_state& state, const std::string& directory, bool 
     // The output and its substitute tree count as being walked already: a link
     // to them from inside Boost would have the walk chase its own output.
     walk_context context;
+    context.original_known = platform::identify(state.orig_header_loc, context.original);
     for (const std::string& output : {state.config_output_loc, substitute_tree(state)}) {
         platform::file_identity identity;
         if (platform::identify(output, identity))
