@@ -1,18 +1,29 @@
 #include "config_headers.h"
 
+#include "output_file.h"
 #include "text_files.h"
 
 namespace {
 
-bool copy_config_header(generator_state& state, const char* directory, const char* source)
+bool copy_config_header(generator_state& state, const char* directory, const char* source_name)
 {
     const std::string& sep = state.path_separator;
     const std::string target = substitute_tree(state) + sep + "config" + sep + directory + sep + "orvo++.hpp";
+    const std::string source = data_file(state, source_name);
     std::string text;
-    // A missing source leaves an empty target, silently: the copy does not check it.
-    read_text_file(source, text);
-    if (!write_text_file(target, text)) {
+    // An empty copy would leave Boost without a configuration: a source that
+    // cannot be read is a failure.
+    if (const read_result read = read_text_file(source, text); !read.ok()) {
+        say(state, "Error: Cannot read " + source + read.why());
+        return false;
+    }
+    const write_result written = write_generated_file(target, text);
+    if (written.outcome == write_result::status::cannot_create) {
         say(state, "Couldnt create " + target + ". Please check folder permissions");
+        return false;
+    }
+    if (!written.ok()) {
+        say(state, "Couldn't write " + target + ": " + written.reason);
         return false;
     }
     return true;

@@ -5,4 +5,4 @@
 
 // Copies orvo++_compiler.hpp and orvo++_windows.hpp into the substitute
 // tree's config/compiler and config/platform; false when a target cannot be created.
-bool write_config_headers(generator_state& state);
+[[nodiscard]] bool write_config_headers(generator_state& state);

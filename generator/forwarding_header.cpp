@@ -1,9 +1,9 @@
 #include "forwarding_header.h"
 
-#include <cstdio>
 #include <string_view>
 
 #include "include_scan.h"
+#include "output_file.h"
 #include "text_files.h"
 
 namespace {
@@ -21,14 +21,12 @@ bool may_name_system_header(std::string_view line, std::size_t hash)
 
 void scan_header_includes(generator_state& state, const std::string& source)
 {
-    std::FILE* file = std::fopen(source.c_str(), "rb");
-    if (!file) {
-        say(state, "Couldn't open header for reading- " + source + ". Please check folder permissions");
-        throw run_ended{1};
-    }
-    // The reads are large already: a stream buffer would only add a copy, an
-    // allocation and a status query per file.
-    std::setvbuf(file, nullptr, _IONBF, 0);
+    platform::file file;
+    const auto opened = file.open_for_reading(source);
+    if (opened != platform::file::open_status::ok)
+        throw run_ended{"Couldn't open header for reading- " + source +
+                        (opened == platform::file::open_status::not_regular ? ". It is not a regular file"
+                                                                             : ". Please check folder permissions")};
 
     include_line_scanner scanner;
     auto end_line = [&] {
@@ -46,7 +44,11 @@ void scan_header_includes(generator_state& state, const std::string& source)
     bool at_line_start = true;
     std::size_t got;
     do {
-        got = std::fread(buffer, 1, sizeof buffer, file);
+        const std::ptrdiff_t read = file.read(buffer, sizeof buffer);
+        if (read < 0)
+            throw run_ended{"Couldn't open header for reading- " + source + ". Reading it failed: " +
+                            platform::last_error_text()};
+        got = static_cast<std::size_t>(read);
         const std::string_view chunk(buffer, got);
         std::size_t i = 0;
         while (i < got) {
@@ -83,12 +85,11 @@ void scan_header_includes(generator_state& state, const std::string& source)
                 scanner.feed(c);
             }
         }
-        // A short read is the end of the file: no need to ask again.
+        // A regular file reads whole until its end: a short read is the end.
     } while (got == sizeof buffer);
     if (pending_cr)
         scanner.feed('\r');
     end_line();
-    std::fclose(file);
 
     if (state.possible_defines.count("_MSC_VER") || state.possible_defines.count("_MSC_EXTENSIONS"))
         state.included_system_headers.insert("yvals.h");
@@ -129,17 +130,13 @@ void write_forwarding_header(generator_state& state, const std::string& source)
     scan_header_includes(state, source);
 
     const std::string target = mirror_path(state, source);
-    std::FILE* file = std::fopen(target.c_str(), "wb");
-    if (!file) {
-        say(state, "Couldn't create stub header - " + target + ". Please check folder permissions");
-        throw run_ended{1};
-    }
-    // One write, straight from the text: no stream buffer to fill and flush.
-    std::setvbuf(file, nullptr, _IONBF, 0);
     // The forwarded name starts at the last component of orig_header_loc, "boost".
     std::string forwarded = "boost";
     forwarded.append(source, state.orig_header_loc.size());
-    const std::string text = to_file_text(forwarding_header_text(forwarded, state.nonboost_paths.count(source) > 0));
-    std::fwrite(text.data(), 1, text.size(), file);
-    std::fclose(file);
+    const write_result written =
+        write_generated_file(target, forwarding_header_text(forwarded, state.nonboost_paths.count(source) > 0));
+    if (written.outcome == write_result::status::cannot_create)
+        throw run_ended{"Couldn't create stub header - " + target + ". Please check folder permissions"};
+    if (!written.ok())
+        throw run_ended{"Couldn't write stub header - " + target + ": " + written.reason};
 }

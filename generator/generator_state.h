@@ -20,17 +20,37 @@ struct generator_state {
     std::set<std::string> included_system_headers;
     std::set<std::string> nonboost_paths;
 
+    // Where the data files are read from: empty for the working directory.
+    std::string data_directory;
+    // Set when neither place held the data files: where they were looked for.
+    std::string data_looked_in;
+
     std::ostream* console = &std::cout;
 };
 
-// Thrown by a step that ends the run at once; its message has been printed.
+// Thrown by a step that ends the run at once with status 1; the top of the
+// run prints its message.
 struct run_ended {
-    int status;
+    std::string message;
 };
 
 // One console line: written, ended and flushed at once, so that a parent
 // reading the pipe sees every line as soon as it is complete.
-void say(generator_state& state, std::string_view line);
+// The ending test's message alone goes without its line break.
+enum class line_break { end, none };
+void say(generator_state& state, std::string_view line, line_break end = line_break::end);
+
+// The data files come from the working directory when it holds
+// possible_defines.txt (a user's own data files there are used), else from
+// the directory that holds the program; all of them from the one place.
+void choose_data_directory(generator_state& state);
+
+// A data file's path: its bare name, or its name in the program's directory.
+std::string data_file(const generator_state& state, const std::string& name);
+
+// For a missing possible_defines.txt: " (looked in A and in B)", when neither
+// place had it; empty otherwise.
+std::string where_data_was_looked_for(const generator_state& state);
 
 // The root of the substitute Boost tree: <output>/boost.
 std::string substitute_tree(const generator_state& state);

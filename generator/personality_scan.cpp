@@ -1,7 +1,9 @@
 #include "personality_scan.h"
 
-#include <fstream>
+#include <sstream>
 
+#include "output_file.h"
+#include "personality_update.h"
 #include "text_files.h"
 
 namespace {
@@ -40,13 +42,16 @@ bool write_flag_headers(generator_state& state)
     add += "#undef LONG_LONG\n";
 
     const std::string dir = state.config_output_loc + state.path_separator;
-    if (!write_text_file(dir + "RemoveAllCompilerFlags.h", remove)) {
-        say(state, "Couldnt create RemoveAllCompilerFlags.h. Please check folder permissions");
-        return false;
-    }
-    if (!write_text_file(dir + "AddAllCompilerFlags.h", add)) {
-        say(state, "Couldnt create AddAllCompilerFlags.h. Please check folder permissions");
-        return false;
+    for (const auto& [name, text] : {std::pair{"RemoveAllCompilerFlags.h", &remove}, {"AddAllCompilerFlags.h", &add}}) {
+        const write_result written = write_generated_file(dir + name, *text);
+        if (written.outcome == write_result::status::cannot_create) {
+            say(state, std::string("Couldnt create ") + name + ". Please check folder permissions");
+            return false;
+        }
+        if (!written.ok()) {
+            say(state, "Couldn't write " + dir + name + ": " + written.reason);
+            return false;
+        }
     }
     return true;
 }
@@ -77,21 +82,24 @@ std::pair<std::string, std::string> parse_define_line(const std::string& line)
     return {text.substr(0, equals), text.substr(equals + 1)};
 }
 
-scan_result scan_personality(generator_state& state, const std::string& personality)
+scan_result scan_personality(generator_state& state, const std::string& path, personality_file& personality)
 {
-    std::ifstream defines("possible_defines.txt", std::ios::binary);
-    if (!defines) {
-        say(state, "Error: Cannot open possible_defines.txt");
+    std::string defines;
+    const read_result read = read_file_bytes(data_file(state, "possible_defines.txt"), defines);
+    if (!read.ok()) {
+        if (read.outcome == read_result::status::cannot_open)
+            say(state, "Error: Cannot open possible_defines.txt" + where_data_was_looked_for(state));
+        else
+            say(state, "Error: Cannot read " + data_file(state, "possible_defines.txt") + read.why());
         return scan_result::failed;
     }
-    state.possible_defines.insert(line_iterator(defines), line_iterator());
-    defines.close();
+    std::istringstream stream(defines);
+    state.possible_defines.insert(line_iterator(stream), line_iterator());
 
-    std::string text;
-    if (!read_text_file(personality, text)) {
-        say(state, "Error: Cannot open Compiler Personality - " + personality);
+    if (!open_personality(state, path, personality))
         return scan_result::failed;
-    }
+    std::string text = personality.bytes;
+    drop_carriage_returns(text);
 
     const std::string parent = boost_parent(state);
     for_each_line(text, [&](std::string_view line) {
@@ -110,7 +118,7 @@ scan_result scan_personality(generator_state& state, const std::string& personal
     });
 
     if (state.personality_defines.empty()) {
-        say(state, "No need for configuration, boost should work successfully." + personality);
+        say(state, "No need for configuration, boost should work successfully." + path);
         return scan_result::not_needed;
     }
     return write_flag_headers(state) ? scan_result::configured : scan_result::failed;

@@ -21,4 +21,7 @@ line_kind classify_personality_line(std::string_view line);
 // Name and value of a define line's argument.
 std::pair<std::string, std::string> parse_define_line(const std::string& line);
 
-scan_result scan_personality(generator_state& state, const std::string& personality);
+// Reads possible_defines.txt and the personality (which it opens, locks and
+// keeps in personality for the edit at the end of the run), and writes the
+// two compiler-flag headers.
+scan_result scan_personality(generator_state& state, const std::string& path, struct personality_file& personality);

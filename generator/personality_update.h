@@ -1,15 +1,46 @@
-// What Skeld adds to the compiler personality.
+// The compiler personality: held from the scan to the end of the run, and
+// edited once, all or nothing.
 #pragma once
 
+#include <set>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "generator_state.h"
+#include "platform.h"
 
-// Appends the options of boost_compiler_person_settings.txt, sorted and each
-// once, to the personality; false when either file cannot be opened.
-bool update_settings(generator_state& state, const std::string& personality);
+// The personality as a run holds it: opened once, locked against other runs
+// of Skeld, and read once.
+struct personality_file {
+    std::string path;    // as given on the command line
+    std::string target;  // the file an edit goes to: path with its links resolved
+    platform::file handle;
+    std::string bytes;   // the text as read, line ends and all
+};
 
-// Puts -si and -q entries for directory at the top of the personality. The
-// personality is replaced in one step; when that cannot be done the entries
-// are printed for the user to add. Always true.
-bool edit_personality(generator_state& state, const std::string& personality, const std::string& directory);
+// Opens, locks and reads the personality; prints the failure line and
+// answers false when that cannot be done.
+[[nodiscard]] bool open_personality(generator_state& state, const std::string& path, personality_file& personality);
+
+// The options of boost_compiler_person_settings.txt, sorted and each once;
+// false (the line printed) when the file cannot be read.
+[[nodiscard]] bool read_settings(generator_state& state, std::set<std::string>& settings);
+
+// The -si and -q entries that put directory first on the include path.
+std::vector<std::string> entries_for(const std::string& directory);
+
+// The personality after the run's edits: the settings appended, then the
+// entries of each directory in top_directories put on top, in that order (so
+// the last one ends up first). The old text stays byte for byte; a last line
+// without a line break gets one; new lines take the personality's line ends.
+std::string edited_personality(std::string_view old_bytes, const std::vector<std::string>& top_directories,
+                               const std::set<std::string>& settings);
+
+// Replaces the personality with its edited text in one step. When it cannot
+// be replaced it stays as it was, and every entry is printed for the user to
+// add by hand; when it changed since it was read, it is left alone. False in
+// both cases.
+[[nodiscard]] bool write_personality(generator_state& state, personality_file& personality,
+                                     const std::vector<std::string>& top_directories,
+                                     const std::set<std::string>& settings);

@@ -1,8 +1,10 @@
 // The one place that knows the platform: separators, line ends, directory
-// listing and status, directory creation, replacing a file in one step.
+// listing and status, opening, writing and replacing files, locks.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -14,9 +16,6 @@ extern const char foreign_separator;
 
 // What a line break is stored as in the files Skeld writes.
 extern const char* const line_end;
-
-// The generator's program file name, as the wizard starts it.
-extern const char* const generator_program_name;
 
 enum class entry_kind { directory, file, unknown };
 
@@ -40,8 +39,8 @@ public:
     entry_kind kind() const { return kind_; }
 
 private:
-    void* handle_ = nullptr;
-    bool pending_ = false;
+    struct state;
+    state* state_ = nullptr;
     bool too_long_ = false;
     std::string name_;
     entry_kind kind_ = entry_kind::unknown;
@@ -49,6 +48,10 @@ private:
 
 // The status query: true when path names a directory (links are followed).
 bool is_directory(const std::string& path);
+
+// What a path names itself, links not followed (a reparse point counts as a link).
+enum class node_kind { missing, regular, directory, link, other };
+node_kind node_at(const std::string& path);
 
 // Creates one directory level; true when it was created.
 bool make_directory(const std::string& path);
@@ -58,8 +61,7 @@ bool replace_file(const std::string& source, const std::string& target);
 
 bool remove_file(const std::string& path);
 
-// What tells two directories apart: device and inode, or volume serial and
-// file index.
+// What tells two files apart: device and inode, or volume serial and file index.
 struct file_identity {
     std::uint64_t volume = 0;
     std::uint64_t index = 0;
@@ -69,5 +71,72 @@ bool identify(const std::string& path, file_identity& identity);
 
 // The path with links and "." / ".." resolved; false when it does not exist.
 bool resolve_path(const std::string& path, std::string& resolved);
+
+// The working directory, and the directory that holds the running program.
+std::string current_directory();
+std::string program_directory();
+
+// The system's words for the last failure of a call in this module.
+std::string last_error_text();
+
+// One open file. Every call answers whether it worked; last_error_text()
+// then says why not. The destructor closes a file that was not closed.
+class file {
+public:
+    file() = default;
+    file(const file&) = delete;
+    file& operator=(const file&) = delete;
+    ~file();
+
+    bool is_open() const;
+
+    // Opens a regular file for reading; a directory, FIFO, device or socket
+    // is refused (not_regular) without ever blocking on it.
+    enum class open_status { ok, cannot_open, not_regular };
+    open_status open_for_reading(const std::string& path);
+    // The same, for reading and, where the file allows it, writing; writable()
+    // tells which.
+    open_status open_for_update(const std::string& path);
+    bool writable() const { return writable_; }
+
+    // Creates path as a new regular file; fails when anything is there,
+    // a link included, which is never followed.
+    bool create_new(const std::string& path);
+    // Opens the regular file at path, emptied, or creates it. Whatever else is
+    // there and is not a directory (a link, a file with more than one name, a
+    // FIFO) is removed first, so nothing is ever written through it.
+    bool create_or_empty(const std::string& path);
+
+    // Reads up to size bytes; 0 at the end of the file, -1 on a read error.
+    std::ptrdiff_t read(char* buffer, std::size_t size);
+    // Reads from the start, whatever was read before.
+    bool read_all(std::string& bytes);
+    bool write(const char* data, std::size_t size);
+    // Forces what was written to the disk.
+    bool sync();
+    bool close();
+
+    // Takes an advisory lock that other runs see and that ends with the
+    // process; false when another holder has it (or the lock failed).
+    bool try_lock();
+    // Gives this file the mode and owner of other, where the platform allows.
+    void take_permissions_of(const file& other);
+    bool identify(file_identity& identity) const;
+
+private:
+    std::intptr_t handle_ = -1;
+    bool writable_ = false;
+    std::string path_;
+};
+
+// Tests stand in for a failing disk through this: while set, the operation
+// fails for every file whose path contains path_part, as the system would
+// (a read error, a full disk, a replace that the folder refuses).
+enum class fault_op { read, write, close, replace };
+struct injected_fault {
+    fault_op op;
+    std::string path_part;
+};
+void inject_fault(std::optional<injected_fault> fault);
 
 }  // namespace platform

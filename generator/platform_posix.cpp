@@ -4,7 +4,10 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,12 +16,38 @@ namespace platform {
 const char path_separator = '/';
 const char foreign_separator = '\\';
 const char* const line_end = "\n";
-const char* const generator_program_name = "Skeld";
+
+namespace {
+
+std::optional<injected_fault> fault;
+
+// Whether the injected fault hits this operation on this path; sets errno as
+// the system would for it.
+bool faulted(fault_op op, const std::string& path)
+{
+    if (!fault || fault->op != op || path.find(fault->path_part) == std::string::npos)
+        return false;
+    errno = op == fault_op::write ? ENOSPC : op == fault_op::replace ? EACCES : EIO;
+    return true;
+}
+
+}  // namespace
+
+void inject_fault(std::optional<injected_fault> f)
+{
+    fault = std::move(f);
+}
+
+struct directory_listing::state {
+    DIR* dir;
+};
 
 directory_listing::~directory_listing()
 {
-    if (handle_)
-        closedir(static_cast<DIR*>(handle_));
+    if (state_) {
+        closedir(state_->dir);
+        delete state_;
+    }
 }
 
 bool directory_listing::open(const std::string& directory)
@@ -28,15 +57,15 @@ bool directory_listing::open(const std::string& directory)
         too_long_ = errno == ENAMETOOLONG;
         return false;
     }
-    handle_ = dir;
+    state_ = new state{dir};
     return true;
 }
 
 bool directory_listing::next()
 {
-    if (!handle_)
+    if (!state_)
         return false;
-    const dirent* entry = readdir(static_cast<DIR*>(handle_));
+    const dirent* entry = readdir(state_->dir);
     if (!entry)
         return false;
     name_ = entry->d_name;
@@ -58,6 +87,18 @@ bool is_directory(const std::string& path)
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+node_kind node_at(const std::string& path)
+{
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0)
+        return node_kind::missing;
+    if (S_ISLNK(st.st_mode))
+        return node_kind::link;
+    if (S_ISDIR(st.st_mode))
+        return node_kind::directory;
+    return S_ISREG(st.st_mode) ? node_kind::regular : node_kind::other;
+}
+
 bool make_directory(const std::string& path)
 {
     return mkdir(path.c_str(), 0777) == 0;
@@ -65,11 +106,18 @@ bool make_directory(const std::string& path)
 
 bool replace_file(const std::string& source, const std::string& target)
 {
-    // Keep the target's permission bits: the user's file keeps who may read it.
-    struct stat st;
-    if (stat(target.c_str(), &st) == 0)
-        chmod(source.c_str(), st.st_mode & 07777);
-    return std::rename(source.c_str(), target.c_str()) == 0;
+    if (faulted(fault_op::replace, target))
+        return false;
+    if (std::rename(source.c_str(), target.c_str()) != 0)
+        return false;
+    // The rename itself must reach the disk too, or a crash could undo it.
+    std::string directory = target.substr(0, target.rfind('/') + 1);
+    int fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        ::close(fd);
+    }
+    return true;
 }
 
 bool remove_file(const std::string& path)
@@ -94,6 +142,218 @@ bool resolve_path(const std::string& path, std::string& resolved)
         return false;
     resolved = full;
     std::free(full);
+    return true;
+}
+
+std::string current_directory()
+{
+    char* here = getcwd(nullptr, 0);
+    if (!here)
+        return ".";
+    std::string result = here;
+    std::free(here);
+    return result;
+}
+
+std::string program_directory()
+{
+    std::string program;
+    if (!resolve_path("/proc/self/exe", program))
+        return {};
+    return program.substr(0, program.rfind('/'));
+}
+
+std::string last_error_text()
+{
+    return std::strerror(errno);
+}
+
+// ---- files
+
+file::~file()
+{
+    if (is_open())
+        ::close(static_cast<int>(handle_));
+}
+
+bool file::is_open() const
+{
+    return handle_ >= 0;
+}
+
+namespace {
+
+// Never blocks on a FIFO or a device, and never makes a terminal ours.
+constexpr int open_flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+
+}  // namespace
+
+file::open_status file::open_for_reading(const std::string& path)
+{
+    path_ = path;
+    int fd = ::open(path.c_str(), O_RDONLY | open_flags);
+    if (fd < 0)
+        return open_status::cannot_open;
+    handle_ = fd;
+    struct stat st;
+    if (fstat(fd, &st) != 0)
+        return open_status::cannot_open;
+    if (!S_ISREG(st.st_mode)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return open_status::not_regular;
+    }
+    return open_status::ok;
+}
+
+file::open_status file::open_for_update(const std::string& path)
+{
+    path_ = path;
+    int fd = ::open(path.c_str(), O_RDWR | open_flags);
+    writable_ = fd >= 0;
+    if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS || errno == EISDIR || errno == ETXTBSY))
+        return open_for_reading(path);
+    if (fd < 0)
+        return open_status::cannot_open;
+    handle_ = fd;
+    struct stat st;
+    if (fstat(fd, &st) != 0)
+        return open_status::cannot_open;
+    if (!S_ISREG(st.st_mode)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return open_status::not_regular;
+    }
+    return open_status::ok;
+}
+
+bool file::create_new(const std::string& path)
+{
+    path_ = path;
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    handle_ = fd;
+    writable_ = true;
+    return true;
+}
+
+bool file::create_or_empty(const std::string& path)
+{
+    // A fresh output takes the first call alone.
+    if (create_new(path) || errno != EEXIST)
+        return is_open();
+    struct stat st;
+    if (lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1) {
+        int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | open_flags);
+        if (fd < 0)
+            return false;
+        handle_ = fd;
+        writable_ = true;
+        // Checked again on what was opened: the name may have changed hands.
+        struct stat opened;
+        if (fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_nlink == 1 && opened.st_ino == st.st_ino)
+            return true;
+        ::close(fd);
+        handle_ = -1;
+    }
+    if (lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        errno = EISDIR;
+        return false;
+    }
+    // A link, a second name of another file, a FIFO: the name goes, what it
+    // led to stays untouched.
+    if (unlink(path.c_str()) != 0)
+        return false;
+    return create_new(path);
+}
+
+std::ptrdiff_t file::read(char* buffer, std::size_t size)
+{
+    if (faulted(fault_op::read, path_))
+        return -1;
+    for (;;) {
+        ssize_t got = ::read(static_cast<int>(handle_), buffer, size);
+        if (got >= 0 || errno != EINTR)
+            return got;
+    }
+}
+
+bool file::read_all(std::string& bytes)
+{
+    bytes.clear();
+    if (lseek(static_cast<int>(handle_), 0, SEEK_SET) != 0)
+        return false;
+    char buffer[65536];
+    for (;;) {
+        std::ptrdiff_t got = read(buffer, sizeof buffer);
+        if (got < 0)
+            return false;
+        if (got == 0)
+            return true;
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
+bool file::write(const char* data, std::size_t size)
+{
+    if (faulted(fault_op::write, path_))
+        return false;
+    while (size > 0) {
+        ssize_t put = ::write(static_cast<int>(handle_), data, size);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        data += put;
+        size -= static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+bool file::sync()
+{
+    return fsync(static_cast<int>(handle_)) == 0;
+}
+
+bool file::close()
+{
+    int fd = static_cast<int>(handle_);
+    handle_ = -1;
+    if (faulted(fault_op::close, path_)) {
+        ::close(fd);
+        return false;
+    }
+    return ::close(fd) == 0;
+}
+
+bool file::try_lock()
+{
+    for (;;) {
+        if (flock(static_cast<int>(handle_), LOCK_EX | LOCK_NB) == 0)
+            return true;
+        if (errno != EINTR)
+            return false;
+    }
+}
+
+void file::take_permissions_of(const file& other)
+{
+    struct stat st;
+    if (fstat(static_cast<int>(other.handle_), &st) != 0)
+        return;
+    // Owner first: changing it may clear set-id bits that the mode then restores.
+    // Only root may give a file away; for anyone else it is the same owner anyway.
+    if (fchown(static_cast<int>(handle_), st.st_uid, st.st_gid) != 0)
+        (void)fchown(static_cast<int>(handle_), static_cast<uid_t>(-1), st.st_gid);
+    fchmod(static_cast<int>(handle_), st.st_mode & 07777);
+}
+
+bool file::identify(file_identity& identity) const
+{
+    struct stat st;
+    if (fstat(static_cast<int>(handle_), &st) != 0)
+        return false;
+    identity.volume = static_cast<std::uint64_t>(st.st_dev);
+    identity.index = static_cast<std::uint64_t>(st.st_ino);
     return true;
 }
 

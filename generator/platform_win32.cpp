@@ -8,14 +8,20 @@ namespace platform {
 const char path_separator = '\\';
 const char foreign_separator = '/';
 const char* const line_end = "\r\n";
-const char* const generator_program_name = "Skeld.exe";
 
 namespace {
 
-struct find_state {
-    HANDLE handle = INVALID_HANDLE_VALUE;
-    WIN32_FIND_DATAA data;
-};
+std::optional<injected_fault> fault;
+
+bool faulted(fault_op op, const std::string& path)
+{
+    if (!fault || fault->op != op || path.find(fault->path_part) == std::string::npos)
+        return false;
+    SetLastError(op == fault_op::write     ? ERROR_DISK_FULL
+                 : op == fault_op::replace ? ERROR_ACCESS_DENIED
+                                           : ERROR_READ_FAULT);
+    return true;
+}
 
 entry_kind kind_of(DWORD attributes)
 {
@@ -26,42 +32,56 @@ entry_kind kind_of(DWORD attributes)
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? entry_kind::directory : entry_kind::file;
 }
 
+HANDLE as_handle(std::intptr_t h)
+{
+    return reinterpret_cast<HANDLE>(h);
+}
+
 }  // namespace
+
+void inject_fault(std::optional<injected_fault> f)
+{
+    fault = std::move(f);
+}
+
+struct directory_listing::state {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    WIN32_FIND_DATAA data;
+    // FindFirstFileA already yields the first entry.
+    bool pending = true;
+};
 
 directory_listing::~directory_listing()
 {
-    auto* state = static_cast<find_state*>(handle_);
-    if (!state)
+    if (!state_)
         return;
-    FindClose(state->handle);
-    delete state;
+    FindClose(state_->handle);
+    delete state_;
 }
 
 bool directory_listing::open(const std::string& directory)
 {
-    auto* state = new find_state;
-    state->handle = FindFirstFileA((directory + "\\*").c_str(), &state->data);
-    if (state->handle == INVALID_HANDLE_VALUE) {
+    auto* s = new state;
+    s->handle = FindFirstFileA((directory + "\\*").c_str(), &s->data);
+    if (s->handle == INVALID_HANDLE_VALUE) {
         too_long_ = GetLastError() == ERROR_FILENAME_EXCED_RANGE;
-        delete state;
+        delete s;
         return false;
     }
-    handle_ = state;
-    pending_ = true;
+    state_ = s;
     return true;
 }
 
 bool directory_listing::next()
 {
-    auto* state = static_cast<find_state*>(handle_);
-    if (!state)
+    if (!state_)
         return false;
-    if (pending_)
-        pending_ = false;
-    else if (!FindNextFileA(state->handle, &state->data))
+    if (state_->pending)
+        state_->pending = false;
+    else if (!FindNextFileA(state_->handle, &state_->data))
         return false;
-    name_ = state->data.cFileName;
-    kind_ = kind_of(state->data.dwFileAttributes);
+    name_ = state_->data.cFileName;
+    kind_ = kind_of(state_->data.dwFileAttributes);
     return true;
 }
 
@@ -71,6 +91,19 @@ bool is_directory(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+node_kind node_at(const std::string& path)
+{
+    // The attributes are those of a reparse point itself, not of its target.
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return node_kind::missing;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return node_kind::link;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return node_kind::directory;
+    return (attributes & FILE_ATTRIBUTE_DEVICE) ? node_kind::other : node_kind::regular;
+}
+
 bool make_directory(const std::string& path)
 {
     return CreateDirectoryA(path.c_str(), nullptr) != 0;
@@ -78,7 +111,9 @@ bool make_directory(const std::string& path)
 
 bool replace_file(const std::string& source, const std::string& target)
 {
-    return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    if (faulted(fault_op::replace, target))
+        return false;
+    return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool remove_file(const std::string& path)
@@ -96,6 +131,12 @@ HANDLE open_for_query(const std::string& path)
                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
+file_identity identity_of(const BY_HANDLE_FILE_INFORMATION& info)
+{
+    return {info.dwVolumeSerialNumber,
+            (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
 }  // namespace
 
 bool identify(const std::string& path, file_identity& identity)
@@ -108,8 +149,7 @@ bool identify(const std::string& path, file_identity& identity)
     CloseHandle(file);
     if (!ok)
         return false;
-    identity.volume = info.dwVolumeSerialNumber;
-    identity.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    identity = identity_of(info);
     return true;
 }
 
@@ -129,6 +169,237 @@ bool resolve_path(const std::string& path, std::string& resolved)
         resolved.replace(0, 8, "\\\\");
     else if (resolved.rfind("\\\\?\\", 0) == 0)
         resolved.erase(0, 4);
+    return true;
+}
+
+std::string current_directory()
+{
+    char buffer[32768];
+    DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
+    if (length == 0 || length >= sizeof buffer)
+        return ".";
+    return std::string(buffer, length);
+}
+
+std::string program_directory()
+{
+    char buffer[32768];
+    DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer)
+        return {};
+    std::string program(buffer, length);
+    return program.substr(0, program.rfind('\\'));
+}
+
+std::string last_error_text()
+{
+    DWORD code = GetLastError();
+    char buffer[512];
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                                  buffer, sizeof buffer, nullptr);
+    std::string text(buffer, length);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
+        text.pop_back();
+    return text.empty() ? "error " + std::to_string(code) : text;
+}
+
+// ---- files
+
+file::~file()
+{
+    if (is_open())
+        CloseHandle(as_handle(handle_));
+}
+
+bool file::is_open() const
+{
+    return handle_ != -1;
+}
+
+namespace {
+
+constexpr DWORD share_all = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// What a file opened for reading may be: a regular file on a disk, never a
+// directory, a pipe or a device, which could block or never end.
+bool is_regular(HANDLE handle)
+{
+    if (GetFileType(handle) != FILE_TYPE_DISK)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    return GetFileInformationByHandle(handle, &info) && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+file::open_status file::open_for_reading(const std::string& path)
+{
+    path_ = path;
+    // Named pipes and devices live outside the file system's name space; a
+    // path that names one is not a file to read.
+    if (path.rfind("\\\\.\\", 0) == 0 || path.rfind("\\\\?\\pipe", 0) == 0) {
+        SetLastError(ERROR_INVALID_NAME);
+        return open_status::not_regular;
+    }
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, share_all, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return is_directory(path) ? open_status::not_regular : open_status::cannot_open;
+    handle_ = reinterpret_cast<std::intptr_t>(h);
+    if (!is_regular(h)) {
+        SetLastError(ERROR_INVALID_FUNCTION);
+        return open_status::not_regular;
+    }
+    return open_status::ok;
+}
+
+file::open_status file::open_for_update(const std::string& path)
+{
+    path_ = path;
+    // Shared for deletion, so that the file can be replaced while it is open.
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, share_all, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED)
+        return open_for_reading(path);
+    if (h == INVALID_HANDLE_VALUE)
+        return open_status::cannot_open;
+    handle_ = reinterpret_cast<std::intptr_t>(h);
+    writable_ = true;
+    if (!is_regular(h)) {
+        SetLastError(ERROR_INVALID_FUNCTION);
+        return open_status::not_regular;
+    }
+    return open_status::ok;
+}
+
+bool file::create_new(const std::string& path)
+{
+    path_ = path;
+    // CREATE_NEW fails on any name that exists; with FILE_FLAG_OPEN_REPARSE_POINT
+    // a dangling link counts as existing too and is never followed.
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    handle_ = reinterpret_cast<std::intptr_t>(h);
+    writable_ = true;
+    return true;
+}
+
+bool file::create_or_empty(const std::string& path)
+{
+    if (create_new(path))
+        return true;
+    DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+        return false;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        BY_HANDLE_FILE_INFORMATION info;
+        if (GetFileType(h) == FILE_TYPE_DISK && GetFileInformationByHandle(h, &info) &&
+            !(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
+            info.nNumberOfLinks == 1 && SetEndOfFile(h)) {
+            handle_ = reinterpret_cast<std::intptr_t>(h);
+            writable_ = true;
+            return true;
+        }
+        CloseHandle(h);
+    }
+    if (is_directory(path) && node_at(path) == node_kind::directory) {
+        SetLastError(ERROR_DIRECTORY);
+        return false;
+    }
+    // A link or a second name of another file: the name goes, what it led to
+    // stays untouched.
+    if (!DeleteFileA(path.c_str()) && !RemoveDirectoryA(path.c_str()))
+        return false;
+    return create_new(path);
+}
+
+std::ptrdiff_t file::read(char* buffer, std::size_t size)
+{
+    if (faulted(fault_op::read, path_))
+        return -1;
+    DWORD got = 0;
+    if (!ReadFile(as_handle(handle_), buffer, static_cast<DWORD>(size), &got, nullptr))
+        return -1;
+    return static_cast<std::ptrdiff_t>(got);
+}
+
+bool file::read_all(std::string& bytes)
+{
+    bytes.clear();
+    LARGE_INTEGER start{};
+    if (!SetFilePointerEx(as_handle(handle_), start, nullptr, FILE_BEGIN))
+        return false;
+    char buffer[65536];
+    for (;;) {
+        std::ptrdiff_t got = read(buffer, sizeof buffer);
+        if (got < 0)
+            return false;
+        if (got == 0)
+            return true;
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
+bool file::write(const char* data, std::size_t size)
+{
+    if (faulted(fault_op::write, path_))
+        return false;
+    while (size > 0) {
+        DWORD put = 0;
+        if (!WriteFile(as_handle(handle_), data, static_cast<DWORD>(size), &put, nullptr) || put == 0)
+            return false;
+        data += put;
+        size -= put;
+    }
+    return true;
+}
+
+bool file::sync()
+{
+    return FlushFileBuffers(as_handle(handle_)) != 0;
+}
+
+bool file::close()
+{
+    HANDLE h = as_handle(handle_);
+    handle_ = -1;
+    if (faulted(fault_op::close, path_)) {
+        CloseHandle(h);
+        return false;
+    }
+    return CloseHandle(h) != 0;
+}
+
+bool file::try_lock()
+{
+    // Far past any real content: Windows locks are mandatory, and a lock on
+    // the text itself would keep this run's own reads out.
+    OVERLAPPED where{};
+    where.Offset = 0xFFFFFFF0u;
+    where.OffsetHigh = 0x7FFFFFFFu;
+    return LockFileEx(as_handle(handle_), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where) != 0;
+}
+
+void file::take_permissions_of(const file& other)
+{
+    // The file's security comes from its folder, as for any new file there;
+    // only the read-only attribute is the file's own.
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(as_handle(other.handle_), &info))
+        return;
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY);
+}
+
+bool file::identify(file_identity& identity) const
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(as_handle(handle_), &info))
+        return false;
+    identity = identity_of(info);
     return true;
 }
 

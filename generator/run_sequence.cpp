@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "config_headers.h"
+#include "output_file.h"
 #include "output_guard.h"
 #include "personality_scan.h"
 #include "personality_update.h"
@@ -17,11 +18,10 @@ bool ends_in_boost(const generator_state& state)
     return last != std::string::npos && state.orig_header_loc.compare(last, std::string::npos, state.path_separator + "boost") == 0;
 }
 
-int run_steps(generator_state& state, const std::string& personality)
+int run_steps(generator_state& state, const std::string& personality_path)
 {
     if (!ends_in_boost(state)) {
-        *state.console << "Original location of boost must end with the .../boost subdirectory";
-        state.console->flush();
+        say(state, "Original location of boost must end with the .../boost subdirectory", line_break::none);
         return 1;
     }
     if (output_overlaps_original(state.orig_header_loc, state.config_output_loc)) {
@@ -31,32 +31,43 @@ int run_steps(generator_state& state, const std::string& personality)
     }
 
     say(state, "Creating compiler header Files ...");
-    switch (scan_personality(state, personality)) {
+    choose_data_directory(state);
+    personality_file personality;
+    switch (scan_personality(state, personality_path, personality)) {
     case scan_result::not_needed: return 0;
     case scan_result::failed: return 1;
     case scan_result::configured: break;
     }
 
     say(state, "Creating boost substitute header files ...");
-    platform::make_directory(substitute_tree(state));
+    if (make_output_directory(substitute_tree(state)) == directory_status::link)
+        throw run_ended{link_refusal(substitute_tree(state))};
     read_nonboost_list(state);
     walk_boost_tree(state, state.orig_header_loc, false);
 
     say(state, "Creating compiler/platform substitute header files ...");
     bool ok = write_config_headers(state);
 
+    // Every edit of the personality is gathered here and written once, at
+    // the end, and only when everything before it worked.
     say(state, "Modifying Compiler Personality...");
-    ok = update_settings(state, personality) && ok;
+    std::set<std::string> settings;
+    ok = read_settings(state, settings) && ok;
+    std::vector<std::string> top_directories;
     if (state.personality_has_boost_include) {
-        edit_personality(state, personality, state.config_output_loc);
+        top_directories.push_back(state.config_output_loc);
     } else {
         say(state, "Please add the following directory to your analyser personality or as the first include path "
                    "in your CPPFLAGS or equivalent variable in your makefile:");
         say(state, state.config_output_loc);
     }
-    if (!state.included_system_headers.empty())
-        ok = write_system_stubs(state, personality) && ok;
-    return ok ? 0 : 1;
+    if (!state.included_system_headers.empty()) {
+        ok = write_system_stubs(state) && ok;
+        top_directories.push_back(state.config_output_loc + state.path_separator + "system");
+    }
+    if (!ok)
+        return 1;
+    return write_personality(state, personality, top_directories, settings) ? 0 : 1;
 }
 
 }  // namespace
@@ -74,7 +85,8 @@ int run_skeld(generator_state& state, int argc, const char* const argv[])
     try {
         return run_steps(state, personality);
     } catch (const run_ended& end) {
-        return end.status;
+        say(state, end.message);
+        return 1;
     } catch (const std::exception& e) {
         say(state, std::string("Error: ") + e.what());
         return 1;

@@ -13,10 +13,11 @@ std::string system_stub_text(const std::string& name);
 // empty, absolute, with a drive, or with a ".." component.
 bool stays_inside_stub_directory(const std::string& name);
 
-// Writes a stub for every collected header, copies the borland directory over
-// them when the Borland macro is listed, and puts the stub directory at the
-// top of the personality. False when a stub cannot be created.
-bool write_system_stubs(generator_state& state, const std::string& personality);
+// Writes a stub for every collected header and copies the borland directory
+// over them when the Borland macro is listed. False when a stub or a file of
+// the overlay cannot be written, or a file of the overlay cannot be read.
+[[nodiscard]] bool write_system_stubs(generator_state& state);
 
-// Copies the directory source over destination, as the Borland overlay does.
-void copy_directory(generator_state& state, const std::string& source, std::string destination);
+// Copies the directory source over destination, as the Borland overlay does;
+// false when a file cannot be read or written.
+[[nodiscard]] bool copy_directory(generator_state& state, const std::string& source, std::string destination);

@@ -53,25 +53,34 @@ bool line_iterator::operator==(const line_iterator& other) const
     return stream_ == other.stream_ && valid_ == other.valid_;
 }
 
-namespace {
-
-struct file_closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using file_ptr = std::unique_ptr<std::FILE, file_closer>;
-
-}  // namespace
-
-bool read_text_file(const std::string& path, std::string& text)
+std::string read_result::why() const
 {
-    file_ptr file(std::fopen(path.c_str(), "rb"));
-    if (!file)
-        return false;
-    text.clear();
-    char buffer[65536];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        text.append(buffer, got);
+    switch (outcome) {
+    case status::ok: return {};
+    case status::not_regular: return ": not a regular file";
+    case status::cannot_open:
+    case status::read_failed: break;
+    }
+    return ": " + reason;
+}
+
+read_result read_file_bytes(const std::string& path, std::string& bytes)
+{
+    platform::file file;
+    switch (file.open_for_reading(path)) {
+    case platform::file::open_status::ok: break;
+    case platform::file::open_status::cannot_open:
+        return {read_result::status::cannot_open, platform::last_error_text()};
+    case platform::file::open_status::not_regular:
+        return {read_result::status::not_regular, platform::last_error_text()};
+    }
+    if (!file.read_all(bytes))
+        return {read_result::status::read_failed, platform::last_error_text()};
+    return {};
+}
+
+void drop_carriage_returns(std::string& text)
+{
     std::size_t out = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
@@ -79,7 +88,14 @@ bool read_text_file(const std::string& path, std::string& text)
         text[out++] = text[i];
     }
     text.resize(out);
-    return true;
+}
+
+read_result read_text_file(const std::string& path, std::string& text)
+{
+    read_result result = read_file_bytes(path, text);
+    if (result.ok())
+        drop_carriage_returns(text);
+    return result;
 }
 
 std::string to_file_text(std::string_view text)
@@ -96,29 +112,4 @@ std::string to_file_text(std::string_view text)
             out += c;
     }
     return out;
-}
-
-namespace {
-
-bool write_file(const std::string& path, std::string_view text, bool checked)
-{
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    std::string bytes = to_file_text(text);
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    ok = std::fclose(file) == 0 && ok;
-    return checked ? ok : true;
-}
-
-}  // namespace
-
-bool write_text_file(const std::string& path, std::string_view text)
-{
-    return write_file(path, text, false);
-}
-
-bool write_text_file_checked(const std::string& path, std::string_view text)
-{
-    return write_file(path, text, true);
 }

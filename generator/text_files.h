@@ -36,20 +36,30 @@ private:
     bool valid_ = false;
 };
 
-// The whole file as text mode reads it: a carriage return just before a line
-// feed is dropped. False when it cannot be opened.
-bool read_text_file(const std::string& path, std::string& text);
+// What became of a read.
+struct [[nodiscard]] read_result {
+    enum class status { ok, cannot_open, not_regular, read_failed };
+    status outcome = status::ok;
+    std::string reason;  // the system's words, when not ok
+
+    bool ok() const { return outcome == status::ok; }
+    // What to add after a failure line's path: why it could not be read.
+    std::string why() const;
+};
+
+// The whole file, byte for byte. Only regular files are read: a directory,
+// FIFO, device or socket is refused at once, never waited on.
+read_result read_file_bytes(const std::string& path, std::string& bytes);
+
+// The same, as text mode reads it: a carriage return just before a line feed
+// is dropped.
+read_result read_text_file(const std::string& path, std::string& text);
+
+// Text mode's reading of bytes: every carriage return just before a line feed goes.
+void drop_carriage_returns(std::string& text);
 
 // Text to file bytes: every line feed becomes the platform's line end.
 std::string to_file_text(std::string_view text);
-
-// Creates or empties path and writes text with the platform's line ends.
-// False when the file cannot be created; write errors afterwards are not
-// reported, as for any file the generator writes.
-bool write_text_file(const std::string& path, std::string_view text);
-
-// The same, but the answer is false also when writing or closing failed.
-bool write_text_file_checked(const std::string& path, std::string_view text);
 
 // Calls f for every line of text as getline reads it: the last line needs no
 // line feed, a final line feed adds no empty line.

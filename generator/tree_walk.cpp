@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "forwarding_header.h"
-#include "output_guard.h"
+#include "output_file.h"
 #include "text_files.h"
 
 namespace {
@@ -21,23 +21,17 @@ std::string value_after(std::string_view line, std::size_t keyword_end)
     return trim(' ', std::string(line.substr(keyword_end)));
 }
 
-// What the walk knows beyond the directory at hand, by identity: the
-// directories being walked further up, and the original tree, looked up once.
+// The directories being walked further up, by identity.
 struct walk_context {
     std::vector<platform::file_identity> ancestors;
-    platform::file_identity original;
-    bool original_known = false;
 };
 
-// A mirror directory left from an earlier run may be a link; one that leads
-// into the original tree would have the forwarding headers overwrite it.
-void refuse_mirror_into_original(generator_state& state, const std::string& mirror, const walk_context& context)
+// A mirror directory left from an earlier run may be a link; the forwarding
+// headers would be written wherever it leads, the original tree included.
+void make_mirror_directory(const std::string& mirror)
 {
-    if (context.original_known && leads_into(mirror, context.original)) {
-        say(state, "Error: " + mirror + " leads into the original Boost location " + state.orig_header_loc +
-                       ". Please remove it from the output location.");
-        throw run_ended{1};
-    }
+    if (make_output_directory(mirror) == directory_status::link)
+        throw run_ended{link_refusal(mirror)};
 }
 
 bool walk_directory(generator_state& state, const std::string& directory, bool collect_only, walk_context& context)
@@ -45,11 +39,9 @@ bool walk_directory(generator_state& state, const std::string& directory, bool c
     platform::directory_listing listing;
     if (!listing.open(directory)) {
         // In the tree itself a directory out of reach would leave its files
-        // without forwarding headers; a list entry that long names nothing.
-        if (listing.path_too_long() && !collect_only) {
-            say(state, "Couldn't open header for reading- " + directory + ". Please check folder permissions");
-            throw run_ended{1};
-        }
+        // without forwarding headers; a list entry names nothing then.
+        if (!collect_only)
+            throw run_ended{"Couldn't open header for reading- " + directory + ". Please check folder permissions"};
         say(state, "failed FINDFIRSTFILE");
         return false;
     }
@@ -77,9 +69,7 @@ bool walk_directory(generator_state& state, const std::string& directory, bool c
             kind = platform::is_directory(path) ? platform::entry_kind::directory : platform::entry_kind::file;
 
         if (kind == platform::entry_kind::directory) {
-            const std::string mirror = mirror_path(state, path);
-            if (!platform::make_directory(mirror))
-                refuse_mirror_into_original(state, mirror, context);
+            make_mirror_directory(mirror_path(state, path));
             walk_directory(state, path, collect_only, context);
         } else if (collect_only) {
             state.nonboost_paths.insert(path);
@@ -98,10 +88,13 @@ bool walk_directory(generator_state& state, const std::string& directory, bool c
 bool read_nonboost_list(generator_state& state)
 {
     std::string text;
-    if (!read_text_file("treat_as_nonboost.txt", text)) {
+    const read_result read = read_text_file(data_file(state, "treat_as_nonboost.txt"), text);
+    if (read.outcome == read_result::status::cannot_open) {
         say(state, "Could not open treat_as_nonboost.txt for reading");
         return false;
     }
+    if (!read.ok())
+        throw run_ended{"Error: Cannot read " + data_file(state, "treat_as_nonboost.txt") + read.why()};
     for_each_line(text, [&](std::string_view line) {
         if (std::size_t dir = line.find("-dir"); dir != std::string_view::npos) {
             std::string value = native_separators(value_after(line, dir + 4));
@@ -124,7 +117,6 @@ bool walk_boost_tree(generator_state& state, const std::string& directory, bool 
     // The output and its substitute tree count as being walked already: a link
     // to them from inside Boost would have the walk chase its own output.
     walk_context context;
-    context.original_known = platform::identify(state.orig_header_loc, context.original);
     for (const std::string& output : {state.config_output_loc, substitute_tree(state)}) {
         platform::file_identity identity;
         if (platform::identify(output, identity))

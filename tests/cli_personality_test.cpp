@@ -21,13 +21,6 @@ protected:
         return "-si \"" + directory + "\"\n-q \"" + directory + "\"\n";
     }
 
-    std::string manual_entries_for(const std::string& directory) const
-    {
-        return "Error: Cannot open - " + at("p.p_c") +
-               " for editing. Please add the following entries to the top of this file:" + target().line_end +
-               lines(entries_for(directory));
-    }
-
     std::string include_line() const { return "-si \"" + at("lib") + "\""; }
 };
 
@@ -57,7 +50,7 @@ TEST_P(Personality, SettingsFileRules)
     const settings_case cases[] = {
         {"-b\n-a\n-b\n", "-sd FOO=1\n", "-sd FOO=1\n-a\n-b\n"},
         {"-b\r\n\r\n-a", "-sd FOO=1\n", "-sd FOO=1\n\n-a\n-b\n"},   // the blank line sorts first
-        {"-a\n", "-sd FOO=1", "-sd FOO=1-a\n"},                    // no line break to end the last line
+        {"-a\n", "-sd FOO=1", "-sd FOO=1\n-a\n"},                  // the last line gets its line break
         {"", "-sd FOO=1\n", "-sd FOO=1\n"},
     };
     for (const settings_case& c : cases) {
@@ -66,20 +59,20 @@ TEST_P(Personality, SettingsFileRules)
         put("p.p_c", c.personality);
         program_result result = run_default();
         EXPECT_EQ(result.status, 0);
-        // The old content stays as it was; only what is appended has the build's line ends.
-        std::string expected = c.personality;
-        expected += lines(std::string(c.after).substr(expected.size()));
-        EXPECT_EQ(get("p.p_c"), expected);
+        // New lines take the personality's line ends; the build's when it has none.
+        const std::string personality = c.personality;
+        const bool has_line_end = personality.find('\n') != std::string::npos;
+        EXPECT_EQ(get("p.p_c"), has_line_end ? std::string(c.after) : personality + lines(std::string(c.after).substr(personality.size())));
     }
 }
 
-TEST_P(Personality, OldContentIsRewrittenWithTheBuildsLineEnds)
+TEST_P(Personality, ThePersonalityKeepsItsOwnLineEnds)
 {
     put("boost_compiler_person_settings.txt", "");
     put("p.p_c", "-sd FOO=1\r\n" + include_line() + "\r\n-w2");
     program_result result = run_default();
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(get("p.p_c"), lines(entries_for(at("out")) + "-sd FOO=1\n" + include_line() + "\n-w2"));
+    EXPECT_EQ(get("p.p_c"), "-si \"" + at("out") + "\"\r\n-q \"" + at("out") + "\"\r\n-sd FOO=1\r\n" + include_line() + "\r\n-w2");
 }
 
 TEST_P(Personality, OutputWithTrailingSeparatorKeepsItInTheEntries)
@@ -185,7 +178,7 @@ TEST_P(Personality, AStubThatCannotBeCreatedStopsTheStubs)
     EXPECT_EQ(result.status, 1);
     EXPECT_TRUE(exists("out/system/alpha"));
     EXPECT_FALSE(exists("out/system/gamma"));
-    EXPECT_EQ(get("p.p_c"), lines(entries_for(at("out")) + "-sd FOO=1\n" + include_line() + "\n-a\n-b\n"));
+    EXPECT_EQ(get("p.p_c"), "-sd FOO=1\n" + include_line() + "\n");  // a failed run edits nothing
 }
 
 TEST_P(Personality, BorlandDirectoryIsLaidOverTheStubsWhenItsMacroIsListed)
@@ -222,11 +215,13 @@ TEST_P(Personality, AReadOnlyPersonalityStaysByteForByte)
 
     program_result result = run_default(true);
     EXPECT_EQ(result.output, full_run_head() + "Error: Cannot open - " + at("p.p_c") +
-                                 " for editing. Please check permissions on this file.\n" + manual_entries_for(at("out")) +
-                                 manual_entries_for(at("out/system")));
+                                 " for editing. Please add the following entries to the top of this file:\n" +
+                                 entries_for(at("out/system")) + entries_for(at("out")) +
+                                 "Please add the following entries to the end of this file:\n-a\n-b\n");
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(get("p.p_c"), original);
-    EXPECT_FALSE(exists("p.p_c.skeld-new"));
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        EXPECT_NE(entry.path().filename().string().rfind("p.p_c.", 0), 0u) << "left beside the personality";
 }
 
 INSTANTIATE_FOR_BOTH_BUILDS(Personality);

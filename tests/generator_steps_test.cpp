@@ -3,7 +3,6 @@
 #include <sstream>
 
 #include "output_guard.h"
-#include "personality_update.h"
 #include "scratch_dir.h"
 #include "system_stubs.h"
 
@@ -23,35 +22,6 @@ TEST(SystemStubs, NamesThatLeadOutsideTheStubDirectory)
     };
     for (const name_case& c : cases)
         EXPECT_EQ(stays_inside_stub_directory(c.name), c.inside) << c.name;
-}
-
-TEST(PersonalityEdit, APersonalityThatCannotBeReadIsNotReplaced)
-{
-    scratch_dir dir;
-    generator_state state;
-    std::ostringstream console;
-    state.console = &console;
-    const std::string personality = (dir / "gone.p_c").string();
-    EXPECT_TRUE(edit_personality(state, personality, "D"));
-    EXPECT_EQ(console.str(), "Error: Cannot open - " + personality +
-                                 " for editing. Please add the following entries to the top of this file:\n"
-                                 "-si \"D\"\n-q \"D\"\n");
-    EXPECT_FALSE(fs::exists(personality));
-}
-
-TEST(PersonalityEdit, ReplacesThePersonalityWholeAndLeavesNothingBeside)
-{
-    scratch_dir dir;
-    generator_state state;
-    std::ostringstream console;
-    state.console = &console;
-    write_file(dir / "p.p_c", "-sd A\r\n-w2");
-    fs::permissions(dir / "p.p_c", fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace);
-    EXPECT_TRUE(edit_personality(state, (dir / "p.p_c").string(), "D"));
-    EXPECT_EQ(console.str(), "");
-    EXPECT_EQ(read_file(dir / "p.p_c"), "-si \"D\"\n-q \"D\"\n-sd A\n-w2");
-    EXPECT_EQ(fs::status(dir / "p.p_c").permissions(), fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_FALSE(fs::exists(dir / "p.p_c.skeld-new"));
 }
 
 TEST(OutputGuard, OverlapsAreFoundThroughResolvedPaths)

@@ -58,9 +58,9 @@ TEST(TextFiles, ReadDropsACarriageReturnOnlyBeforeALineFeed)
     scratch_dir dir;
     write_file(dir / "f", "a\r\nb\rc\r\r\n\r");
     std::string text;
-    ASSERT_TRUE(read_text_file((dir / "f").string(), text));
+    ASSERT_TRUE(read_text_file((dir / "f").string(), text).ok());
     EXPECT_EQ(text, "a\nb\rc\r\n\r");
-    EXPECT_FALSE(read_text_file((dir / "missing").string(), text));
+    EXPECT_EQ(read_text_file((dir / "missing").string(), text).outcome, read_result::status::cannot_open);
 }
 
 TEST(TextFiles, ForEachLineReadsAsGetlineDoes)

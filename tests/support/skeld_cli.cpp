@@ -62,23 +62,37 @@ std::vector<std::string> SkeldCli::files_below(const std::string& relative) cons
     return found;
 }
 
-program_result SkeldCli::run(const std::vector<std::string>& arguments, bool unprivileged) const
+fs::path SkeldCli::program_copy() const
 {
-    std::vector<std::string> argv;
-    if (target_->windows()) {
-        argv = {"wine", target_->program};
-    } else if (unprivileged) {
-        // The build tree may be out of the unprivileged user's reach: run a copy.
-        const fs::path copy = dir / ".skeld-unprivileged";
-        fs::copy_file(target_->program, copy, fs::copy_options::overwrite_existing);
+    // A copy of its own, in a folder without data files: a run reads the data
+    // of its working directory and nothing beside the build's program. The
+    // unprivileged user can reach it there too.
+    const fs::path copy = program_dir_ / fs::path(target_->program).filename().string();
+    if (!fs::exists(copy)) {
+        fs::copy_file(target_->program, copy);
+        fs::permissions(program_dir_.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                                 fs::perms::others_read | fs::perms::others_exec);
         fs::permissions(copy, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                   fs::perms::others_read | fs::perms::others_exec);
-        argv = {copy.string()};
-    } else {
-        argv = {target_->program};
     }
+    return copy;
+}
+
+program_result SkeldCli::run(const std::vector<std::string>& arguments, bool unprivileged) const
+{
+    return run_from(dir.path(), arguments, unprivileged);
+}
+
+program_result SkeldCli::run_from(const fs::path& working_directory, const std::vector<std::string>& arguments,
+                                  bool unprivileged) const
+{
+    std::vector<std::string> argv;
+    if (target_->windows())
+        argv = {"wine", program_copy().string()};
+    else
+        argv = {program_copy().string()};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    return run_program(argv, dir.path(), unprivileged);
+    return run_program(argv, working_directory, unprivileged);
 }
 
 program_result SkeldCli::run_default(bool unprivileged) const

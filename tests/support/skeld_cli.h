@@ -45,6 +45,10 @@ protected:
 
     // Skeld with the given arguments, working directory the scratch directory.
     program_result run(const std::vector<std::string>& arguments, bool unprivileged = false) const;
+    program_result run_from(const std::filesystem::path& working_directory, const std::vector<std::string>& arguments,
+                            bool unprivileged = false) const;
+    // The copy of Skeld the runs start, alone in its folder.
+    std::filesystem::path program_copy() const;
     // The usual three: p.p_c, lib/boost, out.
     program_result run_default(bool unprivileged = false) const;
 
@@ -65,6 +69,7 @@ protected:
     scratch_dir dir;
 
 private:
+    scratch_dir program_dir_;
     const skeld_target* target_ = nullptr;
 };
 
