@@ -138,6 +138,8 @@ bool write_personality(generator_state& state, personality_file& personality,
                        " changed while Skeld ran, so Skeld left it as it is. Please run Skeld again.");
         return false;
     }
+    if (platform::open_file_blocks_replace)
+        (void)personality.handle.close();  // its lock goes with it, a moment early
     if (!replacement.commit()) {
         print_manual_edit(state, personality, top_directories, settings);
         return false;

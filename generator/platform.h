@@ -56,6 +56,9 @@ node_kind node_at(const std::string& path);
 // Creates one directory level; true when it was created.
 bool make_directory(const std::string& path);
 
+// Whether a file that is open anywhere cannot be replaced (Windows).
+extern const bool open_file_blocks_replace;
+
 // Replaces target with source in one step; source is gone afterwards on success.
 bool replace_file(const std::string& source, const std::string& target);
 

@@ -15,6 +15,7 @@ namespace platform {
 
 const char path_separator = '/';
 const char foreign_separator = '\\';
+const bool open_file_blocks_replace = false;
 const char* const line_end = "\n";
 
 namespace {

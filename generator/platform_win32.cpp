@@ -7,6 +7,7 @@ namespace platform {
 
 const char path_separator = '\\';
 const char foreign_separator = '/';
+const bool open_file_blocks_replace = true;
 const char* const line_end = "\r\n";
 
 namespace {

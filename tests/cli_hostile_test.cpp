@@ -156,7 +156,7 @@ TEST_P(HostileTree, VeryLongLinesInEveryFileSkeldReads)
     EXPECT_EQ(get("out/boost/long.hpp"), boost_pattern("boost/long.hpp"));
     // Settings appended at the end, then the stub directory's entries put on top.
     const std::string stubs = at("out") + sep("/system");
-    EXPECT_EQ(get("p.p_c"), lines("-si \"" + stubs + "\"\n-q \"" + stubs + "\"\n" + std::string(4 << 20, 'c') + "\n-sd FOO=" +
+    EXPECT_EQ(get("p.p_c"), ("-si \"" + stubs + "\"\n-q \"" + stubs + "\"\n" + std::string(4 << 20, 'c') + "\n-sd FOO=" +
                                   value + "\n-w" + std::string(2 << 20, 'w') + "\n"));
 }
 

@@ -32,12 +32,12 @@ TEST_P(Personality, FullRunPutsStubAndOutputEntriesOnTopAndSettingsAtTheEnd)
     EXPECT_EQ(result.output, full_run_head());
     EXPECT_EQ(result.status, 0);
     const std::string first = entries_for(at("out/system")) + entries_for(at("out")) + "-sd FOO=1\n" + include_line() + "\n-w2\n-a\n-b\n";
-    EXPECT_EQ(get("p.p_c"), lines(first));
+    EXPECT_EQ(get("p.p_c"), (first));
 
     // A second run finds the same macros and adds everything again.
     result = run_default();
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(get("p.p_c"), lines(entries_for(at("out/system")) + entries_for(at("out")) + first + "-a\n-b\n"));
+    EXPECT_EQ(get("p.p_c"), (entries_for(at("out/system")) + entries_for(at("out")) + first + "-a\n-b\n"));
 }
 
 TEST_P(Personality, SettingsFileRules)
@@ -82,7 +82,7 @@ TEST_P(Personality, OutputWithTrailingSeparatorKeepsItInTheEntries)
     const std::string output = at("out") + sep("/");
     program_result result = run({at("p.p_c"), at("lib/boost"), output});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(get("p.p_c"), lines(entries_for(output) + "-sd FOO=1\n" + include_line() + "\n"));
+    EXPECT_EQ(get("p.p_c"), (entries_for(output) + "-sd FOO=1\n" + include_line() + "\n"));
     EXPECT_TRUE(exists("out/boost/config/compiler/orvo++.hpp"));
 }
 
@@ -135,7 +135,7 @@ TEST_P(Personality, SystemStubsForNestedNamesAndTheirText)
                         "#endif\n#else\n" + forward + "#endif\n"));
     }
     // Without the Boost parent in the personality, only the stub directory is added.
-    EXPECT_EQ(get("p.p_c"), lines(entries_for(at("out/system")) + "-sd FOO=1\n-a\n-b\n"));
+    EXPECT_EQ(get("p.p_c"), (entries_for(at("out/system")) + "-sd FOO=1\n-a\n-b\n"));
 }
 
 TEST_P(Personality, NamesLeadingOutsideTheStubDirectoryGetNoStub)
@@ -164,7 +164,7 @@ TEST_P(Personality, NamesLeadingOutsideTheStubDirectoryGetNoStub)
     EXPECT_EQ(files_below("out/system"), std::vector<std::string>{"vector"});
     EXPECT_FALSE(exists("out/include/fenv.h"));
     EXPECT_FALSE(exists("x.h"));
-    EXPECT_EQ(get("p.p_c"), lines(entries_for(stub_dir) + "-sd FOO=1\n-a\n-b\n"));
+    EXPECT_EQ(get("p.p_c"), (entries_for(stub_dir) + "-sd FOO=1\n-a\n-b\n"));
 }
 
 TEST_P(Personality, AStubThatCannotBeCreatedStopsTheStubs)

@@ -130,7 +130,7 @@ TEST_P(RunSequence, IncludeLinesDecideThePersonalityEdit)
         EXPECT_EQ(result.status, 0);
         bool manual_printed = result.output.find(manual) != std::string::npos;
         EXPECT_EQ(manual_printed, !c.names_parent);
-        bool edited = get("p.p_c").find(lines("-si \"" + at("out") + "\"\n")) != std::string::npos;
+        bool edited = get("p.p_c").find(("-si \"" + at("out") + "\"\n")) != std::string::npos;
         EXPECT_EQ(edited, c.names_parent);
     }
 }
