@@ -1,14 +1,16 @@
 #include "config_headers.h"
 
 #include "output_file.h"
+#include "paths.h"
 #include "text_files.h"
 
 namespace {
 
 bool copy_config_header(generator_state& state, const char* directory, const char* source_name)
 {
-    const std::string& sep = state.path_separator;
-    const std::string target = substitute_tree(state) + sep + "config" + sep + directory + sep + "orvo++.hpp";
+    const std::string target =
+        paths::join(paths::join(paths::join(paths::substitute_tree(state.config_output_loc), "config"), directory),
+                    "orvo++.hpp");
     const std::string source = data_file(state, source_name);
     std::string text;
     // An empty copy would leave Boost without a configuration: a source that

@@ -4,20 +4,8 @@
 
 #include "include_scan.h"
 #include "output_file.h"
+#include "paths.h"
 #include "text_files.h"
-
-namespace {
-
-// False when a whole line cannot name a system header, whatever the scanner
-// makes of it: "#include<" needs a '<' after the line's first '#', at hash,
-// and a "boost" anywhere rules the line out, since taking the spaces out
-// only joins more characters.
-bool may_name_system_header(std::string_view line, std::size_t hash)
-{
-    return line.find('<', hash) != std::string_view::npos && line.find("boost") == std::string_view::npos;
-}
-
-}  // namespace
 
 void scan_header_includes(generator_state& state, const std::string& source)
 {
@@ -28,20 +16,9 @@ void scan_header_includes(generator_state& state, const std::string& source)
                         (opened == platform::file::open_status::not_regular ? ". It is not a regular file"
                                                                              : ". Please check folder permissions")};
 
-    include_line_scanner scanner;
-    auto end_line = [&] {
-        if (scanner.end_line())
-            state.included_system_headers.insert(scanner.name());
-        scanner.start_line();
-    };
-
-    // A carriage return counts only when no line feed follows it, as text mode
-    // reads it; one at the end of a buffer waits for the next read. A line cut
-    // by a read goes to the scanner whole, so the buffer takes all but a few
-    // Boost files in one read.
+    // Large reads: all but a few Boost files come in one.
     static char buffer[1 << 20];
-    bool pending_cr = false;
-    bool at_line_start = true;
+    include_scan scan(state.included_system_headers);
     std::size_t got;
     do {
         const std::ptrdiff_t read = file.read(buffer, sizeof buffer);
@@ -49,47 +26,10 @@ void scan_header_includes(generator_state& state, const std::string& source)
             throw run_ended{"Couldn't open header for reading- " + source + ". Reading it failed: " +
                             platform::last_error_text()};
         got = static_cast<std::size_t>(read);
-        const std::string_view chunk(buffer, got);
-        std::size_t i = 0;
-        while (i < got) {
-            // Whole lines before the next '#', and the whole line of that '#'
-            // when it cannot name one, are skipped unread: the scanner is
-            // between lines there, so skipping them changes nothing.
-            while (at_line_start && i < got) {
-                const std::size_t hash = chunk.find('#', i);
-                const std::size_t newline = chunk.rfind('\n', hash);
-                if (newline != std::string_view::npos && newline >= i)
-                    i = newline + 1;
-                const std::size_t end = hash == std::string_view::npos ? hash : chunk.find('\n', hash);
-                if (end == std::string_view::npos || may_name_system_header(chunk.substr(i, end - i), hash - i)) {
-                    // The scanner takes it from here, unless the buffer ended on a line feed.
-                    at_line_start = i == got;
-                    break;
-                }
-                i = end + 1;
-            }
-            if (i == got)
-                break;
-            char c = buffer[i++];
-            if (pending_cr) {
-                pending_cr = false;
-                if (c != '\n')
-                    scanner.feed('\r');
-            }
-            if (c == '\n') {
-                end_line();
-                at_line_start = true;
-            } else if (c == '\r') {
-                pending_cr = true;
-            } else {
-                scanner.feed(c);
-            }
-        }
+        scan.feed(std::string_view(buffer, got));
         // A regular file reads whole until its end: a short read is the end.
     } while (got == sizeof buffer);
-    if (pending_cr)
-        scanner.feed('\r');
-    end_line();
+    scan.finish();
 
     if (state.possible_defines.count("_MSC_VER") || state.possible_defines.count("_MSC_EXTENSIONS"))
         state.included_system_headers.insert("yvals.h");
@@ -129,7 +69,7 @@ void write_forwarding_header(generator_state& state, const std::string& source)
 {
     scan_header_includes(state, source);
 
-    const std::string target = mirror_path(state, source);
+    const std::string target = paths::mirror_path(state.orig_header_loc, state.config_output_loc, source);
     // The forwarded name starts at the last component of orig_header_loc, "boost".
     std::string forwarded = "boost";
     forwarded.append(source, state.orig_header_loc.size());

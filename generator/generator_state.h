@@ -8,12 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "platform.h"
 
 struct generator_state {
     std::string orig_header_loc;
     std::string config_output_loc;
-    std::string path_separator = std::string(1, platform::path_separator);
     bool personality_has_boost_include = false;
     std::set<std::string> possible_defines;
     std::map<std::string, std::string> personality_defines;
@@ -51,14 +49,3 @@ std::string data_file(const generator_state& state, const std::string& name);
 // For a missing possible_defines.txt: " (looked in A and in B)", when neither
 // place had it; empty otherwise.
 std::string where_data_was_looked_for(const generator_state& state);
-
-// The root of the substitute Boost tree: <output>/boost.
-std::string substitute_tree(const generator_state& state);
-
-// A path inside the original tree with orig_header_loc replaced by the
-// substitute tree. The remainder keeps its leading separator, so the seam
-// shows a doubled one.
-std::string mirror_path(const generator_state& state, const std::string& path);
-
-// Whether a relative path has a ".." component, with either separator.
-bool has_parent_component(const std::string& relative);

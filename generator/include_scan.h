@@ -1,7 +1,10 @@
-// Finds the angle-bracket includes of non-Boost headers in a source's lines.
+// Finds the angle-bracket includes of non-Boost headers in a source: the
+// rules of one line, and the scan of a whole file fed in chunks as it is read.
 #pragma once
 
+#include <set>
 #include <string>
+#include <string_view>
 
 // Fed one line at a time, character by character, so that a file is scanned
 // in large reads with no allocation per line. The rules work on the line with
@@ -87,4 +90,26 @@ private:
     bool gt_first_ = false;       // a ">" before the first "<": the name runs to the line's end
     bool seen_lt_ = false;
     bool name_done_ = false;
+};
+
+// The scan of one file. Chunks may split lines and CR LF pairs anywhere: a
+// carriage return counts only when no line feed follows it, as text mode
+// reads it. Whole lines that cannot name a system header (no '<' after their
+// '#', or "boost" anywhere: taking the spaces out only joins more characters)
+// are skipped unread, at memchr speed.
+class include_scan {
+public:
+    explicit include_scan(std::set<std::string>& found) : found_(found) {}
+
+    void feed(std::string_view chunk);
+    // After the last chunk: the last line needs no line feed.
+    void finish();
+
+private:
+    void end_line();
+
+    std::set<std::string>& found_;
+    include_line_scanner scanner_;
+    bool pending_cr_ = false;
+    bool at_line_start_ = true;
 };

@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "output_file.h"
+#include "paths.h"
 #include "personality_update.h"
 #include "text_files.h"
 
@@ -26,37 +27,32 @@ bool names_possible_define(const generator_state& state, std::string_view line)
     return false;
 }
 
-std::string boost_parent(const generator_state& state)
+void write_flag_headers(const generator_state& state)
 {
-    return state.orig_header_loc.substr(0, state.orig_header_loc.rfind(state.path_separator));
-}
-
-bool write_flag_headers(generator_state& state)
-{
-    std::string remove, add;
-    for (const auto& [name, value] : state.personality_defines) {
-        remove += "#undef " + name + "\n";
-        add += "#define " + name + (value.empty() ? "" : " " + value) + "\n";
+    const compiler_flag_headers texts = compiler_flag_header_texts(state.personality_defines);
+    for (const auto& [name, text] : {std::pair{"RemoveAllCompilerFlags.h", &texts.remove}, {"AddAllCompilerFlags.h", &texts.add}}) {
+        const std::string path = paths::join(state.config_output_loc, name);
+        const write_result written = write_generated_file(path, *text);
+        if (written.outcome == write_result::status::cannot_create)
+            throw run_ended{std::string("Couldnt create ") + name + ". Please check folder permissions"};
+        if (!written.ok())
+            throw run_ended{"Couldn't write " + path + ": " + written.reason};
     }
-    remove += "#define LONG_LONG long long\n";
-    add += "#undef LONG_LONG\n";
-
-    const std::string dir = state.config_output_loc + state.path_separator;
-    for (const auto& [name, text] : {std::pair{"RemoveAllCompilerFlags.h", &remove}, {"AddAllCompilerFlags.h", &add}}) {
-        const write_result written = write_generated_file(dir + name, *text);
-        if (written.outcome == write_result::status::cannot_create) {
-            say(state, std::string("Couldnt create ") + name + ". Please check folder permissions");
-            return false;
-        }
-        if (!written.ok()) {
-            say(state, "Couldn't write " + dir + name + ": " + written.reason);
-            return false;
-        }
-    }
-    return true;
 }
 
 }  // namespace
+
+compiler_flag_headers compiler_flag_header_texts(const std::map<std::string, std::string>& defines)
+{
+    compiler_flag_headers texts;
+    for (const auto& [name, value] : defines) {
+        texts.remove += "#undef " + name + "\n";
+        texts.add += "#define " + name + (value.empty() ? "" : " " + value) + "\n";
+    }
+    texts.remove += "#define LONG_LONG long long\n";
+    texts.add += "#undef LONG_LONG\n";
+    return texts;
+}
 
 line_kind classify_personality_line(std::string_view line)
 {
@@ -82,26 +78,22 @@ std::pair<std::string, std::string> parse_define_line(const std::string& line)
     return {text.substr(0, equals), text.substr(equals + 1)};
 }
 
-scan_result scan_personality(generator_state& state, const std::string& path, personality_file& personality)
+bool scan_personality(generator_state& state, const std::string& path, personality_file& personality)
 {
     std::string defines;
     const read_result read = read_file_bytes(data_file(state, "possible_defines.txt"), defines);
-    if (!read.ok()) {
-        if (read.outcome == read_result::status::cannot_open)
-            say(state, "Error: Cannot open possible_defines.txt" + where_data_was_looked_for(state));
-        else
-            say(state, "Error: Cannot read " + data_file(state, "possible_defines.txt") + read.why());
-        return scan_result::failed;
-    }
+    if (read.outcome == read_result::status::cannot_open)
+        throw run_ended{"Error: Cannot open possible_defines.txt" + where_data_was_looked_for(state)};
+    if (!read.ok())
+        throw run_ended{"Error: Cannot read " + data_file(state, "possible_defines.txt") + read.why()};
     std::istringstream stream(defines);
     state.possible_defines.insert(line_iterator(stream), line_iterator());
 
-    if (!open_personality(state, path, personality))
-        return scan_result::failed;
+    open_personality(path, personality);
     std::string text = personality.bytes;
     drop_carriage_returns(text);
 
-    const std::string parent = boost_parent(state);
+    const std::string parent = paths::parent(state.orig_header_loc);
     for_each_line(text, [&](std::string_view line) {
         switch (classify_personality_line(line)) {
         case line_kind::define:
@@ -119,7 +111,8 @@ scan_result scan_personality(generator_state& state, const std::string& path, pe
 
     if (state.personality_defines.empty()) {
         say(state, "No need for configuration, boost should work successfully." + path);
-        return scan_result::not_needed;
+        return false;
     }
-    return write_flag_headers(state) ? scan_result::configured : scan_result::failed;
+    write_flag_headers(state);
+    return true;
 }

@@ -2,16 +2,18 @@
 // headers that take them away and give them back.
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
 
 #include "generator_state.h"
 
-enum class scan_result {
-    configured,  // macros found, both compiler-flag headers written
-    not_needed,  // the personality defines none of the possible defines
-    failed,      // a data file or the personality could not be read, or a header not written
+// The two compiler-flag headers' texts: each define taken away, and given back.
+struct compiler_flag_headers {
+    std::string remove;
+    std::string add;
 };
+compiler_flag_headers compiler_flag_header_texts(const std::map<std::string, std::string>& defines);
 
 enum class line_kind { define, include, other };
 
@@ -23,5 +25,7 @@ std::pair<std::string, std::string> parse_define_line(const std::string& line);
 
 // Reads possible_defines.txt and the personality (which it opens, locks and
 // keeps in personality for the edit at the end of the run), and writes the
-// two compiler-flag headers.
-scan_result scan_personality(generator_state& state, const std::string& path, struct personality_file& personality);
+// two compiler-flag headers. False when the personality defines none of the
+// possible defines: no configuration is needed. A file that cannot be read
+// or written ends the run.
+[[nodiscard]] bool scan_personality(generator_state& state, const std::string& path, struct personality_file& personality);

@@ -5,34 +5,26 @@
 #include "output_file.h"
 #include "text_files.h"
 
-bool open_personality(generator_state& state, const std::string& path, personality_file& personality)
+void open_personality(const std::string& path, personality_file& personality)
 {
     personality.path = path;
     // A link stays a link: the file it leads to is the one edited.
     if (!platform::resolve_path(path, personality.target))
         personality.target = path;
 
-    read_result read;
     switch (personality.handle.open_for_update(personality.target)) {
     case platform::file::open_status::ok:
         break;
     case platform::file::open_status::cannot_open:
-        say(state, "Error: Cannot open Compiler Personality - " + path);
-        return false;
+        throw run_ended{"Error: Cannot open Compiler Personality - " + path};
     case platform::file::open_status::not_regular:
-        say(state, "Error: Cannot open Compiler Personality - " + path + ": not a regular file");
-        return false;
+        throw run_ended{"Error: Cannot open Compiler Personality - " + path + ": not a regular file"};
     }
-    if (!personality.handle.try_lock()) {
-        say(state, "Error: Compiler Personality - " + path +
-                       " is being edited by another run of Skeld. Please run Skeld again when that run has ended.");
-        return false;
-    }
-    if (!personality.handle.read_all(personality.bytes)) {
-        say(state, "Error: Cannot read Compiler Personality - " + path + ": " + platform::last_error_text());
-        return false;
-    }
-    return true;
+    if (!personality.handle.try_lock())
+        throw run_ended{"Error: Compiler Personality - " + path +
+                        " is being edited by another run of Skeld. Please run Skeld again when that run has ended."};
+    if (!personality.handle.read_all(personality.bytes))
+        throw run_ended{"Error: Cannot read Compiler Personality - " + path + ": " + platform::last_error_text()};
 }
 
 bool read_settings(generator_state& state, std::set<std::string>& settings)

@@ -19,9 +19,9 @@ struct personality_file {
     std::string bytes;   // the text as read, line ends and all
 };
 
-// Opens, locks and reads the personality; prints the failure line and
-// answers false when that cannot be done.
-[[nodiscard]] bool open_personality(generator_state& state, const std::string& path, personality_file& personality);
+// Opens, locks and reads the personality; a personality that cannot be had
+// ends the run.
+void open_personality(const std::string& path, personality_file& personality);
 
 // The options of boost_compiler_person_settings.txt, sorted and each once;
 // false (the line printed) when the file cannot be read.

@@ -5,6 +5,7 @@
 #include "config_headers.h"
 #include "output_file.h"
 #include "output_guard.h"
+#include "paths.h"
 #include "personality_scan.h"
 #include "personality_update.h"
 #include "system_stubs.h"
@@ -14,8 +15,8 @@ namespace {
 
 bool ends_in_boost(const generator_state& state)
 {
-    std::size_t last = state.orig_header_loc.rfind(state.path_separator);
-    return last != std::string::npos && state.orig_header_loc.compare(last, std::string::npos, state.path_separator + "boost") == 0;
+    const std::size_t last = paths::last_separator(state.orig_header_loc);
+    return last != std::string::npos && state.orig_header_loc.substr(last) == paths::join("", "boost");
 }
 
 int run_steps(generator_state& state, const std::string& personality_path)
@@ -33,15 +34,13 @@ int run_steps(generator_state& state, const std::string& personality_path)
     say(state, "Creating compiler header Files ...");
     choose_data_directory(state);
     personality_file personality;
-    switch (scan_personality(state, personality_path, personality)) {
-    case scan_result::not_needed: return 0;
-    case scan_result::failed: return 1;
-    case scan_result::configured: break;
-    }
+    if (!scan_personality(state, personality_path, personality))
+        return 0;
 
     say(state, "Creating boost substitute header files ...");
-    if (make_output_directory(substitute_tree(state)) == directory_status::link)
-        throw run_ended{link_refusal(substitute_tree(state))};
+    const std::string substitute_tree = paths::substitute_tree(state.config_output_loc);
+    if (make_output_directory(substitute_tree) == directory_status::link)
+        throw run_ended{link_refusal(substitute_tree)};
     read_nonboost_list(state);
     walk_boost_tree(state, state.orig_header_loc, false);
 
@@ -63,7 +62,7 @@ int run_steps(generator_state& state, const std::string& personality_path)
     }
     if (!state.included_system_headers.empty()) {
         ok = write_system_stubs(state) && ok;
-        top_directories.push_back(state.config_output_loc + state.path_separator + "system");
+        top_directories.push_back(paths::join(state.config_output_loc, "system"));
     }
     if (!ok)
         return 1;

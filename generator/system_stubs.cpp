@@ -1,6 +1,7 @@
 #include "system_stubs.h"
 
 #include "output_file.h"
+#include "paths.h"
 #include "text_files.h"
 
 std::string system_stub_text(const std::string& name)
@@ -20,17 +21,6 @@ std::string system_stub_text(const std::string& name)
            forward + "#endif\n";
 }
 
-bool stays_inside_stub_directory(const std::string& name)
-{
-    if (name.empty() || name[0] == '/' || name[0] == '\\')
-        return false;
-    if (name.size() >= 2 && name[1] == ':')
-        return false;
-    // Either separator splits components here, whatever the platform: a name
-    // that reads as leaving the directory anywhere gets no stub anywhere.
-    return !has_parent_component(name);
-}
-
 namespace {
 
 // A directory of the stub tree; a link there is refused, since the stubs
@@ -41,53 +31,53 @@ void make_stub_directory(const std::string& path)
         throw run_ended{link_refusal(path)};
 }
 
+// Writes one generated file; false (the line printed) when it cannot be.
+bool write_stub_file(generator_state& state, const std::string& path, const std::string& text)
+{
+    const write_result written = write_generated_file(path, text);
+    if (written.outcome == write_result::status::cannot_create)
+        say(state, "Couldn't create stub header - " + path + ". Please check folder permissions");
+    else if (!written.ok())
+        say(state, "Couldn't write stub header - " + path + ": " + written.reason);
+    return written.ok();
+}
+
 }  // namespace
 
-bool copy_directory(generator_state& state, const std::string& source, std::string destination)
+bool copy_directory(generator_state& state, const std::string& source, const std::string& destination)
 {
-    const std::string& sep = state.path_separator;
-    if (source != data_file(state, "borland")) {
-        destination += source.substr(source.rfind(sep) + 1);
-        make_stub_directory(destination);
-    }
-    platform::directory_listing listing;
-    if (!listing.open(source))
-        return true;  // no overlay to lay
-    while (listing.next()) {
-        const std::string& name = listing.name();
-        if (name == "." || name == "..")
-            continue;
-        const std::string path = source + sep + name;
-        if (platform::is_directory(path)) {
-            if (!copy_directory(state, path, destination + sep))
-                return false;
-            continue;
+    bool ok = true;
+    paths::for_each_entry(source, [&](const std::string& name, const std::string& path, platform::entry_kind kind) {
+        if (!ok)
+            return;
+        const std::string target = paths::join(destination, name);
+        if (kind == platform::entry_kind::directory) {
+            make_stub_directory(target);
+            ok = copy_directory(state, path, target);
+            return;
         }
         std::string text;
         if (const read_result read = read_text_file(path, text); !read.ok()) {
             say(state, "Error: Cannot read " + path + read.why());
-            return false;
+            ok = false;
+            return;
         }
-        const std::string target = destination + sep + name;
-        if (const write_result written = write_generated_file(target, text); !written.ok()) {
-            say(state, "Couldn't write " + target + ": " + written.reason);
-            return false;
-        }
-    }
-    return true;
+        ok = write_stub_file(state, target, text);
+    });
+    return ok;  // a source that cannot be listed has nothing to lay over the stubs
 }
 
 bool write_system_stubs(generator_state& state)
 {
-    const std::string& sep = state.path_separator;
-    const std::string stub_dir = state.config_output_loc + sep + "system";
+    const std::string stub_dir = paths::join(state.config_output_loc, "system");
     make_stub_directory(stub_dir);
 
     for (const std::string& name : state.included_system_headers) {
-        if (!stays_inside_stub_directory(name)) {
+        if (!paths::stays_inside(name)) {
             say(state, "Skipped stub header for <" + name + ">: its stub would lie outside " + stub_dir);
             continue;
         }
+        // "/" splits the name when it holds one, else the platform's separator.
         const char split = name.find('/') != std::string::npos                        ? '/'
                            : name.find(platform::path_separator) != std::string::npos ? platform::path_separator
                                                                                       : 0;
@@ -95,21 +85,13 @@ bool write_system_stubs(generator_state& state)
             std::string dir = stub_dir;
             std::size_t start = 0;
             for (std::size_t at = name.find(split); at != std::string::npos; at = name.find(split, at + 1)) {
-                dir += sep + name.substr(start, at - start);
+                dir = paths::join(dir, name.substr(start, at - start));
                 make_stub_directory(dir);
                 start = at + 1;
             }
         }
-        const std::string target = stub_dir + sep + name;
-        const write_result written = write_generated_file(target, system_stub_text(name));
-        if (written.outcome == write_result::status::cannot_create) {
-            say(state, "Couldn't create stub header - " + target + ". Please check folder permissions");
+        if (!write_stub_file(state, paths::join(stub_dir, name), system_stub_text(name)))
             return false;
-        }
-        if (!written.ok()) {
-            say(state, "Couldn't write stub header - " + target + ": " + written.reason);
-            return false;
-        }
     }
 
     if (state.possible_defines.count("__BORLANDC__"))

@@ -9,15 +9,12 @@
 // The thirteen lines of the stub for the header name.
 std::string system_stub_text(const std::string& name);
 
-// False for a name whose stub would land outside the system stub directory:
-// empty, absolute, with a drive, or with a ".." component.
-bool stays_inside_stub_directory(const std::string& name);
-
 // Writes a stub for every collected header and copies the borland directory
 // over them when the Borland macro is listed. False when a stub or a file of
 // the overlay cannot be written, or a file of the overlay cannot be read.
 [[nodiscard]] bool write_system_stubs(generator_state& state);
 
-// Copies the directory source over destination, as the Borland overlay does;
-// false when a file cannot be read or written.
-[[nodiscard]] bool copy_directory(generator_state& state, const std::string& source, std::string destination);
+// Copies what the directory source holds into destination, subdirectories
+// and all, as the Borland overlay does; false when a file cannot be read or
+// written.
+[[nodiscard]] bool copy_directory(generator_state& state, const std::string& source, const std::string& destination);

@@ -2,13 +2,27 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "generator_state.h"
 
-// Fills nonboost_paths from treat_as_nonboost.txt; false when it cannot be opened.
-bool read_nonboost_list(generator_state& state);
+// One entry of treat_as_nonboost.txt: a line holding "-dir" (first) or
+// "-file", its value the rest of the line after the keyword, trimmed of spaces.
+struct nonboost_entry {
+    enum class kind { directory, file };
+    kind what;
+    std::string value;
+};
+std::vector<nonboost_entry> parse_nonboost_list(std::string_view text);
+
+// Fills nonboost_paths from treat_as_nonboost.txt: a file entry by its path,
+// a directory entry by every file the collect walk finds below it. A missing
+// list is reported and means no exclusions.
+void read_nonboost_list(generator_state& state);
 
 // Visits every file below directory, mirroring each directory under the
-// substitute tree. Writing mode hands each file to write_forwarding_header;
-// collect mode adds it to nonboost_paths. False when directory cannot be listed.
-bool walk_boost_tree(generator_state& state, const std::string& directory, bool collect_only);
+// substitute tree. Writing mode hands each file to write_forwarding_header
+// and ends the run at a directory it cannot list; collect mode adds each
+// file to nonboost_paths.
+void walk_boost_tree(generator_state& state, const std::string& directory, bool collect_only);

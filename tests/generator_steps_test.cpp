@@ -4,7 +4,7 @@
 
 #include "output_guard.h"
 #include "scratch_dir.h"
-#include "system_stubs.h"
+#include "paths.h"
 
 namespace fs = std::filesystem;
 
@@ -21,7 +21,7 @@ TEST(SystemStubs, NamesThatLeadOutsideTheStubDirectory)
         {"C:x.h", false},         {"c:/x.h", false},       {"a\\..\\b", false},
     };
     for (const name_case& c : cases)
-        EXPECT_EQ(stays_inside_stub_directory(c.name), c.inside) << c.name;
+        EXPECT_EQ(paths::stays_inside(c.name), c.inside) << c.name;
 }
 
 TEST(OutputGuard, OverlapsAreFoundThroughResolvedPaths)
