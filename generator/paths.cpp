@@ -34,6 +34,12 @@ std::string parent(std::string_view path)
     return std::string(path.substr(0, last == std::string_view::npos ? 0 : last));
 }
 
+bool ends_in_boost_component(std::string_view path)
+{
+    const std::size_t last = last_separator(path);
+    return last != std::string_view::npos && path.substr(last + 1) == "boost";
+}
+
 std::string with_native_separators(std::string path)
 {
     std::replace(path.begin(), path.end(), platform::foreign_separator, platform::path_separator);

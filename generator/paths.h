@@ -19,6 +19,10 @@ std::size_t last_separator(std::string_view path);
 // Everything before the last separator; empty when there is none.
 std::string parent(std::string_view path);
 
+// The ending test: whether the last component, after the last separator,
+// is exactly "boost". A path without a separator has no component to test.
+bool ends_in_boost_component(std::string_view path);
+
 // Every foreign separator turned into the platform's own: list values and
 // names may be written with either.
 std::string with_native_separators(std::string path);

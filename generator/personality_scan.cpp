@@ -19,9 +19,9 @@ bool long_define_option(std::string_view line)
     return contains(line, "-systemdefine") || contains(line, "-SYSTEMDEFINE");
 }
 
-bool names_possible_define(const generator_state& state, std::string_view line)
+bool names_possible_define(const std::set<std::string>& possible_defines, std::string_view line)
 {
-    for (const std::string& name : state.possible_defines)
+    for (const std::string& name : possible_defines)
         if (contains(line, name))
             return true;
     return false;
@@ -78,6 +78,26 @@ std::pair<std::string, std::string> parse_define_line(const std::string& line)
     return {text.substr(0, equals), text.substr(equals + 1)};
 }
 
+void read_personality_lines(std::string_view text, const std::set<std::string>& possible_defines,
+                            const std::string& boost_parent, std::map<std::string, std::string>& defines,
+                            bool& names_boost_parent)
+{
+    for_each_line(text, [&](std::string_view line) {
+        switch (classify_personality_line(line)) {
+        case line_kind::define:
+            if (names_possible_define(possible_defines, line))
+                defines.insert(parse_define_line(std::string(line)));
+            break;
+        case line_kind::include:
+            if (contains(line, boost_parent))
+                names_boost_parent = true;
+            break;
+        case line_kind::other:
+            break;
+        }
+    });
+}
+
 bool scan_personality(generator_state& state, const std::string& path, personality_file& personality)
 {
     std::string defines;
@@ -93,21 +113,8 @@ bool scan_personality(generator_state& state, const std::string& path, personali
     std::string text = personality.bytes;
     drop_carriage_returns(text);
 
-    const std::string parent = paths::parent(state.orig_header_loc);
-    for_each_line(text, [&](std::string_view line) {
-        switch (classify_personality_line(line)) {
-        case line_kind::define:
-            if (names_possible_define(state, line))
-                state.personality_defines.insert(parse_define_line(std::string(line)));
-            break;
-        case line_kind::include:
-            if (contains(line, parent))
-                state.personality_has_boost_include = true;
-            break;
-        case line_kind::other:
-            break;
-        }
-    });
+    read_personality_lines(text, state.possible_defines, paths::parent(state.orig_header_loc),
+                           state.personality_defines, state.personality_has_boost_include);
 
     if (state.personality_defines.empty()) {
         say(state, "No need for configuration, boost should work successfully." + path);

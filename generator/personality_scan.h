@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,13 @@ line_kind classify_personality_line(std::string_view line);
 
 // Name and value of a define line's argument.
 std::pair<std::string, std::string> parse_define_line(const std::string& line);
+
+// What the personality's lines (carriage returns before line feeds dropped)
+// give: the defines of possible defines, the first value of each name kept,
+// and whether an include line names the Boost parent (never set back).
+void read_personality_lines(std::string_view text, const std::set<std::string>& possible_defines,
+                            const std::string& boost_parent, std::map<std::string, std::string>& defines,
+                            bool& names_boost_parent);
 
 // Reads possible_defines.txt and the personality (which it opens, locks and
 // keeps in personality for the edit at the end of the run), and writes the

@@ -13,15 +13,9 @@
 
 namespace {
 
-bool ends_in_boost(const generator_state& state)
-{
-    const std::size_t last = paths::last_separator(state.orig_header_loc);
-    return last != std::string::npos && state.orig_header_loc.substr(last) == paths::join("", "boost");
-}
-
 int run_steps(generator_state& state, const std::string& personality_path)
 {
-    if (!ends_in_boost(state)) {
+    if (!paths::ends_in_boost_component(state.orig_header_loc)) {
         say(state, "Original location of boost must end with the .../boost subdirectory", line_break::none);
         return 1;
     }

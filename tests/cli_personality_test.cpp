@@ -8,11 +8,8 @@ namespace {
 
 class Personality : public SkeldCli {
 protected:
-    void SetUp() override
+    void lay_out() override
     {
-        SkeldCli::SetUp();
-        if (IsSkipped())
-            return;
         put("boost_compiler_person_settings.txt", "-b\n-a\n-b\n");
     }
 
@@ -103,8 +100,7 @@ TEST_P(Personality, ExitStatusFollowsEveryStepThatFailed)
     };
     for (const status_case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.settings_present << c.names_boost_parent << c.with_stub);
-        fs::remove_all(dir / "out");
-        fs::create_directories(dir / "out");
+        fresh_output();
         if (c.settings_present)
             put("boost_compiler_person_settings.txt", "-a\n");
         else
@@ -192,8 +188,7 @@ TEST_P(Personality, BorlandDirectoryIsLaidOverTheStubsWhenItsMacroIsListed)
     EXPECT_EQ(result.status, 0);
     EXPECT_NE(get("out/system/stdio.h"), lines("// borland stdio\n"));
 
-    fs::remove_all(dir / "out");
-    fs::create_directories(dir / "out");
+    fresh_output();
     put("possible_defines.txt", "FOO\n__BORLANDC__\n");
     result = run_default();
     EXPECT_EQ(result.status, 0);

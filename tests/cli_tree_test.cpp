@@ -10,11 +10,8 @@ namespace {
 
 class BoostTree : public SkeldCli {
 protected:
-    void SetUp() override
+    void lay_out() override
     {
-        SkeldCli::SetUp();
-        if (IsSkipped())
-            return;
         put("orvo++_compiler.hpp", "// compiler\r\n#define BOOST_COMPILER \"ORVO++\"\r\n");
         put("orvo++_windows.hpp", "// platform\n#define BOOST_PLATFORM \"Win32\"\n");
     }
@@ -172,8 +169,7 @@ TEST_P(BoostTree, MicrosoftMacrosAddTheirRuntimeHeader)
 {
     for (const char* listed : {"_MSC_VER\n", "_MSC_EXTENSIONS\n"}) {
         SCOPED_TRACE(listed);
-        fs::remove_all(dir / "out");
-        fs::create_directories(dir / "out");
+        fresh_output();
         put("possible_defines.txt", std::string("FOO\n") + listed);
         program_result result = run_default();
         EXPECT_EQ(result.status, 0);
@@ -248,8 +244,7 @@ TEST_P(BoostTree, ConfigHeaderFailuresAreReportedAndFailTheRun)
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(get("out/boost/config/compiler/orvo++.hpp"), lines("// compiler\n#define BOOST_COMPILER \"ORVO++\"\n"));
 
-    fs::remove_all(dir / "out");
-    fs::create_directories(dir / "out");
+    fresh_output();
     fs::remove_all(dir / "lib/boost/config/compiler");
     fs::create_directories(dir / "lib/boost/config/platform");
     result = run_default();
@@ -284,8 +279,7 @@ TEST_P(BoostTree, UnreadableOrUnwritableFilesEndTheRunAtOnce)
 
     if (target().windows())
         return;  // Wine runs as root here: permissions do not stop it
-    fs::remove_all(dir / "out");
-    fs::create_directories(dir / "out");
+    fresh_output();
     fs::permissions(dir.path(), fs::perms::all, fs::perm_options::add);
     for (const char* d : {"lib", "lib/boost", "lib/boost/config", "lib/boost/config/compiler", "lib/boost/config/platform", "out"})
         fs::permissions(dir / d, fs::perms::all, fs::perm_options::add);

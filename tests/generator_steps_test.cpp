@@ -24,6 +24,22 @@ TEST(SystemStubs, NamesThatLeadOutsideTheStubDirectory)
         EXPECT_EQ(paths::stays_inside(c.name), c.inside) << c.name;
 }
 
+TEST(Paths, TheEndingTestTakesTheLastComponentExactly)
+{
+    const std::string s(1, platform::path_separator), other(1, platform::foreign_separator);
+    struct ending_case {
+        std::string location;
+        bool passes;
+    };
+    const ending_case cases[] = {
+        {"lib" + s + "boost", true},     {s + "boost", true},           {"lib" + s + "boost" + s, false},
+        {"lib" + s + "Boost", false},    {"lib" + s + "boost2", false}, {"boost", false},
+        {"lib" + other + "boost", false},
+    };
+    for (const ending_case& c : cases)
+        EXPECT_EQ(paths::ends_in_boost_component(c.location), c.passes) << c.location;
+}
+
 TEST(OutputGuard, OverlapsAreFoundThroughResolvedPaths)
 {
     scratch_dir dir;

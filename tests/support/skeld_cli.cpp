@@ -29,6 +29,13 @@ void SkeldCli::SetUp()
     if (target_->program.empty() || !fs::exists(target_->program))
         GTEST_SKIP() << "the " << target_->name << " build of Skeld is not available";
     lay_out_run();
+    lay_out();
+}
+
+void SkeldCli::fresh_output() const
+{
+    fs::remove_all(dir / "out");
+    fs::create_directories(dir / "out");
 }
 
 std::string SkeldCli::sep(std::string text) const

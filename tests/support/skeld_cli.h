@@ -27,7 +27,10 @@ const skeld_target& target_named(const std::string& name);
 
 class SkeldCli : public ::testing::TestWithParam<std::string> {
 protected:
+    // Skips where the build is missing, then lays out the minimal run and
+    // what the suite adds to it (lay_out).
     void SetUp() override;
+    virtual void lay_out() {}
 
     const skeld_target& target() const { return *target_; }
 
@@ -36,6 +39,9 @@ protected:
     // Text with '/' as separator and '\n' as line end, turned into the build's own.
     std::string sep(std::string text) const;
     std::string lines(const std::string& text) const;
+
+    // An empty out/, as before a first run.
+    void fresh_output() const;
 
     void put(const std::string& relative, const std::string& bytes) const { write_file(dir / relative, bytes); }
     std::string get(const std::string& relative) const { return read_file(dir / relative); }
