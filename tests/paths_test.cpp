@@ -1,14 +1,9 @@
+// Path rules that hold the same on every build.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "output_guard.h"
-#include "scratch_dir.h"
 #include "paths.h"
 
-namespace fs = std::filesystem;
-
-TEST(SystemStubs, NamesThatLeadOutsideTheStubDirectory)
+TEST(Paths, NamesThatLeadOutsideTheirDirectory)
 {
     struct name_case {
         const char* name;
@@ -40,30 +35,14 @@ TEST(Paths, TheEndingTestTakesTheLastComponentExactly)
         EXPECT_EQ(paths::ends_in_boost_component(c.location), c.passes) << c.location;
 }
 
-TEST(OutputGuard, OverlapsAreFoundThroughResolvedPaths)
+TEST(Paths, JoiningSplittingAndTheMirrorPath)
 {
-    scratch_dir dir;
-    fs::create_directories(dir / "lib/boost/config");
-    fs::create_directories(dir / "lib2");
-    fs::create_directory_symlink(dir / "lib", dir / "liblink");
-    const std::string boost = (dir / "lib/boost").string();
-    struct guard_case {
-        std::string output;
-        bool overlaps;
-    };
-    const guard_case cases[] = {
-        {(dir / "lib").string(), true},
-        {(dir / "liblink").string(), true},
-        {(dir / "lib/boost").string(), true},
-        {(dir / "lib/boost/config").string(), true},
-        {(dir / "lib/boost/missing").string(), true},
-        {(dir / "lib/./boost/../boost/config").string(), true},
-        {(dir / "lib2").string(), false},
-        {(dir / "lib/other").string(), false},
-        {(dir / "missing/deeper").string(), false},
-        {dir.path().string(), false},
-    };
-    for (const guard_case& c : cases)
-        EXPECT_EQ(output_overlaps_original(boost, c.output), c.overlaps) << c.output;
-    EXPECT_FALSE(output_overlaps_original((dir / "nothing/boost").string(), (dir / "nothing").string()));
+    const std::string s(1, platform::path_separator);
+    EXPECT_EQ(paths::join("a", "b"), "a" + s + "b");
+    EXPECT_EQ(paths::join("a" + s, "b"), "a" + s + s + "b");  // never normalised
+    EXPECT_EQ(paths::parent("C:" + s + "libs" + s + "boost"), "C:" + s + "libs");
+    EXPECT_EQ(paths::parent(s + "boost"), "");
+    EXPECT_EQ(paths::mirror_path("C:" + s + "lib" + s + "boost", "D:" + s + "cfg",
+                                 "C:" + s + "lib" + s + "boost" + s + "config" + s + "user.hpp"),
+              "D:" + s + "cfg" + s + "boost" + s + s + "config" + s + "user.hpp");
 }
