@@ -120,6 +120,7 @@ private slots:
         DialogWatcher watcher;
         RUN_TO_END(w);
         QCOMPARE(pane(w), startLine + output + successLine);
+        QVERIFY(!w.RunBusyBar->isVisible());
         QCOMPARE(watcher.count(), 0);
         QVERIFY(w.SaveLogBtn->isEnabled());
         QCOMPARE(cancelText(w), QStringLiteral("Close"));
@@ -144,8 +145,10 @@ private slots:
         QTest::addColumn<QString>("output");
         QTest::newRow("exit status 1")
             << "fail" << "Original location of boost must end with the .../boost subdirectory\n";
-        // Mend: a crash is a failure too, not silence.
-        QTest::newRow("crash") << "crash" << "Creating compiler header Files ...\n";
+        // Mend: a crash is a failure too, not silence, and the pane says which.
+        QTest::newRow("crash") << "crash"
+                               << "Creating compiler header Files ...\n"
+                                  "Skeld ended abnormally (crashed or was killed).\n";
     }
     void failureShowsMessageBoxOnce()
     {
@@ -163,6 +166,7 @@ private slots:
         QCOMPARE(box.text, failureText);
         QCOMPARE(box.parent, nullptr);
         QCOMPARE(pane(w), startLine + output);
+        QVERIFY(!w.RunBusyBar->isVisible());
         QVERIFY(w.SaveLogBtn->isEnabled());
         QCOMPARE(cancelText(w), defaultCancelText);
         QVERIFY(!w.button(QWizard::FinishButton)->isEnabled());
@@ -197,7 +201,8 @@ private slots:
         QCOMPARE(w.DetailsText->document()->blockCount(), 7); // six lines and the cursor's
     }
 
-    // Mend: no second run can start while one is going.
+    // Mend: no second run can start while one is going, and the busy bar
+    // shows that one is, in its own place.
     void backIsDisabledWhileRunning()
     {
         qputenv("VELK_FAKE_SKELD", "gate");
@@ -205,9 +210,17 @@ private slots:
         prepare(w);
         QAbstractButton *back = w.button(QWizard::BackButton);
         QVERIFY(back->isEnabled());
+        QVERIFY(!w.RunBusyBar->isVisible());
+        QList<QRect> places;
+        for (QWidget *child : w.Page1Content->findChildren<QWidget *>())
+            places.append(child->geometry());
         w.button(QWizard::FinishButton)->click();
         QProcess *p = latestProcess(w);
         QVERIFY(p);
+        QVERIFY(w.RunBusyBar->isVisible());
+        QCOMPARE(w.RunBusyBar->maximum(), 0); // indeterminate
+        for (QWidget *child : w.Page1Content->findChildren<QWidget *>())
+            QCOMPARE(child->geometry(), places.takeFirst());
         QVERIFY(!back->isEnabled());
         QVERIFY(!w.button(QWizard::FinishButton)->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(pane(w).contains("Creating compiler header Files"), 20000);
@@ -215,6 +228,54 @@ private slots:
         QFile(gate).open(QIODevice::WriteOnly);
         QTRY_VERIFY_WITH_TIMEOUT(back->isEnabled(), 20000);
         QVERIFY(pane(w).endsWith(successLine));
+        QVERIFY(!w.RunBusyBar->isVisible());
+    }
+
+    // Skeld runs where its data files are: velk's folder when they are
+    // there, else Skeld's own; paths typed relative to velk's folder still
+    // name the same files.
+    void childRunsWhereTheDataFilesAre_data()
+    {
+        QTest::addColumn<bool>("dataInOwnFolder");
+        QTest::addColumn<bool>("dataBesideSkeld");
+        QTest::addColumn<bool>("runsInOwnFolder");
+        QTest::newRow("own folder has them") << true << true << true;
+        QTest::newRow("only Skeld's folder has them") << false << true << false;
+        QTest::newRow("neither: Skeld says where it looked") << false << false << true;
+    }
+    void childRunsWhereTheDataFilesAre()
+    {
+        QFETCH(bool, dataInOwnFolder);
+        QFETCH(bool, dataBesideSkeld);
+        QFETCH(bool, runsInOwnFolder);
+        const QString skeldDir = QCoreApplication::applicationDirPath();
+        const QString ownDir = tmp.path();
+        const QString ownData = ownDir + "/possible_defines.txt";
+        const QString skeldData = skeldDir + "/possible_defines.txt";
+        QFile::remove(ownData);
+        QFile::remove(skeldData);
+        if (dataInOwnFolder)
+            QVERIFY(QFile(ownData).open(QIODevice::WriteOnly));
+        if (dataBesideSkeld)
+            QVERIFY(QFile(skeldData).open(QIODevice::WriteOnly));
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(ownDir));
+
+        qputenv("VELK_FAKE_SKELD", "where");
+        BoostForwardHeader w;
+        prepare(w);
+        w.CmpPersonEdit->setText(QFileInfo(personality).fileName()); // relative
+        w.button(QWizard::BackButton)->click();
+        QTest::keyClick(w.CmpPersonEdit, Qt::Key_End);
+        w.button(QWizard::NextButton)->click();
+        runToEnd(w);
+        QDir::setCurrent(before);
+        QFile::remove(skeldData);
+        QFile::remove(ownData);
+
+        const QString runDir = runsInOwnFolder ? ownDir : skeldDir;
+        QCOMPARE(pane(w), startLine + "cwd=[" + QDir(runDir).canonicalPath()
+                              + "]\npersonality=[found]\n" + successLine);
     }
 
     void cancelDuringRunStopsChildAndCloses()
