@@ -158,8 +158,10 @@ void BoostForwardHeaderBase::fitTextsToFont()
     int fieldLeft = 0;
     int fieldRight = Page0Content->width();
     for (const auto &row : rows) {
-        row.caption->resize(std::max(row.caption->width(), row.caption->sizeHint().width()),
-                            row.caption->height());
+        // A caption that has to grow keeps a little gap to its field.
+        const int need = row.caption->sizeHint().width();
+        if (need > row.caption->width())
+            row.caption->resize(need + 6, row.caption->height());
         fieldLeft = std::max(fieldLeft, row.caption->geometry().right() + 1);
         const QRect b = row.browse->geometry();
         const int width = std::max(b.width(), buttonWidthFor(row.browse));
