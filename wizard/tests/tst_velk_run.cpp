@@ -157,16 +157,24 @@ private slots:
         qputenv("VELK_FAKE_SKELD", mode.toLatin1());
         BoostForwardHeader w;
         prepare(w);
-        DialogWatcher watcher;
+        // What the user sees while the box is open.
+        QString paneAtBox;
+        bool busyAtBox = true;
+        DialogWatcher watcher([&](QDialog *box) {
+            paneAtBox = pane(w);
+            busyAtBox = w.RunBusyBar->isVisible();
+            box->reject();
+        });
         RUN_TO_END(w);
         QTRY_COMPARE(watcher.count(), 1);
+        QCOMPARE(paneAtBox, startLine + output);
+        QVERIFY(!busyAtBox);
         const auto box = watcher.seen().first();
         QCOMPARE(box.className, QStringLiteral("QMessageBox"));
         QCOMPARE(box.title, QStringLiteral("Boost Configuration Wizard"));
         QCOMPARE(box.text, failureText);
         QCOMPARE(box.parent, nullptr);
         QCOMPARE(pane(w), startLine + output);
-        QVERIFY(!w.RunBusyBar->isVisible());
         QVERIFY(w.SaveLogBtn->isEnabled());
         QCOMPARE(cancelText(w), defaultCancelText);
         QVERIFY(!w.button(QWizard::FinishButton)->isEnabled());
