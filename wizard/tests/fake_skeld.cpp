@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -41,14 +40,6 @@ int main(int argc, char **argv)
     if (mode == "args") {
         for (int i = 1; i < argc; ++i)
             say((std::to_string(i) + "=[" + argv[i] + "]").c_str());
-        return 0;
-    }
-    if (mode == "where") {
-        say(("cwd=[" + std::filesystem::current_path().string() + "]").c_str());
-        FILE *personality = argc > 1 ? std::fopen(argv[1], "r") : nullptr;
-        say(personality ? "personality=[found]" : "personality=[missing]");
-        if (personality)
-            std::fclose(personality);
         return 0;
     }
     if (mode == "ok") {
