@@ -159,9 +159,10 @@ void BoostForwardHeaderBase::fitTextsToFont()
     int fieldRight = Page0Content->width();
     for (const auto &row : rows) {
         // A caption that has to grow keeps a little gap to its field.
-        const int need = row.caption->sizeHint().width();
-        if (need > row.caption->width())
-            row.caption->resize(need + 6, row.caption->height());
+        const QSize need = row.caption->sizeHint();
+        row.caption->resize(need.width() > row.caption->width() ? need.width() + 6
+                                                                : row.caption->width(),
+                            std::max(row.caption->height(), need.height()));
         fieldLeft = std::max(fieldLeft, row.caption->geometry().right() + 1);
         const QRect b = row.browse->geometry();
         const int width = std::max(b.width(), buttonWidthFor(row.browse));
