@@ -21,6 +21,8 @@ const char startLine[] = "Initialising Boost Configuration Generation ...\n";
 const char notExecutedLine[] =
     "Boost Configuration Generation could not be executed: Please contact support@korval.example.";
 const char successLine[] = "Boost Configuration Generated Successfully!";
+const char abnormalEndLine[] = "Skeld ended abnormally (crashed or was killed).";
+const char dataFileName[] = "possible_defines.txt";
 const char failureTitle[] = "Boost Configuration Wizard";
 const char failureText[] =
     "Boost Configuration Generation Failed!\nPlease check the details on screen and try again.";
@@ -50,11 +52,6 @@ BoostForwardHeader::BoostForwardHeader(QWidget *parent, const char *name, bool m
     connect(CmpPersonBtn, &QPushButton::clicked, this, &BoostForwardHeader::CmpPersonBtn_clicked);
     connect(SaveLogBtn, &QPushButton::clicked, this, &BoostForwardHeader::SaveLogBtn_clicked);
 
-    // QWizard::next() is not virtual: route the Next button to our override.
-    QAbstractButton *nextButton = button(QWizard::NextButton);
-    disconnect(nextButton, &QAbstractButton::clicked, this, nullptr);
-    connect(nextButton, &QAbstractButton::clicked, this, &BoostForwardHeader::next);
-
     // A new page or a changed Finish state makes QWizard re-enable Back.
     connect(this, &QWizard::currentIdChanged, this, &BoostForwardHeader::updateBackButton);
     connect(Page1, &QWizardPage::completeChanged, this, &BoostForwardHeader::updateBackButton);
@@ -82,9 +79,7 @@ BoostForwardHeader::~BoostForwardHeader()
 
 QString BoostForwardHeader::generatorProgram()
 {
-#ifdef Q_OS_WIN
-    return QStringLiteral("Skeld.exe");
-#else
+    // findExecutable adds the platform's program suffix (.exe) itself.
     const QString name = QStringLiteral("Skeld");
     QString found =
         QStandardPaths::findExecutable(name, {QCoreApplication::applicationDirPath()});
@@ -92,7 +87,19 @@ QString BoostForwardHeader::generatorProgram()
         found = QStandardPaths::findExecutable(name);
     // A bare name that cannot be found still lets QProcess report FailedToStart.
     return found.isEmpty() ? name : found;
-#endif
+}
+
+QString BoostForwardHeader::generatorWorkingDirectory(const QString &program,
+                                                      const QString &ownDir)
+{
+    const QString dataFile = QString::fromLatin1(dataFileName);
+    if (QFileInfo::exists(QDir(ownDir).filePath(dataFile)))
+        return ownDir;
+    const QFileInfo programFile(program);
+    if (programFile.isAbsolute() && QFileInfo::exists(programFile.dir().filePath(dataFile)))
+        return programFile.absolutePath();
+    // Neither: Skeld's own error then names both places it looked in.
+    return ownDir;
 }
 
 QString BoostForwardHeader::toBackslashes(const QString &path)
@@ -175,9 +182,10 @@ void BoostForwardHeader::Page0LineEdit_textchanged(const QString &)
     Page0->setComplete(ok);
 }
 
-void BoostForwardHeader::next()
+void BoostForwardHeader::initializePage(int id)
 {
-    if (currentPage() == Page0) {
+    // QWizard calls this on every Next, so the summary follows the fields.
+    if (page(id) == Page1) {
         DetailsText->setPlainText(QStringLiteral("Original Boost Location:\n") + OrigLibLocEdit->text()
                                   + QStringLiteral("\n\nConfiguration Output Location:\n")
                                   + ConfigLocEdit->text()
@@ -185,14 +193,26 @@ void BoostForwardHeader::next()
                                   + CmpPersonEdit->text() + QStringLiteral("\n\n"));
         Page1->setComplete(true);
     }
-    QWizard::next();
+    BoostForwardHeaderBase::initializePage(id);
 }
 
 void BoostForwardHeader::accept()
 {
     proc = new QProcess(this);
-    proc->setProgram(generatorProgram());
-    proc->setArguments({CmpPersonEdit->text(), OrigLibLocEdit->text(), ConfigLocEdit->text()});
+    const QString program = generatorProgram();
+    const QString ownDir = QDir::currentPath();
+    const QString workDir = generatorWorkingDirectory(program, ownDir);
+    QStringList arguments = {CmpPersonEdit->text(), OrigLibLocEdit->text(), ConfigLocEdit->text()};
+    if (workDir != ownDir) {
+        // The fields were checked from velk's folder; keep them meaning the same.
+        for (QString &argument : arguments) {
+            if (QDir::isRelativePath(argument))
+                argument = QDir::toNativeSeparators(QDir(ownDir).absoluteFilePath(argument));
+        }
+    }
+    proc->setProgram(program);
+    proc->setArguments(arguments);
+    proc->setWorkingDirectory(workDir);
     // Skeld reports on stdout only.
     proc->setStandardErrorFile(QProcess::nullDevice());
 
@@ -205,7 +225,7 @@ void BoostForwardHeader::accept()
 
     proc->start();
     Page1->setComplete(false);
-    updateBackButton();
+    setRunning(proc->state() != QProcess::NotRunning);
 }
 
 void BoostForwardHeader::processError(QProcess::ProcessError error)
@@ -214,7 +234,7 @@ void BoostForwardHeader::processError(QProcess::ProcessError error)
     if (error != QProcess::FailedToStart)
         return;
     appendLine(QString::fromLatin1(notExecutedLine));
-    updateBackButton();
+    setRunning(false);
 }
 
 void BoostForwardHeader::readFromStdout()
@@ -231,9 +251,11 @@ void BoostForwardHeader::processExit()
     const QByteArray rest = proc->readAllStandardOutput();
     if (!rest.isEmpty())
         appendOutputLine(rest);
-    updateBackButton();
+    setRunning(false);
 
     SaveLogBtn->setEnabled(true);
+    if (proc->exitStatus() != QProcess::NormalExit)
+        appendLine(QString::fromLatin1(abnormalEndLine));
     if (proc->exitStatus() != QProcess::NormalExit || proc->exitCode() != 0) {
         QMessageBox::about(nullptr, QString::fromLatin1(failureTitle),
                            QString::fromLatin1(failureText));
@@ -250,6 +272,7 @@ void BoostForwardHeader::reject()
         proc->disconnect(this);
         proc->kill();
     }
+    setRunning(false);
     BoostForwardHeaderBase::reject();
 }
 
@@ -307,6 +330,13 @@ void BoostForwardHeader::appendLine(const QString &line)
     cursor.insertText(line + QLatin1Char('\n'));
     DetailsText->moveCursor(QTextCursor::End);
     DetailsText->ensureCursorVisible();
+}
+
+void BoostForwardHeader::setRunning(bool running)
+{
+    // A fixed place beside Save Log: showing it moves nothing else.
+    RunBusyBar->setVisible(running);
+    updateBackButton();
 }
 
 void BoostForwardHeader::updateBackButton()

@@ -22,6 +22,9 @@ public:
 
     // The program started for a run: Skeld beside velk, else on PATH.
     static QString generatorProgram();
+    // Where Skeld runs, so that it finds its data files: ownDir when that
+    // holds them, else the folder that holds program, else ownDir still.
+    static QString generatorWorkingDirectory(const QString &program, const QString &ownDir);
 
 public slots:
     void OrigLibLocBtn_clicked();
@@ -33,8 +36,10 @@ public slots:
     void readFromStdout();
     void processExit();
 
+protected:
+    void initializePage(int id) override;
+
 protected slots:
-    void next();
     void accept() override;
     void reject() override;
 
@@ -46,6 +51,7 @@ private:
     void appendOutputLine(QByteArray line);
     void appendLine(const QString &line);
     void updateBackButton();
+    void setRunning(bool running);
 
     QProcess *proc;
     QString dirNotFoundText;

@@ -1,8 +1,15 @@
 #include "boostforwardheaderbase.h"
 
+#include <QApplication>
 #include <QColor>
+#include <QFontDatabase>
 #include <QPalette>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleFactory>
+
+#include <algorithm>
 
 namespace {
 
@@ -44,6 +51,36 @@ void setWhiteBackground(QWidget *widget)
     widget->setPalette(pal);
 }
 
+// Moves what lies at or below fromY down by dy and stretches what spans it.
+void growPageBelow(QWidget *content, int fromY, int dy)
+{
+    const auto children = content->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    for (QWidget *child : children) {
+        QRect g = child->geometry();
+        if (g.top() >= fromY)
+            g.translate(0, dy);
+        else if (g.bottom() >= fromY)
+            g.setHeight(g.height() + dy);
+        else
+            continue;
+        child->setGeometry(g);
+    }
+    content->resize(content->width(), content->height() + dy);
+}
+
+// Width a push button needs for its text in its own font and style.
+int buttonWidthFor(const QPushButton *button)
+{
+    const QStyle *style = button->style();
+    return button->fontMetrics().horizontalAdvance(button->text())
+           + 2 * style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button)
+           + 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+}
+
+// The form is laid out for this page size; anything larger came from the font.
+constexpr QSize formPageSize(532, 380);
+constexpr QSize formWindowSize(543, 455);
+
 } // namespace
 
 BoostForwardHeaderBase::BoostForwardHeaderBase(QWidget *parent, const char *name, bool modal,
@@ -63,7 +100,8 @@ BoostForwardHeaderBase::BoostForwardHeaderBase(QWidget *parent, const char *name
         setWhiteBackground(button);
 
     languageChange();
-    resize(QSize(543, 455).expandedTo(minimumSizeHint()));
+    fitTextsToFont();
+    resize(initialSize());
 }
 
 BoostForwardHeaderBase::~BoostForwardHeaderBase() = default;
@@ -77,6 +115,80 @@ QPalette BoostForwardHeaderBase::formPalette()
         pal.setColor(QPalette::Disabled, row.role, QColor::fromRgb(row.disabled));
     }
     return pal;
+}
+
+void BoostForwardHeaderBase::setUpApplicationLook()
+{
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Windows")));
+    // A bare QFont leaves the family to the font matcher, which may pick a
+    // serif or even a symbol font; the platform's UI font is what users know.
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSize(8);
+    QApplication::setFont(font);
+}
+
+void BoostForwardHeaderBase::fitTextsToFont()
+{
+    // The geometries suit one particular font. Where the font in use needs
+    // more room, the widget grows and whatever follows it moves along, so
+    // the page keeps its layout and order.
+    const int titleGrow = std::max(0, textLabel1_3->sizeHint().height() - textLabel1_3->height());
+    const int titleRoom = groupBox1->contentsRect().right() - textLabel1_3->x();
+    textLabel1_3->resize(
+        std::max(textLabel1_3->width(), std::min(textLabel1_3->sizeHint().width(), titleRoom)),
+        textLabel1_3->height() + titleGrow);
+    textLabel2->move(textLabel2->x(), textLabel2->y() + titleGrow);
+    const int introGrow =
+        std::max(0, textLabel2->heightForWidth(textLabel2->width()) - textLabel2->height());
+    textLabel2->resize(textLabel2->width(), textLabel2->height() + introGrow);
+    if (const int dy = titleGrow + introGrow; dy > 0) {
+        const int below = groupBox1->geometry().bottom() + 1;
+        growPageBelow(Page0Content, below, dy);
+        growPageBelow(Page1Content, below, dy);
+        groupBox1->resize(groupBox1->width(), groupBox1->height() + dy);
+    }
+
+    // Rows: wider captions push the path fields' left edge, wider Browse
+    // buttons (right-aligned) their right edge.
+    const struct { QLabel *caption; QLineEdit *field; QPushButton *browse; } rows[] = {
+        {textLabel1, OrigLibLocEdit, OrigLibLocBtn},
+        {textLabel1_2, ConfigLocEdit, ConfigLocBtn},
+        {textLabel1_2_2, CmpPersonEdit, CmpPersonBtn},
+    };
+    int fieldLeft = 0;
+    int fieldRight = Page0Content->width();
+    for (const auto &row : rows) {
+        // A caption that has to grow keeps a little gap to its field.
+        const QSize need = row.caption->sizeHint();
+        row.caption->resize(need.width() > row.caption->width() ? need.width() + 6
+                                                                : row.caption->width(),
+                            std::max(row.caption->height(), need.height()));
+        fieldLeft = std::max(fieldLeft, row.caption->geometry().right() + 1);
+        const QRect b = row.browse->geometry();
+        const int width = std::max(b.width(), buttonWidthFor(row.browse));
+        row.browse->setGeometry(b.right() + 1 - width, b.y(), width, b.height());
+        fieldRight = std::min(fieldRight, row.browse->x() - 10);
+    }
+    for (const auto &row : rows) {
+        const QRect f = row.field->geometry();
+        const int left = std::max(f.left(), fieldLeft);
+        const int right = std::min(f.right() + 1, fieldRight);
+        row.field->setGeometry(left, f.y(), right - left, f.height());
+    }
+    SaveLogBtn->resize(std::max(SaveLogBtn->width(), buttonWidthFor(SaveLogBtn)),
+                       SaveLogBtn->height());
+}
+
+QSize BoostForwardHeaderBase::initialSize() const
+{
+    // The whole page where the screen has room; the pages scroll where not.
+    const QSize grown = Page0Content->size().expandedTo(Page1Content->size()) - formPageSize;
+    QSize size = (formWindowSize + grown).expandedTo(minimumSizeHint());
+    if (const QScreen *where = screen()) {
+        // The window frame is unknown until the window is shown: leave room for one.
+        size = size.boundedTo(where->availableGeometry().size() - QSize(16, 48));
+    }
+    return size;
 }
 
 void BoostForwardHeaderBase::languageChange()

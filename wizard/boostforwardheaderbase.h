@@ -18,8 +18,16 @@ public:
     // The wizard's colours, colour group by colour group.
     static QPalette formPalette();
 
+    // The platform's general UI font at 8 pt and the classic style, for the
+    // whole application; needs the application object.
+    static void setUpApplicationLook();
+
 protected slots:
     virtual void languageChange();
+
+private:
+    void fitTextsToFont();
+    QSize initialSize() const;
 };
 
 #endif

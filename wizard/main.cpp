@@ -1,19 +1,14 @@
 #include <QApplication>
-#include <QFont>
 #include <QLocale>
-#include <QStyleFactory>
 #include <QTranslator>
 
 #include "boostforwardheader.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Windows")));
-    QFont font;
-    font.setPointSize(8);
-    QApplication::setFont(font);
-
     QApplication app(argc, argv);
+    // After the application object: the platform's UI font comes from it.
+    BoostForwardHeader::setUpApplicationLook();
 
     // Missing translations are fine: the texts then show as written.
     const QString dir = QCoreApplication::applicationDirPath();

@@ -6,7 +6,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTextBrowser>
 #include <QtTest>
 
@@ -49,6 +52,7 @@ private:
 private slots:
     void initTestCase()
     {
+        BoostForwardHeader::setUpApplicationLook();
         QVERIFY(tmp.isValid());
         boostDir = tmp.filePath(QStringLiteral("libs/boost"));
         outDir = tmp.filePath(QStringLiteral("out dir"));
@@ -136,9 +140,11 @@ private slots:
     {
         BoostForwardHeader w;
         w.show();
-        // Nothing of a page may be cut off by the wizard's frame.
-        for (QWizardPage *page : {static_cast<QWizardPage *>(w.Page0), static_cast<QWizardPage *>(w.Page1)})
-            QVERIFY(page->width() >= 532 && page->height() >= 380);
+        // Where the screen has room, the window shows the page whole.
+        const QSize content = w.Page0Content->size();
+        QVERIFY(content.width() >= 532 && content.height() >= 380);
+        QCOMPARE(w.Page0Scroll->maximumViewportSize().expandedTo(content),
+                 w.Page0Scroll->maximumViewportSize());
         QCOMPARE(w.palette().color(QPalette::Inactive, QPalette::Highlight), QColor(212, 208, 200));
         QCOMPARE(w.palette().color(QPalette::Disabled, QPalette::Text), QColor(106, 104, 100));
         for (QPushButton *b : {w.CmpPersonBtn, w.OrigLibLocBtn, w.ConfigLocBtn, w.SaveLogBtn}) {
@@ -162,6 +168,70 @@ private slots:
             QCOMPARE(w.button(which)->palette().color(QPalette::Button), QColor(Qt::white));
             QCOMPARE(w.button(which)->palette().color(QPalette::Window), QColor(Qt::white));
         }
+    }
+
+    // Every text shows whole, whatever font the platform gives: widgets
+    // grow where the form's sizes are too small, and none then overlap.
+    void everyTextFitsItsWidget_data()
+    {
+        QTest::addColumn<QFont>("font");
+        QTest::newRow("platform font, 8 pt") << QApplication::font();
+        QTest::newRow("serif, 8 pt") << QFont(QStringLiteral("DejaVu Serif"), 8);
+        QTest::newRow("wide, 10 pt") << QFont(QStringLiteral("DejaVu Sans Mono"), 10);
+        QTest::newRow("large, 12 pt") << QFont(QStringLiteral("DejaVu Sans"), 12);
+    }
+    void everyTextFitsItsWidget()
+    {
+        QFETCH(QFont, font);
+        const QFont shipped = QApplication::font();
+        QApplication::setFont(font);
+        BoostForwardHeader w;
+        QApplication::setFont(shipped);
+        w.show();
+
+        // Labels and buttons hold their text; siblings (the decorative
+        // lines aside) neither overlap nor leave their parent.
+        QList<QWidget *> widgets = w.Page0Content->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)
+                                   + w.groupBox1->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)
+                                   + w.Page1Content->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        auto isLine = [](QWidget *widget) {
+            auto *frame = qobject_cast<QFrame *>(widget);
+            return frame && frame->frameShape() == QFrame::VLine;
+        };
+        for (QWidget *widget : widgets) {
+            const QString name = widget->objectName();
+            const QFontMetrics fm = widget->fontMetrics();
+            if (auto *label = qobject_cast<QLabel *>(widget); label && !label->text().isEmpty()) {
+                QVERIFY2(label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
+                                           : fm.horizontalAdvance(label->text()) <= label->width()
+                                                 && fm.height() <= label->height(),
+                         qPrintable(name));
+            }
+            if (auto *button = qobject_cast<QPushButton *>(widget))
+                QVERIFY2(fm.horizontalAdvance(button->text()) + 8 <= button->width(), qPrintable(name));
+            if (isLine(widget))
+                continue;
+            QVERIFY2(widget->parentWidget()->rect().contains(widget->geometry()), qPrintable(name));
+            for (QWidget *other : widgets) {
+                QVERIFY2(other == widget || other->parentWidget() != widget->parentWidget()
+                             || isLine(other) || !other->geometry().intersects(widget->geometry()),
+                         qPrintable(name + " / " + other->objectName()));
+            }
+        }
+        QVERIFY(w.ConfigLocEdit->width() >= 150);
+    }
+
+    // Mend: the log pane wraps at its own width; no sideways scrolling.
+    void logPaneWraps()
+    {
+        BoostForwardHeader w;
+        w.show();
+        typeAll(w, boostDir, outDir, personality);
+        nextButton(w)->click();
+        w.DetailsText->append(QStringLiteral("/very/long").repeated(40));
+        QCoreApplication::processEvents();
+        QVERIFY(!w.DetailsText->horizontalScrollBar()->isVisible());
+        QVERIFY(w.DetailsText->document()->lastBlock().layout()->lineCount() > 1);
     }
 
     void tabOrder()

@@ -120,6 +120,7 @@ private slots:
         DialogWatcher watcher;
         RUN_TO_END(w);
         QCOMPARE(pane(w), startLine + output + successLine);
+        QVERIFY(!w.RunBusyBar->isVisible());
         QCOMPARE(watcher.count(), 0);
         QVERIFY(w.SaveLogBtn->isEnabled());
         QCOMPARE(cancelText(w), QStringLiteral("Close"));
@@ -144,8 +145,10 @@ private slots:
         QTest::addColumn<QString>("output");
         QTest::newRow("exit status 1")
             << "fail" << "Original location of boost must end with the .../boost subdirectory\n";
-        // Mend: a crash is a failure too, not silence.
-        QTest::newRow("crash") << "crash" << "Creating compiler header Files ...\n";
+        // Mend: a crash is a failure too, not silence, and the pane says which.
+        QTest::newRow("crash") << "crash"
+                               << "Creating compiler header Files ...\n"
+                                  "Skeld ended abnormally (crashed or was killed).\n";
     }
     void failureShowsMessageBoxOnce()
     {
@@ -154,9 +157,18 @@ private slots:
         qputenv("VELK_FAKE_SKELD", mode.toLatin1());
         BoostForwardHeader w;
         prepare(w);
-        DialogWatcher watcher;
+        // What the user sees while the box is open.
+        QString paneAtBox;
+        bool busyAtBox = true;
+        DialogWatcher watcher([&](QDialog *box) {
+            paneAtBox = pane(w);
+            busyAtBox = w.RunBusyBar->isVisible();
+            box->reject();
+        });
         RUN_TO_END(w);
         QTRY_COMPARE(watcher.count(), 1);
+        QCOMPARE(paneAtBox, startLine + output);
+        QVERIFY(!busyAtBox);
         const auto box = watcher.seen().first();
         QCOMPARE(box.className, QStringLiteral("QMessageBox"));
         QCOMPARE(box.title, QStringLiteral("Boost Configuration Wizard"));
@@ -197,7 +209,7 @@ private slots:
         QCOMPARE(w.DetailsText->document()->blockCount(), 7); // six lines and the cursor's
     }
 
-    // Mend: no second run can start while one is going.
+    // Mend: no second run can start while one is going; the busy bar shows it.
     void backIsDisabledWhileRunning()
     {
         qputenv("VELK_FAKE_SKELD", "gate");
@@ -205,9 +217,11 @@ private slots:
         prepare(w);
         QAbstractButton *back = w.button(QWizard::BackButton);
         QVERIFY(back->isEnabled());
+        QVERIFY(!w.RunBusyBar->isVisible());
         w.button(QWizard::FinishButton)->click();
         QProcess *p = latestProcess(w);
         QVERIFY(p);
+        QVERIFY(w.RunBusyBar->isVisible());
         QVERIFY(!back->isEnabled());
         QVERIFY(!w.button(QWizard::FinishButton)->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(pane(w).contains("Creating compiler header Files"), 20000);
@@ -215,6 +229,34 @@ private slots:
         QFile(gate).open(QIODevice::WriteOnly);
         QTRY_VERIFY_WITH_TIMEOUT(back->isEnabled(), 20000);
         QVERIFY(pane(w).endsWith(successLine));
+        QVERIFY(!w.RunBusyBar->isVisible());
+    }
+
+    // Skeld runs where its data files are: velk's folder, else Skeld's.
+    void generatorWorkingDirectory_data()
+    {
+        QTest::addColumn<bool>("inOwn");
+        QTest::addColumn<bool>("besideSkeld");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("own folder has them") << true << true << "own";
+        QTest::newRow("only Skeld's folder has them") << false << true << "skeld";
+        QTest::newRow("neither: Skeld names both") << false << false << "own";
+    }
+    void generatorWorkingDirectory()
+    {
+        QFETCH(bool, inOwn);
+        QFETCH(bool, besideSkeld);
+        QFETCH(QString, chosen);
+        QTemporaryDir dirs;
+        for (const QString &sub : {QStringLiteral("own"), QStringLiteral("skeld")})
+            QVERIFY(QDir(dirs.path()).mkdir(sub));
+        if (inOwn)
+            QVERIFY(QFile(dirs.filePath("own/possible_defines.txt")).open(QIODevice::WriteOnly));
+        if (besideSkeld)
+            QVERIFY(QFile(dirs.filePath("skeld/possible_defines.txt")).open(QIODevice::WriteOnly));
+        QCOMPARE(BoostForwardHeader::generatorWorkingDirectory(dirs.filePath("skeld/Skeld"),
+                                                               dirs.filePath("own")),
+                 dirs.filePath(chosen));
     }
 
     void cancelDuringRunStopsChildAndCloses()
