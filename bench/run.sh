@@ -32,7 +32,7 @@ if [ "$(stat -f -c %T "$memory" 2>/dev/null)" != tmpfs ] || [ ! -w "$memory" ]; 
 fi
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=Release -DHEADWRIGHT_WIZARD=OFF >/dev/null
+    (cd "$repo" && cmake --preset bench -B "$build" >/dev/null)
 fi
 if ! grep -q '^CMAKE_BUILD_TYPE:STRING=Release$' "$build/CMakeCache.txt"; then
     echo "bench: $build is not a Release build" >&2

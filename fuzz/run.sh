@@ -10,11 +10,11 @@ cd "$(dirname "$0")/.."
 top=$PWD
 build=build-fuzz
 jobs=${JOBS:-2}
-targets=(personality_lines data_file_lines exclusion_list include_scan)
 
-cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DHEADWRIGHT_FUZZ=ON -DHEADWRIGHT_TESTS=OFF -DHEADWRIGHT_WIZARD=OFF >/dev/null
+cmake --preset fuzz >/dev/null
 cmake --build "$build" --target skeld_fuzzers -j"$jobs"
+# The list of targets is fuzz/CMakeLists.txt's, as the build wrote it down.
+mapfile -t targets < "$build/fuzz/targets.txt"
 
 # The targets that read files write one per input: keep them in memory.
 if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then

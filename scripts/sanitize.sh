@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 jobs=${JOBS:-2}
 build=build-asan
 
-cmake -S . -B "$build" -DHEADWRIGHT_SANITIZE=ON -DHEADWRIGHT_WIZARD=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --preset sanitize
 cmake --build "$build" -j"$jobs"
 
 # Several cases expect Skeld to end with status 1, so a sanitizer report must

@@ -43,10 +43,11 @@ TEST_P(FileSafety, LinksPlantedInTheOutputAreNeverWrittenThrough)
             fs::create_symlink(dir / c.target, dir / c.link);
         program_result result = run_default();
         EXPECT_EQ(result.status, c.status) << result.output;
-        if (c.status == 1)
+        if (c.status == 1) {
             EXPECT_NE(result.output.find("Error: " + at(c.named) + " is a link."), std::string::npos) << result.output;
-        else
+        } else {
             EXPECT_FALSE(fs::is_symlink(dir / c.link));
+        }
         EXPECT_EQ(get("elsewhere.h"), "the user's own\n");
         EXPECT_EQ(get("lib/boost/a.hpp"), "#include <vector>\n");
         EXPECT_EQ(files_below("lib/boost"), (std::vector<std::string>{"a.hpp", "config/compiler/gcc.hpp",
@@ -149,9 +150,11 @@ TEST_P(NativeFileSafety, TwoRunsOnOnePersonalityNeverInterleave)
         else
             allowed = {"-sd FOO=1\n"};
         EXPECT_NE(std::find(allowed.begin(), allowed.end(), get("p.p_c")), allowed.end()) << get("p.p_c");
-        for (const program_result* r : {&a, &b})
-            if (r->status != 0)
+        for (const program_result* r : {&a, &b}) {
+            if (r->status != 0) {
                 EXPECT_NE(r->output.find("is being edited by another run of Skeld"), std::string::npos) << r->output;
+            }
+        }
     }
 }
 

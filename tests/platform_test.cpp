@@ -21,8 +21,9 @@ TEST(Platform, ListingStatusAndDirectories)
     std::vector<std::string> names;
     while (listing.next()) {
         names.push_back(listing.name());
-        if (listing.name() == "sub")
+        if (listing.name() == "sub") {
             EXPECT_NE(listing.kind(), platform::entry_kind::file);
+        }
     }
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{".", "..", "a.hpp", "sub"}));
