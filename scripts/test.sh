@@ -3,15 +3,14 @@
 # builds Skeld natively and for Windows, velk with Qt 6, and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-top=$PWD
 jobs=${JOBS:-2}
 
 bash scripts/install-deps.sh
 
-cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+cmake --preset windows
 cmake --build build-win -j"$jobs"
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DHEADWRIGHT_WINDOWS_SKELD="$top/build-win/bin/Skeld.exe"
+cmake --preset native
 cmake --build build -j"$jobs"
 
 # Wine's first start creates its prefix; do it once, and keep one wineserver
