@@ -139,30 +139,16 @@ TEST_P(BoostTree, WithoutExclusionListEveryHeaderHasTheBoostPattern)
 
 TEST_P(BoostTree, IncludeScanCollectsTheSystemHeaders)
 {
-    put("lib/boost/scan.hpp",
-        "#include <vector>\n"
-        "#  include  < map >\n"
-        "#include\t<list>\n"
-        "#include <boost/config.hpp>\n"
-        "#include <deque> // boost needs this\n"
-        "#include <Boost/x.hpp>\n"
-        "// #include <set>\n"
-        "#include <array> // comment\n"
-        "/* #include <bitset> */\n"
-        "#include \"quoted.h\"\n"
-        "#include_next <stack>\n"
-        "#include <unclosed\n"
-        "#include <tuple> x>\r\n"
-        "#include <sys/types.h>\n"
-        "#include <utility>");
+    // The line rules are unit tests; here the names of every file, read as
+    // the build reads it (CR LF, no last line break), become stubs.
+    put("lib/boost/scan.hpp", "#include <vector>\n#include <boost/config.hpp>\n#include <tuple> x>\r\n#include <sys/types.h>");
     put("lib/boost/other.hpp", "#include <vector>\n#if 0\n#include <cstdio>\n#endif\n");
     put("p.p_c", "-sd FOO=1\n-si \"" + at("lib") + "\"\n");
 
     program_result result = run_default();
     EXPECT_EQ(result.output, full_run_head());
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(files_below("out/system"), (std::vector<std::string>{"Boost/x.hpp", "array", "bitset", "cstdio", "map",
-                                                                    "sys/types.h", "tuple", "unclosed", "utility", "vector"}));
+    EXPECT_EQ(files_below("out/system"), (std::vector<std::string>{"cstdio", "sys/types.h", "tuple", "vector"}));
 }
 
 TEST_P(BoostTree, MicrosoftMacrosAddTheirRuntimeHeader)
