@@ -114,6 +114,7 @@ public:
     std::ptrdiff_t read(char* buffer, std::size_t size);
     // Reads from the start, whatever was read before.
     bool read_all(std::string& bytes);
+    bool rewind();
     bool write(const char* data, std::size_t size);
     // Forces what was written to the disk.
     bool sync();

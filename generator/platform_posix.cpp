@@ -189,6 +189,23 @@ constexpr int open_flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 
 }  // namespace
 
+namespace {
+
+// What an opened descriptor may be read as: a regular file only.
+file::open_status regular_or_not(int fd)
+{
+    struct stat st;
+    if (fstat(fd, &st) != 0)
+        return file::open_status::cannot_open;
+    if (!S_ISREG(st.st_mode)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return file::open_status::not_regular;
+    }
+    return file::open_status::ok;
+}
+
+}  // namespace
+
 file::open_status file::open_for_reading(const std::string& path)
 {
     path_ = path;
@@ -196,34 +213,20 @@ file::open_status file::open_for_reading(const std::string& path)
     if (fd < 0)
         return open_status::cannot_open;
     handle_ = fd;
-    struct stat st;
-    if (fstat(fd, &st) != 0)
-        return open_status::cannot_open;
-    if (!S_ISREG(st.st_mode)) {
-        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        return open_status::not_regular;
-    }
-    return open_status::ok;
+    return regular_or_not(fd);
 }
 
 file::open_status file::open_for_update(const std::string& path)
 {
     path_ = path;
     int fd = ::open(path.c_str(), O_RDWR | open_flags);
-    writable_ = fd >= 0;
     if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS || errno == EISDIR || errno == ETXTBSY))
         return open_for_reading(path);
     if (fd < 0)
         return open_status::cannot_open;
     handle_ = fd;
-    struct stat st;
-    if (fstat(fd, &st) != 0)
-        return open_status::cannot_open;
-    if (!S_ISREG(st.st_mode)) {
-        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        return open_status::not_regular;
-    }
-    return open_status::ok;
+    writable_ = true;
+    return regular_or_not(fd);
 }
 
 bool file::create_new(const std::string& path)
@@ -278,20 +281,9 @@ std::ptrdiff_t file::read(char* buffer, std::size_t size)
     }
 }
 
-bool file::read_all(std::string& bytes)
+bool file::rewind()
 {
-    bytes.clear();
-    if (lseek(static_cast<int>(handle_), 0, SEEK_SET) != 0)
-        return false;
-    char buffer[65536];
-    for (;;) {
-        std::ptrdiff_t got = read(buffer, sizeof buffer);
-        if (got < 0)
-            return false;
-        if (got == 0)
-            return true;
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    }
+    return lseek(static_cast<int>(handle_), 0, SEEK_SET) == 0;
 }
 
 bool file::write(const char* data, std::size_t size)

@@ -327,21 +327,10 @@ std::ptrdiff_t file::read(char* buffer, std::size_t size)
     return static_cast<std::ptrdiff_t>(got);
 }
 
-bool file::read_all(std::string& bytes)
+bool file::rewind()
 {
-    bytes.clear();
     LARGE_INTEGER start{};
-    if (!SetFilePointerEx(as_handle(handle_), start, nullptr, FILE_BEGIN))
-        return false;
-    char buffer[65536];
-    for (;;) {
-        std::ptrdiff_t got = read(buffer, sizeof buffer);
-        if (got < 0)
-            return false;
-        if (got == 0)
-            return true;
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    }
+    return SetFilePointerEx(as_handle(handle_), start, nullptr, FILE_BEGIN) != 0;
 }
 
 bool file::write(const char* data, std::size_t size)
