@@ -32,6 +32,8 @@ TEST_P(Personality, FullRunPutsStubAndOutputEntriesOnTopAndSettingsAtTheEnd)
     EXPECT_EQ(get("p.p_c"), (first));
 
     // A second run finds the same macros and adds everything again.
+    if (!every_build_run())
+        return;
     result = run_default();
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(get("p.p_c"), (entries_for(at("out/system")) + entries_for(at("out")) + first + "-a\n-b\n"));
@@ -43,14 +45,17 @@ TEST_P(Personality, SettingsFileRules)
         const char* settings;
         const char* personality;
         const char* after;
+        bool on_windows;  // the build's own line end, where the personality has none
     };
     const settings_case cases[] = {
-        {"-b\n-a\n-b\n", "-sd FOO=1\n", "-sd FOO=1\n-a\n-b\n"},
-        {"-b\r\n\r\n-a", "-sd FOO=1\n", "-sd FOO=1\n\n-a\n-b\n"},   // the blank line sorts first
-        {"-a\n", "-sd FOO=1", "-sd FOO=1\n-a\n"},                  // the last line gets its line break
-        {"", "-sd FOO=1\n", "-sd FOO=1\n"},
+        {"-b\n-a\n-b\n", "-sd FOO=1\n", "-sd FOO=1\n-a\n-b\n", false},
+        {"-b\r\n\r\n-a", "-sd FOO=1\n", "-sd FOO=1\n\n-a\n-b\n", false},  // the blank line sorts first
+        {"-a\n", "-sd FOO=1", "-sd FOO=1\n-a\n", true},                 // the last line gets its line break
+        {"", "-sd FOO=1\n", "-sd FOO=1\n", false},
     };
     for (const settings_case& c : cases) {
+        if (!c.on_windows && !every_build_run())
+            continue;
         SCOPED_TRACE(c.settings);
         put("boost_compiler_person_settings.txt", c.settings);
         put("p.p_c", c.personality);
@@ -85,6 +90,8 @@ TEST_P(Personality, OutputWithTrailingSeparatorKeepsItInTheEntries)
 
 TEST_P(Personality, ExitStatusFollowsEveryStepThatFailed)
 {
+    if (!every_build_run())
+        GTEST_SKIP() << "the same on every build";
     struct status_case {
         bool settings_present;
         bool names_boost_parent;
@@ -184,13 +191,14 @@ TEST_P(Personality, BorlandDirectoryIsLaidOverTheStubsWhenItsMacroIsListed)
     put("borland/sys/stat.h", "// borland stat\r\n");
     put("p.p_c", "-sd FOO=1\n");
 
-    program_result result = run_default();
-    EXPECT_EQ(result.status, 0);
-    EXPECT_NE(get("out/system/stdio.h"), lines("// borland stdio\n"));
-
-    fresh_output();
+    if (every_build_run()) {
+        program_result result = run_default();
+        EXPECT_EQ(result.status, 0);
+        EXPECT_NE(get("out/system/stdio.h"), lines("// borland stdio\n"));
+        fresh_output();
+    }
     put("possible_defines.txt", "FOO\n__BORLANDC__\n");
-    result = run_default();
+    program_result result = run_default();
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(get("out/system/stdio.h"), lines("// borland stdio\n"));
     EXPECT_EQ(get("out/system/sys/stat.h"), lines("// borland stat\n"));

@@ -27,6 +27,8 @@ protected:
 TEST_P(RunSequence, FewerThanThreeArgumentsPrintUsage)
 {
     for (std::vector<std::string> args : {std::vector<std::string>{}, {at("p.p_c"), at("lib/boost")}}) {
+        if (args.empty() && !every_build_run())
+            continue;
         program_result result = run(args);
         EXPECT_EQ(result.output, lines("Usage: Skeld <curr_compiler_personality> <orig_header_loc> <config_output_loc>\n"));
         EXPECT_EQ(result.status, 1);
@@ -40,6 +42,8 @@ TEST_P(RunSequence, EndingTestRefusesAnyOtherLastComponent)
     // The rule's table is a unit test; here the message, its missing line
     // break, and a location without any separator.
     for (const std::string& location : {at("lib/boost") + sep("/"), std::string("boost")}) {
+        if (location == "boost" && !every_build_run())
+            continue;
         SCOPED_TRACE(location);
         program_result result = run({at("p.p_c"), location, at("out")});
         EXPECT_EQ(result.output, kEndingMessage);  // no line break after it
@@ -69,6 +73,8 @@ TEST_P(RunSequence, DefineLinesOfThePersonality)
         {"-sd BAR=1\n", ""},
     };
     for (const line_case& c : cases) {
+        if (c.personality == cases[1].personality && !every_build_run())
+            continue;
         SCOPED_TRACE(c.personality);
         fresh_output();
         std::string add = defines_taken_from(c.personality);
@@ -104,6 +110,8 @@ TEST_P(RunSequence, IncludeLinesDecideThePersonalityEdit)
         {"-q " + parent, false},
     };
     for (const include_case& c : cases) {
+        if (c.line.rfind("-q", 0) == 0 && !every_build_run())
+            continue;
         SCOPED_TRACE(c.line);
         put("p.p_c", "-sd FOO=1\n" + c.line + "\n");
         program_result result = run_default();
@@ -156,6 +164,8 @@ TEST_P(RunSequence, DataFileAndOutputFailuresEndWithStatusOne)
     EXPECT_EQ(result.output, head + "Error: Cannot open Compiler Personality - " + at("missing.p_c") + target().line_end);
     EXPECT_EQ(result.status, 1);
 
+    if (!every_build_run())
+        return;
     result = run({at("p.p_c"), at("lib/boost"), at("missing")});
     EXPECT_EQ(result.output, head + lines("Couldnt create RemoveAllCompilerFlags.h. Please check folder permissions\n"));
     EXPECT_EQ(result.status, 1);

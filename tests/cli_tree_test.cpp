@@ -48,6 +48,8 @@ TEST_P(BoostTree, EveryFileGetsAForwardingHeaderAndEveryDirectoryAMirror)
     EXPECT_FALSE(exists("lib/boost/config/compiler/orvo++.hpp"));
 
     // A second run writes the same tree again.
+    if (!every_build_run())
+        return;
     result = run_default();
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(files_below("out/boost"), expected);
@@ -154,6 +156,8 @@ TEST_P(BoostTree, IncludeScanCollectsTheSystemHeaders)
 TEST_P(BoostTree, MicrosoftMacrosAddTheirRuntimeHeader)
 {
     for (const char* listed : {"_MSC_VER\n", "_MSC_EXTENSIONS\n"}) {
+        if (std::string(listed) == "_MSC_EXTENSIONS\n" && !every_build_run())
+            continue;
         SCOPED_TRACE(listed);
         fresh_output();
         put("possible_defines.txt", std::string("FOO\n") + listed);
@@ -167,8 +171,16 @@ TEST_P(BoostTree, OutputThatWouldOverwriteTheOriginalIsRefused)
 {
     put("lib/boost/version.hpp", "original\n");
     put("p.p_c", "-sd FOO=1\n");
-    for (const std::string& output : {at("lib"), at("lib/boost"), at("lib/boost/config"), at("lib/boost/new"),
-                                      at("lib/boost/config") + sep("/../.."), at("out/../lib")}) {
+    struct output_case {
+        std::string output;
+        bool on_windows;  // what the build's own resolution meets: a parent, a missing directory, ".."
+    };
+    for (const output_case& c : {output_case{at("lib"), true}, {at("lib/boost"), false}, {at("lib/boost/config"), false},
+                                 {at("lib/boost/new"), true}, {at("lib/boost/config") + sep("/../.."), true},
+                                 {at("out/../lib"), false}}) {
+        if (!c.on_windows && !every_build_run())
+            continue;
+        const std::string& output = c.output;
         SCOPED_TRACE(output);
         program_result result = run({at("p.p_c"), at("lib/boost"), output});
         EXPECT_EQ(result.output, "Error: Output location " + output + " overlaps the original Boost location " + at("lib/boost") +
@@ -230,6 +242,8 @@ TEST_P(BoostTree, ConfigHeaderFailuresAreReportedAndFailTheRun)
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(get("out/boost/config/compiler/orvo++.hpp"), lines("// compiler\n#define BOOST_COMPILER \"ORVO++\"\n"));
 
+    if (!every_build_run())
+        return;
     fresh_output();
     fs::remove_all(dir / "lib/boost/config/compiler");
     fs::create_directories(dir / "lib/boost/config/platform");

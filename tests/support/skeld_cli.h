@@ -33,6 +33,10 @@ protected:
     virtual void lay_out() {}
 
     const skeld_target& target() const { return *target_; }
+    // Runs that repeat what is the same on every build (a rule, or a path of
+    // the run sequence) go on the native build only: Wine's start-up is what
+    // the Windows suite costs.
+    bool every_build_run() const { return !target_->windows(); }
 
     // Paths inside the scratch directory, spelt for the build under test.
     std::string at(const std::string& relative) const { return target_->spell(dir / relative); }
