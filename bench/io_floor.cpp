@@ -22,16 +22,15 @@ namespace {
 char buffer[1 << 20];
 
 // A forwarding header's size, so that the writes cost what Skeld's cost.
-constexpr char body[] =
-    "#ifndef IN_BOOST_HEADERS\n"
-    "#define IN_BOOST_HEADERS\n"
-    "#include \"RemoveAllCompilerFlags.h\"\n"
-    "#include_next \"boost/some/original/header.hpp\"\n"
-    "#include \"AddAllCompilerFlags.h\"\n"
-    "#undef IN_BOOST_HEADERS\n"
-    "#else\n"
-    "#include_next \"boost/some/original/header.hpp\"\n"
-    "#endif\n";
+constexpr char body[] = "#ifndef IN_BOOST_HEADERS\n"
+                        "#define IN_BOOST_HEADERS\n"
+                        "#include \"RemoveAllCompilerFlags.h\"\n"
+                        "#include_next \"boost/some/original/header.hpp\"\n"
+                        "#include \"AddAllCompilerFlags.h\"\n"
+                        "#undef IN_BOOST_HEADERS\n"
+                        "#else\n"
+                        "#include_next \"boost/some/original/header.hpp\"\n"
+                        "#endif\n";
 
 long files = 0;
 

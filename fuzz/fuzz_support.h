@@ -7,12 +7,12 @@
 #include <string>
 #include <string_view>
 
-#define FUZZ_CHECK(condition)                                                          \
-    do {                                                                               \
-        if (!(condition)) {                                                            \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                              \
-        }                                                                              \
+#define FUZZ_CHECK(condition)                                                                                          \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);                         \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (0)
 
 // A directory of its own for this process, made once; removed at exit.

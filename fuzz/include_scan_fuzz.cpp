@@ -34,7 +34,8 @@ std::set<std::string> expected_headers(std::string_view text)
     std::size_t start = 0;
     while (start <= text.size()) {
         std::size_t end = text.find('\n', start);
-        std::string_view line = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        std::string_view line =
+            text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
         if (end != std::string_view::npos && !line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         // Without a '<' there is no include: most lines, and the padding, go here.

@@ -8,9 +8,8 @@ namespace {
 
 bool copy_config_header(generator_state& state, const char* directory, const char* source_name)
 {
-    const std::string target =
-        paths::join(paths::join(paths::join(paths::substitute_tree(state.config_output_loc), "config"), directory),
-                    "orvo++.hpp");
+    const std::string target = paths::join(
+        paths::join(paths::join(paths::substitute_tree(state.config_output_loc), "config"), directory), "orvo++.hpp");
     const std::string source = data_file(state, source_name);
     std::string text;
     // An empty copy would leave Boost without a configuration: a source that

@@ -14,7 +14,7 @@ void scan_header_includes(generator_state& state, const std::string& source)
     if (opened != platform::file::open_status::ok)
         throw run_ended{"Couldn't open header for reading- " + source +
                         (opened == platform::file::open_status::not_regular ? ". It is not a regular file"
-                                                                             : ". Please check folder permissions")};
+                                                                            : ". Please check folder permissions")};
 
     // Large reads: all but a few Boost files come in one.
     static char buffer[1 << 20];
@@ -23,8 +23,8 @@ void scan_header_includes(generator_state& state, const std::string& source)
     do {
         const std::ptrdiff_t read = file.read(buffer, sizeof buffer);
         if (read < 0)
-            throw run_ended{"Couldn't open header for reading- " + source + ". Reading it failed: " +
-                            platform::last_error_text()};
+            throw run_ended{"Couldn't open header for reading- " + source +
+                            ". Reading it failed: " + platform::last_error_text()};
         got = static_cast<std::size_t>(read);
         scan.feed(std::string_view(buffer, got));
         // A regular file reads whole until its end: a short read is the end.

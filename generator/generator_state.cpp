@@ -34,4 +34,3 @@ std::string where_data_was_looked_for(const generator_state& state)
 {
     return state.data_looked_in;
 }
-

@@ -8,7 +8,6 @@
 #include <string>
 #include <string_view>
 
-
 struct generator_state {
     std::string orig_header_loc;
     std::string config_output_loc;

@@ -34,7 +34,8 @@ directory_status make_output_directory(const std::string& path)
 
 std::string link_refusal(const std::string& path)
 {
-    return "Error: " + path + " is a link. Skeld writes nothing through a link; please remove it from the output location.";
+    return "Error: " + path +
+           " is a link. Skeld writes nothing through a link; please remove it from the output location.";
 }
 
 replacement_file::replacement_file(std::string target) : target_(std::move(target)) {}
@@ -55,8 +56,8 @@ bool replacement_file::open(const platform::file& replaced)
     static std::atomic<unsigned> attempt{0};
     const auto clock = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
     for (int tries = 0; tries < 100; ++tries) {
-        std::string name = target_ + ".skeld-" + std::to_string(clock % 1000000007ULL) + "-" +
-                           std::to_string(attempt++);
+        std::string name =
+            target_ + ".skeld-" + std::to_string(clock % 1000000007ULL) + "-" + std::to_string(attempt++);
         if (file_.create_new(name)) {
             temporary_ = std::move(name);
             file_.take_permissions_of(replaced);

@@ -121,9 +121,10 @@ bool at_or_below(std::string path, const platform::file_identity& directory)
     }
 }
 
-bool for_each_entry(const std::string& directory,
-                    const std::function<void(const std::string& name, const std::string& path, platform::entry_kind kind)>& f,
-                    bool* too_long)
+bool for_each_entry(
+    const std::string& directory,
+    const std::function<void(const std::string& name, const std::string& path, platform::entry_kind kind)>& f,
+    bool* too_long)
 {
     platform::directory_listing listing;
     if (!listing.open(directory)) {

@@ -54,8 +54,9 @@ bool at_or_below(std::string path, const platform::file_identity& directory);
 // in the order the file system gives them; the kind is asked of the status
 // query where the listing cannot tell. False when directory cannot be listed;
 // too_long then says whether its path was beyond the platform's limit.
-bool for_each_entry(const std::string& directory,
-                    const std::function<void(const std::string& name, const std::string& path, platform::entry_kind kind)>& f,
-                    bool* too_long = nullptr);
+bool for_each_entry(
+    const std::string& directory,
+    const std::function<void(const std::string& name, const std::string& path, platform::entry_kind kind)>& f,
+    bool* too_long = nullptr);
 
 }  // namespace paths

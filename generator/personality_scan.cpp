@@ -30,7 +30,8 @@ bool names_possible_define(const std::set<std::string>& possible_defines, std::s
 void write_flag_headers(const generator_state& state)
 {
     const compiler_flag_headers texts = compiler_flag_header_texts(state.personality_defines);
-    for (const auto& [name, text] : {std::pair{"RemoveAllCompilerFlags.h", &texts.remove}, {"AddAllCompilerFlags.h", &texts.add}}) {
+    for (const auto& [name, text] :
+         {std::pair{"RemoveAllCompilerFlags.h", &texts.remove}, {"AddAllCompilerFlags.h", &texts.add}}) {
         const std::string path = paths::join(state.config_output_loc, name);
         const write_result written = write_generated_file(path, *text);
         if (written.outcome == write_result::status::cannot_create)
@@ -92,8 +93,7 @@ void read_personality_lines(std::string_view text, const std::set<std::string>& 
             if (contains(line, boost_parent))
                 names_boost_parent = true;
             break;
-        case line_kind::other:
-            break;
+        case line_kind::other: break;
         }
     });
 }

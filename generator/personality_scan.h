@@ -36,4 +36,5 @@ void read_personality_lines(std::string_view text, const std::set<std::string>& 
 // two compiler-flag headers. False when the personality defines none of the
 // possible defines: no configuration is needed. A file that cannot be read
 // or written ends the run.
-[[nodiscard]] bool scan_personality(generator_state& state, const std::string& path, struct personality_file& personality);
+[[nodiscard]] bool scan_personality(generator_state& state, const std::string& path,
+                                    struct personality_file& personality);

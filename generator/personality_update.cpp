@@ -13,10 +13,8 @@ void open_personality(const std::string& path, personality_file& personality)
         personality.target = path;
 
     switch (personality.handle.open_for_update(personality.target)) {
-    case platform::file::open_status::ok:
-        break;
-    case platform::file::open_status::cannot_open:
-        throw run_ended{"Error: Cannot open Compiler Personality - " + path};
+    case platform::file::open_status::ok: break;
+    case platform::file::open_status::cannot_open: throw run_ended{"Error: Cannot open Compiler Personality - " + path};
     case platform::file::open_status::not_regular:
         throw run_ended{"Error: Cannot open Compiler Personality - " + path + ": not a regular file"};
     }

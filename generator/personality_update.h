@@ -16,7 +16,7 @@ struct personality_file {
     std::string path;    // as given on the command line
     std::string target;  // the file an edit goes to: path with its links resolved
     platform::file handle;
-    std::string bytes;   // the text as read, line ends and all
+    std::string bytes;  // the text as read, line ends and all
 };
 
 // Opens, locks and reads the personality; a personality that cannot be had

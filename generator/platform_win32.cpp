@@ -128,14 +128,13 @@ HANDLE open_for_query(const std::string& path)
 {
     // FILE_FLAG_BACKUP_SEMANTICS lets a directory be opened; no access rights
     // are needed to read its identity.
-    return CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    return CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
 file_identity identity_of(const BY_HANDLE_FILE_INFORMATION& info)
 {
-    return {info.dwVolumeSerialNumber,
-            (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    return {info.dwVolumeSerialNumber, (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
 }  // namespace
@@ -196,8 +195,8 @@ std::string last_error_text()
 {
     DWORD code = GetLastError();
     char buffer[512];
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                                  buffer, sizeof buffer, nullptr);
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
+                                  sizeof buffer, nullptr);
     std::string text(buffer, length);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
         text.pop_back();
@@ -242,7 +241,8 @@ file::open_status file::open_for_reading(const std::string& path)
         SetLastError(ERROR_INVALID_NAME);
         return open_status::not_regular;
     }
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, share_all, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h =
+        CreateFileA(path.c_str(), GENERIC_READ, share_all, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return is_directory(path) ? open_status::not_regular : open_status::cannot_open;
     handle_ = reinterpret_cast<std::intptr_t>(h);

@@ -46,17 +46,17 @@ void walk_directory(generator_state& state, const std::string& directory, bool c
         ancestors.push_back(identity);
     }
 
-    const bool listed = paths::for_each_entry(directory, [&](const std::string&, const std::string& path,
-                                                               platform::entry_kind kind) {
-        if (kind == platform::entry_kind::directory) {
-            make_mirror_directory(paths::mirror_path(state.orig_header_loc, state.config_output_loc, path));
-            walk_directory(state, path, collect_only, ancestors);
-        } else if (collect_only) {
-            state.nonboost_paths.insert(path);
-        } else {
-            write_forwarding_header(state, path);
-        }
-    });
+    const bool listed =
+        paths::for_each_entry(directory, [&](const std::string&, const std::string& path, platform::entry_kind kind) {
+            if (kind == platform::entry_kind::directory) {
+                make_mirror_directory(paths::mirror_path(state.orig_header_loc, state.config_output_loc, path));
+                walk_directory(state, path, collect_only, ancestors);
+            } else if (collect_only) {
+                state.nonboost_paths.insert(path);
+            } else {
+                write_forwarding_header(state, path);
+            }
+        });
     if (!listed) {
         // In the tree itself a directory out of reach would leave its files
         // without forwarding headers; a list entry merely names nothing then.

@@ -28,10 +28,12 @@ TEST_P(FileSafety, LinksPlantedInTheOutputAreNeverWrittenThrough)
         const char* named;  // how the refusal names it: the mirror path shows its doubled separator
     };
     const link_case cases[] = {
-        {"a compiler-flag header linked to a file elsewhere", "out/RemoveAllCompilerFlags.h", "elsewhere.h", false, 0, ""},
+        {"a compiler-flag header linked to a file elsewhere", "out/RemoveAllCompilerFlags.h", "elsewhere.h", false, 0,
+         ""},
         {"a forwarding header linked to its original", "out/boost/a.hpp", "lib/boost/a.hpp", false, 0, ""},
         {"the stub directory linked into the original tree", "out/system", "lib/boost", true, 1, "out/system"},
-        {"a mirror directory linked into the original tree", "out/boost/config", "lib/boost/config", true, 1, "out/boost//config"},
+        {"a mirror directory linked into the original tree", "out/boost/config", "lib/boost/config", true, 1,
+         "out/boost//config"},
     };
     for (const link_case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -50,8 +52,8 @@ TEST_P(FileSafety, LinksPlantedInTheOutputAreNeverWrittenThrough)
         }
         EXPECT_EQ(get("elsewhere.h"), "the user's own\n");
         EXPECT_EQ(get("lib/boost/a.hpp"), "#include <vector>\n");
-        EXPECT_EQ(files_below("lib/boost"), (std::vector<std::string>{"a.hpp", "config/compiler/gcc.hpp",
-                                                                     "config/platform/linux.hpp"}));
+        EXPECT_EQ(files_below("lib/boost"),
+                  (std::vector<std::string>{"a.hpp", "config/compiler/gcc.hpp", "config/platform/linux.hpp"}));
     }
 }
 
@@ -77,15 +79,19 @@ TEST_P(NativeFileSafety, AFifoInTheTreeOrAsThePersonalityFailsAtOnce)
     ASSERT_EQ(mkfifo((dir / "lib/boost/pipe.hpp").c_str(), 0644), 0);
     program_result result = run_default();
     EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.output.find("Couldn't open header for reading- " + at("lib/boost/pipe.hpp") + ". It is not a regular file"),
-              std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("Couldn't open header for reading- " + at("lib/boost/pipe.hpp") +
+                                 ". It is not a regular file"),
+              std::string::npos)
+        << result.output;
     EXPECT_EQ(get("p.p_c"), "-sd FOO=1\n");
 
     ASSERT_EQ(mkfifo((dir / "fifo.p_c").c_str(), 0644), 0);
     result = run({at("fifo.p_c"), at("lib/boost"), at("out")});
     EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.output.find("Error: Cannot open Compiler Personality - " + at("fifo.p_c") + ": not a regular file"),
-              std::string::npos) << result.output;
+    EXPECT_NE(
+        result.output.find("Error: Cannot open Compiler Personality - " + at("fifo.p_c") + ": not a regular file"),
+        std::string::npos)
+        << result.output;
 }
 
 TEST_P(NativeFileSafety, AFullDiskFailsTheRunAndLeavesThePersonalityWhole)
@@ -142,7 +148,8 @@ TEST_P(NativeFileSafety, TwoRunsOnOnePersonalityNeverInterleave)
         // met the other said so.
         std::vector<std::string> allowed;
         if (a.status == 0 && b.status == 0)
-            allowed = {edit2 + edit + "-sd FOO=1\n" + settings + settings, edit + edit2 + "-sd FOO=1\n" + settings + settings};
+            allowed = {edit2 + edit + "-sd FOO=1\n" + settings + settings,
+                       edit + edit2 + "-sd FOO=1\n" + settings + settings};
         else if (a.status == 0)
             allowed = {edit + "-sd FOO=1\n" + settings};
         else if (b.status == 0)

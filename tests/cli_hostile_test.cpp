@@ -153,8 +153,8 @@ TEST_P(HostileTree, VeryLongLinesInEveryFileSkeldReads)
     EXPECT_EQ(get("out/boost/long.hpp"), boost_pattern("boost/long.hpp"));
     // Settings appended at the end, then the stub directory's entries put on top.
     const std::string stubs = at("out") + sep("/system");
-    EXPECT_EQ(get("p.p_c"), ("-si \"" + stubs + "\"\n-q \"" + stubs + "\"\n" + std::string(4 << 20, 'c') + "\n-sd FOO=" +
-                                  value + "\n-w" + std::string(2 << 20, 'w') + "\n"));
+    EXPECT_EQ(get("p.p_c"), ("-si \"" + stubs + "\"\n-q \"" + stubs + "\"\n" + std::string(4 << 20, 'c') +
+                             "\n-sd FOO=" + value + "\n-w" + std::string(2 << 20, 'w') + "\n"));
 }
 
 TEST_P(HostileTree, AnIncludeNameTooLongForAFileFailsItsStub)
@@ -162,8 +162,8 @@ TEST_P(HostileTree, AnIncludeNameTooLongForAFileFailsItsStub)
     const std::string name(300, 'n');
     put("lib/boost/a.hpp", "#include <" + name + ">\n");
     program_result result = run_default();
-    EXPECT_EQ(last_line(result.output),
-              "Couldn't create stub header - " + at("out") + sep("/system/") + name + ". Please check folder permissions");
+    EXPECT_EQ(last_line(result.output), "Couldn't create stub header - " + at("out") + sep("/system/") + name +
+                                            ". Please check folder permissions");
     EXPECT_EQ(result.status, 1);
 }
 
@@ -171,7 +171,8 @@ TEST_P(HostileTree, NamesWithSpacesAndNonAsciiBytes)
 {
     // Windows programs see names in the local code page: keep to what it holds
     // there (Latin-1 letters, spaces); POSIX names are any bytes but '/'.
-    std::vector<std::string> names = {"a b.hpp", " lead.hpp", "d\xc3\xa9 tail/\xc3\xbc ber.hpp", "x  y/z.hpp", "semi;colon,#.hpp"};
+    std::vector<std::string> names = {"a b.hpp", " lead.hpp", "d\xc3\xa9 tail/\xc3\xbc ber.hpp", "x  y/z.hpp",
+                                      "semi;colon,#.hpp"};
     if (!target().windows())
         for (const char* name : {"\xff\xfe.hpp", "\xce\xa9/\xcf\x89.hpp", "back\\slash.hpp", "tab\there.hpp"})
             names.push_back(name);
@@ -276,7 +277,8 @@ TEST_P(HostileTree, DirectoryChainDeeperThanThePathLimit)
         program_result result = run({at("p.p_c"), at("lib/boost"), at(output)});
         const std::string last_printed = last_line(result.output);
         EXPECT_EQ(last_printed.rfind(c.message, 0), 0u) << last_printed.substr(0, 300);
-        EXPECT_NE(last_printed.find(". Please check folder permissions"), std::string::npos) << last_printed.substr(0, 300);
+        EXPECT_NE(last_printed.find(". Please check folder permissions"), std::string::npos)
+            << last_printed.substr(0, 300);
         EXPECT_EQ(result.status, 1);
         EXPECT_EQ(get("p.p_c"), "-sd FOO=1\n");
     }
@@ -304,7 +306,8 @@ TEST_P(HostileTree, ALinkToTheOutputIsNotWalkedIntoItself)
 
     program_result result = run_default();
     EXPECT_EQ(result.status, 0) << last_line(result.output).substr(0, 300);
-    EXPECT_FALSE(exists("out/boost/output/boost")) << files_below("out/boost/output").size() << " files below the link's mirror";
+    EXPECT_FALSE(exists("out/boost/output/boost"))
+        << files_below("out/boost/output").size() << " files below the link's mirror";
     EXPECT_EQ(original_tree(), before);
 }
 
@@ -314,8 +317,8 @@ TEST_P(HostileTree, ALinkToNothingIsAFileThatCannotBeRead)
         GTEST_SKIP() << "Wine does not list a link to nothing";
     fs::create_symlink(dir / "missing", dir / "lib/boost/dangling.hpp");
     program_result result = run_default();
-    EXPECT_EQ(last_line(result.output),
-              "Couldn't open header for reading- " + at("lib/boost/dangling.hpp") + ". Please check folder permissions");
+    EXPECT_EQ(last_line(result.output), "Couldn't open header for reading- " + at("lib/boost/dangling.hpp") +
+                                            ". Please check folder permissions");
     EXPECT_EQ(result.status, 1);
 }
 

@@ -8,10 +8,7 @@ namespace {
 
 class Personality : public SkeldCli {
 protected:
-    void lay_out() override
-    {
-        put("boost_compiler_person_settings.txt", "-b\n-a\n-b\n");
-    }
+    void lay_out() override { put("boost_compiler_person_settings.txt", "-b\n-a\n-b\n"); }
 
     std::string entries_for(const std::string& directory) const
     {
@@ -28,7 +25,8 @@ TEST_P(Personality, FullRunPutsStubAndOutputEntriesOnTopAndSettingsAtTheEnd)
     program_result result = run_default();
     EXPECT_EQ(result.output, full_run_head());
     EXPECT_EQ(result.status, 0);
-    const std::string first = entries_for(at("out/system")) + entries_for(at("out")) + "-sd FOO=1\n" + include_line() + "\n-w2\n-a\n-b\n";
+    const std::string first =
+        entries_for(at("out/system")) + entries_for(at("out")) + "-sd FOO=1\n" + include_line() + "\n-w2\n-a\n-b\n";
     EXPECT_EQ(get("p.p_c"), (first));
 
     // A second run finds the same macros and adds everything again.
@@ -50,7 +48,7 @@ TEST_P(Personality, SettingsFileRules)
     const settings_case cases[] = {
         {"-b\n-a\n-b\n", "-sd FOO=1\n", "-sd FOO=1\n-a\n-b\n", false},
         {"-b\r\n\r\n-a", "-sd FOO=1\n", "-sd FOO=1\n\n-a\n-b\n", false},  // the blank line sorts first
-        {"-a\n", "-sd FOO=1", "-sd FOO=1\n-a\n", true},                 // the last line gets its line break
+        {"-a\n", "-sd FOO=1", "-sd FOO=1\n-a\n", true},                   // the last line gets its line break
         {"", "-sd FOO=1\n", "-sd FOO=1\n", false},
     };
     for (const settings_case& c : cases) {
@@ -64,7 +62,8 @@ TEST_P(Personality, SettingsFileRules)
         // New lines take the personality's line ends; the build's when it has none.
         const std::string personality = c.personality;
         const bool has_line_end = personality.find('\n') != std::string::npos;
-        EXPECT_EQ(get("p.p_c"), has_line_end ? std::string(c.after) : personality + lines(std::string(c.after).substr(personality.size())));
+        EXPECT_EQ(get("p.p_c"), has_line_end ? std::string(c.after)
+                                             : personality + lines(std::string(c.after).substr(personality.size())));
     }
 }
 
@@ -74,7 +73,8 @@ TEST_P(Personality, ThePersonalityKeepsItsOwnLineEnds)
     put("p.p_c", "-sd FOO=1\r\n" + include_line() + "\r\n-w2");
     program_result result = run_default();
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(get("p.p_c"), "-si \"" + at("out") + "\"\r\n-q \"" + at("out") + "\"\r\n-sd FOO=1\r\n" + include_line() + "\r\n-w2");
+    EXPECT_EQ(get("p.p_c"),
+              "-si \"" + at("out") + "\"\r\n-q \"" + at("out") + "\"\r\n-sd FOO=1\r\n" + include_line() + "\r\n-w2");
 }
 
 TEST_P(Personality, OutputWithTrailingSeparatorKeepsItInTheEntries)
@@ -99,11 +99,9 @@ TEST_P(Personality, ExitStatusFollowsEveryStepThatFailed)
         int status;
     };
     const status_case cases[] = {
-        {true, true, true, 0},
-        {false, true, false, 1},   // a failed settings update is not undone by the edit
-        {false, false, false, 1},
-        {false, true, true, 1},    // nor by the stubs
-        {true, false, false, 0},   // a printed manual instruction is no failure
+        {true, true, true, 0},    {false, true, false, 1},  // a failed settings update is not undone by the edit
+        {false, false, false, 1}, {false, true, true, 1},   // nor by the stubs
+        {true, false, false, 0},                            // a printed manual instruction is no failure
     };
     for (const status_case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.settings_present << c.names_boost_parent << c.with_stub);
@@ -133,7 +131,8 @@ TEST_P(Personality, SystemStubsForNestedNamesAndTheirText)
         SCOPED_TRACE(name);
         const std::string forward = std::string("#include_next <") + name + ">\n";
         EXPECT_EQ(get(std::string("out/system/") + name),
-                  lines("#ifdef IN_BOOST_HEADERS\n#ifndef IN_SYSTEM_STUB\n#define IN_SYSTEM_STUB\n#include \"AddAllCompilerFlags.h\"\n" +
+                  lines("#ifdef IN_BOOST_HEADERS\n#ifndef IN_SYSTEM_STUB\n#define IN_SYSTEM_STUB\n#include "
+                        "\"AddAllCompilerFlags.h\"\n" +
                         forward + "#include \"RemoveAllCompilerFlags.h\"\n#undef IN_SYSTEM_STUB\n#else\n" + forward +
                         "#endif\n#else\n" + forward + "#endif\n"));
     }
@@ -143,8 +142,9 @@ TEST_P(Personality, SystemStubsForNestedNamesAndTheirText)
 
 TEST_P(Personality, NamesLeadingOutsideTheStubDirectoryGetNoStub)
 {
-    put("lib/boost/a.hpp", "#include <>\n#include <../include/fenv.h>\n#include <sub/../../x.h>\n#include </etc/passwd>\n"
-                           "#include <vector>\n");
+    put("lib/boost/a.hpp",
+        "#include <>\n#include <../include/fenv.h>\n#include <sub/../../x.h>\n#include </etc/passwd>\n"
+        "#include <vector>\n");
     if (target().windows())
         put("lib/boost/b.hpp", "#include <C:/x.h>\n#include <\\abs.h>\n#include <a\\..\\..\\y.h>\n");
     put("p.p_c", "-sd FOO=1\n");
@@ -153,10 +153,11 @@ TEST_P(Personality, NamesLeadingOutsideTheStubDirectoryGetNoStub)
     auto skipped = [&](const std::string& name) {
         return "Skipped stub header for <" + name + ">: its stub would lie outside " + stub_dir + target().line_end;
     };
-    std::string expected = full_run_head() +
-                           lines("Please add the following directory to your analyser personality or as the first include path "
-                                 "in your CPPFLAGS or equivalent variable in your makefile:\n") +
-                           at("out") + target().line_end + skipped("");
+    std::string expected =
+        full_run_head() +
+        lines("Please add the following directory to your analyser personality or as the first include path "
+              "in your CPPFLAGS or equivalent variable in your makefile:\n") +
+        at("out") + target().line_end + skipped("");
     if (target().windows())
         expected += skipped("../include/fenv.h") + skipped("/etc/passwd") + skipped("C:/x.h") + skipped("\\abs.h") +
                     skipped("a\\..\\..\\y.h") + skipped("sub/../../x.h");
@@ -212,7 +213,8 @@ TEST_P(Personality, AReadOnlyPersonalityStaysByteForByte)
     put("lib/boost/a.hpp", "#include <vector>\n");
     const std::string original = "-sd FOO=1\r\n" + include_line() + "\n";
     put("p.p_c", original);
-    for (const char* d : {"", "lib", "lib/boost", "lib/boost/config", "lib/boost/config/compiler", "lib/boost/config/platform", "out"})
+    for (const char* d :
+         {"", "lib", "lib/boost", "lib/boost/config", "lib/boost/config/compiler", "lib/boost/config/platform", "out"})
         fs::permissions(dir / d, fs::perms::all, fs::perm_options::add);
     fs::permissions(dir / "p.p_c", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 

@@ -30,7 +30,8 @@ TEST_P(RunSequence, FewerThanThreeArgumentsPrintUsage)
         if (args.empty() && !every_build_run())
             continue;
         program_result result = run(args);
-        EXPECT_EQ(result.output, lines("Usage: Skeld <curr_compiler_personality> <orig_header_loc> <config_output_loc>\n"));
+        EXPECT_EQ(result.output,
+                  lines("Usage: Skeld <curr_compiler_personality> <orig_header_loc> <config_output_loc>\n"));
         EXPECT_EQ(result.status, 1);
     }
     EXPECT_TRUE(files_below("out").empty());
@@ -88,8 +89,10 @@ TEST_P(RunSequence, BothFlagHeadersInFull)
     put("p.p_c", "-sd _MSC_VER=1310\n-sd \"_WIN32\"\n-sd \"FOO=x y\"\n-sd WIN32=\"q\"\n");
     program_result result = run_default();
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(get("out/RemoveAllCompilerFlags.h"), lines("#undef FOO\n#undef WIN32\n#undef _MSC_VER\n#undef _WIN32\n#define LONG_LONG long long\n"));
-    EXPECT_EQ(get("out/AddAllCompilerFlags.h"), lines("#define FOO x y\n#define WIN32 \"q\n#define _MSC_VER 1310\n#define _WIN32\n#undef LONG_LONG\n"));
+    EXPECT_EQ(get("out/RemoveAllCompilerFlags.h"),
+              lines("#undef FOO\n#undef WIN32\n#undef _MSC_VER\n#undef _WIN32\n#define LONG_LONG long long\n"));
+    EXPECT_EQ(get("out/AddAllCompilerFlags.h"),
+              lines("#define FOO x y\n#define WIN32 \"q\n#define _MSC_VER 1310\n#define _WIN32\n#undef LONG_LONG\n"));
 }
 
 TEST_P(RunSequence, IncludeLinesDecideThePersonalityEdit)
@@ -132,7 +135,8 @@ TEST_P(RunSequence, ABoostLocationThatCannotBeListedFailsTheRun)
     program_result result = run({at("p.p_c"), root_boost, at("out")});
     EXPECT_EQ(result.output, lines("Creating compiler header Files ...\n"
                                    "Creating boost substitute header files ...\n"
-                                   "Couldn't open header for reading- " + root_boost + ". Please check folder permissions\n"));
+                                   "Couldn't open header for reading- " +
+                                   root_boost + ". Please check folder permissions\n"));
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(get("p.p_c"), "-sd FOO=1\n-si \"anything\"\n");
 }
@@ -142,7 +146,8 @@ TEST_P(RunSequence, NoConfigurationNeededEndsWithStatusZero)
     put("p.p_c", "-sd BAR=1\n-si \"" + at("lib") + "\"\n");
     program_result result = run_default();
     EXPECT_EQ(result.output, lines("Creating compiler header Files ...\n") +
-                                 "No need for configuration, boost should work successfully." + at("p.p_c") + target().line_end);
+                                 "No need for configuration, boost should work successfully." + at("p.p_c") +
+                                 target().line_end);
     EXPECT_EQ(result.status, 0);
     EXPECT_TRUE(files_below("out").empty());
     EXPECT_EQ(get("p.p_c"), "-sd BAR=1\n-si \"" + at("lib") + "\"\n");
@@ -161,13 +166,15 @@ TEST_P(RunSequence, DataFileAndOutputFailuresEndWithStatusOne)
 
     put("possible_defines.txt", "FOO\n");
     result = run({at("missing.p_c"), at("lib/boost"), at("out")});
-    EXPECT_EQ(result.output, head + "Error: Cannot open Compiler Personality - " + at("missing.p_c") + target().line_end);
+    EXPECT_EQ(result.output,
+              head + "Error: Cannot open Compiler Personality - " + at("missing.p_c") + target().line_end);
     EXPECT_EQ(result.status, 1);
 
     if (!every_build_run())
         return;
     result = run({at("p.p_c"), at("lib/boost"), at("missing")});
-    EXPECT_EQ(result.output, head + lines("Couldnt create RemoveAllCompilerFlags.h. Please check folder permissions\n"));
+    EXPECT_EQ(result.output,
+              head + lines("Couldnt create RemoveAllCompilerFlags.h. Please check folder permissions\n"));
     EXPECT_EQ(result.status, 1);
 
     std::filesystem::create_directories(dir / "out/AddAllCompilerFlags.h");

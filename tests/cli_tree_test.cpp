@@ -20,8 +20,14 @@ protected:
 TEST_P(BoostTree, EveryFileGetsAForwardingHeaderAndEveryDirectoryAMirror)
 {
     const std::vector<std::string> originals = {
-        ".git/config",  "README.md",       "config/compiler/gcc.hpp", "config/platform/linux.hpp", "detail/deep/er/x.ipp",
-        "doc/index.html", "version",       "version.hpp",
+        ".git/config",
+        "README.md",
+        "config/compiler/gcc.hpp",
+        "config/platform/linux.hpp",
+        "detail/deep/er/x.ipp",
+        "doc/index.html",
+        "version",
+        "version.hpp",
     };
     for (const std::string& file : originals)
         put("lib/boost/" + file, "// " + file + "\n");
@@ -64,14 +70,14 @@ TEST_P(BoostTree, ExclusionListEntries)
     put("treat_as_nonboost.txt",
         "# files that only wrap a system header\n"
         "  -file   config/user.hpp  \n"
-        "-file\tconfig/other.hpp\n"       // the tab stays in the value
-        "-file Config/User.hpp\n"         // case counts
+        "-file\tconfig/other.hpp\n"  // the tab stays in the value
+        "-file Config/User.hpp\n"    // case counts
         "  -dir  detail/sub \r\n"
-        "-file my-dir/a.hpp\n"            // holds -dir: a directory entry for "/a.hpp"
-        "-DIR x\n-File x\n"               // keywords are case-sensitive
-        "-dir version.hpp\n"              // names a file
+        "-file my-dir/a.hpp\n"  // holds -dir: a directory entry for "/a.hpp"
+        "-DIR x\n-File x\n"     // keywords are case-sensitive
+        "-dir version.hpp\n"    // names a file
         "-dir missing\n"
-        "-file win\\slash.hpp\n"          // either separator
+        "-file win\\slash.hpp\n"  // either separator
         "-file does/not/exist.hpp");
     program_result result = run_default();
     EXPECT_EQ(result.output, lines("Creating compiler header Files ...\n"
@@ -108,21 +114,22 @@ TEST_P(BoostTree, ExclusionDirectoriesLeadingOutsideTheTreeAreSkipped)
     put("lib/outside/b.hpp", "");
     put("treat_as_nonboost.txt", "-dir ../outside\n-dir config/../..\n");
     program_result result = run_default();
-    EXPECT_EQ(result.output, lines("Creating compiler header Files ...\nCreating boost substitute header files ...\n") +
-                                 "Skipped exclusion entry -dir " + sep("../outside") + ": it leads outside " + at("lib/boost") +
-                                 target().line_end + "Skipped exclusion entry -dir " + sep("config/../..") +
-                                 ": it leads outside " + at("lib/boost") + target().line_end +
-                                 lines("Creating compiler/platform substitute header files ...\nModifying Compiler Personality...\n") +
-                                 manual_instruction());
+    EXPECT_EQ(result.output,
+              lines("Creating compiler header Files ...\nCreating boost substitute header files ...\n") +
+                  "Skipped exclusion entry -dir " + sep("../outside") + ": it leads outside " + at("lib/boost") +
+                  target().line_end + "Skipped exclusion entry -dir " + sep("config/../..") + ": it leads outside " +
+                  at("lib/boost") + target().line_end +
+                  lines("Creating compiler/platform substitute header files ...\nModifying Compiler Personality...\n") +
+                  manual_instruction());
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(files_below(""), (std::vector<std::string>{"boost_compiler_person_settings.txt", "lib/boost/a.hpp",
-                                                          "lib/boost/config/compiler/gcc.hpp", "lib/boost/config/platform/linux.hpp",
-                                                          "lib/outside/b.hpp", "orvo++_compiler.hpp", "orvo++_windows.hpp",
-                                                          "out/AddAllCompilerFlags.h", "out/RemoveAllCompilerFlags.h",
-                                                          "out/boost/a.hpp", "out/boost/config/compiler/gcc.hpp",
-                                                          "out/boost/config/compiler/orvo++.hpp", "out/boost/config/platform/linux.hpp",
-                                                          "out/boost/config/platform/orvo++.hpp", "p.p_c", "possible_defines.txt",
-                                                          "treat_as_nonboost.txt"}));
+    EXPECT_EQ(files_below(""),
+              (std::vector<std::string>{"boost_compiler_person_settings.txt", "lib/boost/a.hpp",
+                                        "lib/boost/config/compiler/gcc.hpp", "lib/boost/config/platform/linux.hpp",
+                                        "lib/outside/b.hpp", "orvo++_compiler.hpp", "orvo++_windows.hpp",
+                                        "out/AddAllCompilerFlags.h", "out/RemoveAllCompilerFlags.h", "out/boost/a.hpp",
+                                        "out/boost/config/compiler/gcc.hpp", "out/boost/config/compiler/orvo++.hpp",
+                                        "out/boost/config/platform/linux.hpp", "out/boost/config/platform/orvo++.hpp",
+                                        "p.p_c", "possible_defines.txt", "treat_as_nonboost.txt"}));
 }
 
 TEST_P(BoostTree, WithoutExclusionListEveryHeaderHasTheBoostPattern)
@@ -143,7 +150,8 @@ TEST_P(BoostTree, IncludeScanCollectsTheSystemHeaders)
 {
     // The line rules are unit tests; here the names of every file, read as
     // the build reads it (CR LF, no last line break), become stubs.
-    put("lib/boost/scan.hpp", "#include <vector>\n#include <boost/config.hpp>\n#include <tuple> x>\r\n#include <sys/types.h>");
+    put("lib/boost/scan.hpp",
+        "#include <vector>\n#include <boost/config.hpp>\n#include <tuple> x>\r\n#include <sys/types.h>");
     put("lib/boost/other.hpp", "#include <vector>\n#if 0\n#include <cstdio>\n#endif\n");
     put("p.p_c", "-sd FOO=1\n-si \"" + at("lib") + "\"\n");
 
@@ -175,21 +183,25 @@ TEST_P(BoostTree, OutputThatWouldOverwriteTheOriginalIsRefused)
         std::string output;
         bool on_windows;  // what the build's own resolution meets: a parent, a missing directory, ".."
     };
-    for (const output_case& c : {output_case{at("lib"), true}, {at("lib/boost"), false}, {at("lib/boost/config"), false},
-                                 {at("lib/boost/new"), true}, {at("lib/boost/config") + sep("/../.."), true},
+    for (const output_case& c : {output_case{at("lib"), true},
+                                 {at("lib/boost"), false},
+                                 {at("lib/boost/config"), false},
+                                 {at("lib/boost/new"), true},
+                                 {at("lib/boost/config") + sep("/../.."), true},
                                  {at("out/../lib"), false}}) {
         if (!c.on_windows && !every_build_run())
             continue;
         const std::string& output = c.output;
         SCOPED_TRACE(output);
         program_result result = run({at("p.p_c"), at("lib/boost"), output});
-        EXPECT_EQ(result.output, "Error: Output location " + output + " overlaps the original Boost location " + at("lib/boost") +
-                                     ". Please choose an output location outside it." + target().line_end);
+        EXPECT_EQ(result.output, "Error: Output location " + output + " overlaps the original Boost location " +
+                                     at("lib/boost") + ". Please choose an output location outside it." +
+                                     target().line_end);
         EXPECT_EQ(result.status, 1);
     }
     EXPECT_EQ(get("lib/boost/version.hpp"), "original\n");
-    EXPECT_EQ(files_below("lib"), (std::vector<std::string>{"boost/config/compiler/gcc.hpp", "boost/config/platform/linux.hpp",
-                                                             "boost/version.hpp"}));
+    EXPECT_EQ(files_below("lib"), (std::vector<std::string>{"boost/config/compiler/gcc.hpp",
+                                                            "boost/config/platform/linux.hpp", "boost/version.hpp"}));
     EXPECT_EQ(get("p.p_c"), "-sd FOO=1\n");
 }
 
@@ -222,9 +234,9 @@ TEST_P(BoostTree, DirectoryCyclesAreWalkedOnce)
     program_result result = run_default();
     EXPECT_EQ(result.output, full_run_head() + manual_instruction());
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(files_below("out/boost"), (std::vector<std::string>{"a/file.hpp", "config/compiler/gcc.hpp", "config/compiler/orvo++.hpp",
-                                                                   "config/platform/linux.hpp", "config/platform/orvo++.hpp",
-                                                                   "ext/linked.hpp"}));
+    EXPECT_EQ(files_below("out/boost"),
+              (std::vector<std::string>{"a/file.hpp", "config/compiler/gcc.hpp", "config/compiler/orvo++.hpp",
+                                        "config/platform/linux.hpp", "config/platform/orvo++.hpp", "ext/linked.hpp"}));
     EXPECT_TRUE(fs::is_directory(dir / "out/boost/a/up"));
     EXPECT_TRUE(fs::is_directory(dir / "out/boost/a/self"));
 }
@@ -238,7 +250,8 @@ TEST_P(BoostTree, ConfigHeaderFailuresAreReportedAndFailTheRun)
                                    "Creating compiler/platform substitute header files ...\n"
                                    "Couldnt create ") +
                                  at("out") + sep("/boost/config/platform/orvo++.hpp") +
-                                 lines(". Please check folder permissions\nModifying Compiler Personality...\n") + manual_instruction());
+                                 lines(". Please check folder permissions\nModifying Compiler Personality...\n") +
+                                 manual_instruction());
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(get("out/boost/config/compiler/orvo++.hpp"), lines("// compiler\n#define BOOST_COMPILER \"ORVO++\"\n"));
 
@@ -258,9 +271,13 @@ TEST_P(BoostTree, AMissingConfigDataFileFailsTheRun)
 {
     fs::remove(dir / "orvo++_compiler.hpp");
     program_result result = run_default();
-    EXPECT_EQ(result.output.rfind(lines("Creating compiler header Files ...\nCreating boost substitute header files ...\n"
-                                        "Creating compiler/platform substitute header files ...\n"
-                                        "Error: Cannot read orvo++_compiler.hpp: "), 0), 0u) << result.output;
+    EXPECT_EQ(
+        result.output.rfind(lines("Creating compiler header Files ...\nCreating boost substitute header files ...\n"
+                                  "Creating compiler/platform substitute header files ...\n"
+                                  "Error: Cannot read orvo++_compiler.hpp: "),
+                            0),
+        0u)
+        << result.output;
     EXPECT_EQ(result.status, 1);
     EXPECT_FALSE(exists("out/boost/config/compiler/orvo++.hpp"));
     EXPECT_EQ(get("p.p_c"), "-sd FOO=1\n");
@@ -281,11 +298,13 @@ TEST_P(BoostTree, UnreadableOrUnwritableFilesEndTheRunAtOnce)
         return;  // Wine runs as root here: permissions do not stop it
     fresh_output();
     fs::permissions(dir.path(), fs::perms::all, fs::perm_options::add);
-    for (const char* d : {"lib", "lib/boost", "lib/boost/config", "lib/boost/config/compiler", "lib/boost/config/platform", "out"})
+    for (const char* d :
+         {"lib", "lib/boost", "lib/boost/config", "lib/boost/config/compiler", "lib/boost/config/platform", "out"})
         fs::permissions(dir / d, fs::perms::all, fs::perm_options::add);
     fs::permissions(dir / "lib/boost/a.hpp", fs::perms::none);
     result = run_default(true);
-    EXPECT_NE(result.output.find("Couldn't open header for reading- " + at("lib/boost/a.hpp") + ". Please check folder permissions\n"),
+    EXPECT_NE(result.output.find("Couldn't open header for reading- " + at("lib/boost/a.hpp") +
+                                 ". Please check folder permissions\n"),
               std::string::npos)
         << result.output;
     EXPECT_EQ(result.status, 1);

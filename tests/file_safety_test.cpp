@@ -86,7 +86,7 @@ TEST(InputFile, OnlyRegularFilesAreReadAndEveryFailureIsTold)
     write_file(dir / "file", "text");
     ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0644), 0);  // no writer: a blocking read would hang
     fs::create_directory(dir / "directory");
-    fs::create_symlink("/dev/zero", dir / "device");      // endless
+    fs::create_symlink("/dev/zero", dir / "device");  // endless
     struct read_case {
         const char* name;
         read_result::status outcome;
@@ -113,10 +113,12 @@ TEST(PersonalityEdit, TheEditedTextKeepsTheOldBytes)
         const char* edited;
     };
     const edit_case cases[] = {
-        {"-sd A\n", {"out", "out/system"}, {"-b", "-a"},
+        {"-sd A\n",
+         {"out", "out/system"},
+         {"-b", "-a"},
          "-si \"out/system\"\n-q \"out/system\"\n-si \"out\"\n-q \"out\"\n-sd A\n-a\n-b\n"},
         {"-sd A\r\n-w2\r\n", {"D"}, {"-a"}, "-si \"D\"\r\n-q \"D\"\r\n-sd A\r\n-w2\r\n-a\r\n"},
-        {"-sd A\n-w2", {}, {"-a"}, "-sd A\n-w2\n-a\n"},   // the last line keeps itself
+        {"-sd A\n-w2", {}, {"-a"}, "-sd A\n-w2\n-a\n"},  // the last line keeps itself
         {"-sd A\r\n-w2", {}, {"-a"}, "-sd A\r\n-w2\r\n-a\r\n"},
         {"-sd A", {"D"}, {}, "-si \"D\"\n-q \"D\"\n-sd A"},
         {"-sd A\n", {}, {}, "-sd A\n"},
@@ -154,9 +156,10 @@ TEST_F(PersonalityFile, ANewTextThatCannotBeWrittenOrMovedLeavesTheOldAndTellsWh
         EXPECT_FALSE(edit((dir / "p.p_c").string()));
         EXPECT_EQ(read_file(dir / "p.p_c"), old_text);
         EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"p.p_c"});
-        EXPECT_EQ(console.str(), "Error: Cannot open - " + (dir / "p.p_c").string() +
-                                     " for editing. Please add the following entries to the top of this file:\n"
-                                     "-si \"D\"\n-q \"D\"\nPlease add the following entries to the end of this file:\n-a\n");
+        EXPECT_EQ(console.str(),
+                  "Error: Cannot open - " + (dir / "p.p_c").string() +
+                      " for editing. Please add the following entries to the top of this file:\n"
+                      "-si \"D\"\n-q \"D\"\nPlease add the following entries to the end of this file:\n-a\n");
     }
 }
 

@@ -24,8 +24,8 @@ TEST(IncludeScan, LineRules)
     const scan_case cases[] = {
         {"#include <vector>", "vector"},
         {"#include <sys/types.h>", "sys/types.h"},
-        {"#  include  < vector >", "vector"},       // every space goes
-        {"#include\t<vector>", "-"},                // a tab hides it
+        {"#  include  < vector >", "vector"},  // every space goes
+        {"#include\t<vector>", "-"},           // a tab hides it
         {"#include <boost/config.hpp>", "-"},
         {"#include <vector> // boost needs this", "-"},
         {"#include <Boost/x.hpp>", "Boost/x.hpp"},
@@ -40,11 +40,11 @@ TEST(IncludeScan, LineRules)
         {"x < y #include <vector>", "y#include<vector"},
         {"#include <>", ""},
         {"#include <a/../b.h>", "a/../b.h"},
-        {"#include <a>  #include <b>", "a"},        // only the first counts
+        {"#include <a>  #include <b>", "a"},  // only the first counts
         {"##include <v>", "v"},
         {"#inc#include <v>", "v"},
         {"#include <v> / / x", "v"},
-        {"/ / #include <v>", "-"},                  // "//" once the spaces are gone
+        {"/ / #include <v>", "-"},  // "//" once the spaces are gone
         {"bo ost #include <v>", "-"},
         {"boos #include <v>", "v"},
         {"#include <v\r>", "v\r"},

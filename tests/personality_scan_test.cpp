@@ -80,7 +80,7 @@ TEST(PersonalityScan, WhatThePersonalityLinesGive)
     };
     const lines_case cases[] = {
         {"-sd _MSC_VER=1310\n", "_MSC_VER=1310\n", false},
-        {"-sd \"_WIN32\"\n", "_WIN32=\n", false},  // WIN32 occurs in it
+        {"-sd \"_WIN32\"\n", "_WIN32=\n", false},                // WIN32 occurs in it
         {"-SD FOO=1\n-systemdefine FOO=2\n", "FOO=1\n", false},  // the first value stays
         {"-SYSTEMDEFINE FOO=1\n", "FOO=1\n", false},
         {"-SystemDefine FOO=1\n-Sd FOO=1\n-sd BAR=1\n", "", false},
@@ -92,7 +92,7 @@ TEST(PersonalityScan, WhatThePersonalityLinesGive)
         {"-systeminclude C:\\libs\\other\n", "", true},
         {"-SYSTEMINCLUDE C:\\libs\n", "", true},
         {"-SystemInclude C:\\libs\n", "", false},
-        {"-si c:\\libs\n", "", false},  // the drive letter's case counts
+        {"-si c:\\libs\n", "", false},          // the drive letter's case counts
         {"-si C:\\libs\\my-sdk\n", "", false},  // holds -sd: a define line
         {"-q C:\\libs\n", "", false},
     };
@@ -113,8 +113,8 @@ TEST(PersonalityScan, PossibleDefinesFileRules)
     };
     const defines_case cases[] = {
         {"FOO\r\nWIN32\r\n", "FOO=1\nWIN32=2\n"},
-        {"FOO \n", ""},                                   // the space is part of the entry
-        {"", ""},                                         // nothing is possible
+        {"FOO \n", ""},                                 // the space is part of the entry
+        {"", ""},                                       // nothing is possible
         {"FOO\n\nWIN32\n", "BAR=3\nFOO=1\nWIN32=2\n"},  // a blank line lets all through
         {"FOO\n\n", "BAR=3\nFOO=1\nWIN32=2\n"},
     };

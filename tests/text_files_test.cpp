@@ -14,8 +14,8 @@ TEST(Trim, RemovesOnlyTheGivenCharacterAtBothEnds)
         std::string in, out;
     };
     const trim_case cases[] = {
-        {' ', "  a b  ", "a b"}, {' ', "\ta ", "\ta"}, {' ', "", ""},  {' ', "    ", ""},
-        {'"', "\"x\"", "x"},     {'"', " \"x\" ", " \"x\" "},           {'"', "\"\"\"", ""},
+        {' ', "  a b  ", "a b"}, {' ', "\ta ", "\ta"},        {' ', "", ""},       {' ', "    ", ""},
+        {'"', "\"x\"", "x"},     {'"', " \"x\" ", " \"x\" "}, {'"', "\"\"\"", ""},
     };
     for (const trim_case& c : cases)
         EXPECT_EQ(trim(c.c, c.in), c.out) << "[" << c.in << "]";

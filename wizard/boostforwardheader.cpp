@@ -24,25 +24,19 @@ const char successLine[] = "Boost Configuration Generated Successfully!";
 const char abnormalEndLine[] = "Skeld ended abnormally (crashed or was killed).";
 const char dataFileName[] = "possible_defines.txt";
 const char failureTitle[] = "Boost Configuration Wizard";
-const char failureText[] =
-    "Boost Configuration Generation Failed!\nPlease check the details on screen and try again.";
+const char failureText[] = "Boost Configuration Generation Failed!\nPlease check the details on screen and try again.";
 
-} // namespace
+}  // namespace
 
-BoostForwardHeader::BoostForwardHeader(QWidget *parent, const char *name, bool modal,
-                                       Qt::WindowFlags fl)
+BoostForwardHeader::BoostForwardHeader(QWidget* parent, const char* name, bool modal, Qt::WindowFlags fl)
     : BoostForwardHeaderBase(parent, name, modal, fl)
 {
-    dirNotFoundText =
-        QCoreApplication::translate("QObject", "Directory does not exist. Please try again.");
-    personalityNotFoundText = QCoreApplication::translate(
-        "QObject", "Compiler Personality does not exist. Please try again.");
-    boostLocTip = QCoreApplication::translate(
-        "QObject", "Location of Boost library (ie C:\\boost_1_39_0\\boost)");
-    configLocTip =
-        QCoreApplication::translate("QObject", "Output location for boost configuration.");
-    personalityTip =
-        QCoreApplication::translate("QObject", "Path to current compiler personality.");
+    dirNotFoundText = QCoreApplication::translate("QObject", "Directory does not exist. Please try again.");
+    personalityNotFoundText =
+        QCoreApplication::translate("QObject", "Compiler Personality does not exist. Please try again.");
+    boostLocTip = QCoreApplication::translate("QObject", "Location of Boost library (ie C:\\boost_1_39_0\\boost)");
+    configLocTip = QCoreApplication::translate("QObject", "Output location for boost configuration.");
+    personalityTip = QCoreApplication::translate("QObject", "Path to current compiler personality.");
 
     Page0->setComplete(false);
     setOption(QWizard::HaveHelpButton, false);
@@ -67,8 +61,8 @@ BoostForwardHeader::BoostForwardHeader(QWidget *parent, const char *name, bool m
 BoostForwardHeader::~BoostForwardHeader()
 {
     // Children outlive this destructor: keep their signals off a half-destroyed wizard.
-    const auto processes = findChildren<QProcess *>(Qt::FindDirectChildrenOnly);
-    for (QProcess *process : processes) {
+    const auto processes = findChildren<QProcess*>(Qt::FindDirectChildrenOnly);
+    for (QProcess* process : processes) {
         process->disconnect(this);
         if (process->state() != QProcess::NotRunning) {
             process->kill();
@@ -81,16 +75,14 @@ QString BoostForwardHeader::generatorProgram()
 {
     // findExecutable adds the platform's program suffix (.exe) itself.
     const QString name = QStringLiteral("Skeld");
-    QString found =
-        QStandardPaths::findExecutable(name, {QCoreApplication::applicationDirPath()});
+    QString found = QStandardPaths::findExecutable(name, {QCoreApplication::applicationDirPath()});
     if (found.isEmpty())
         found = QStandardPaths::findExecutable(name);
     // A bare name that cannot be found still lets QProcess report FailedToStart.
     return found.isEmpty() ? name : found;
 }
 
-QString BoostForwardHeader::generatorWorkingDirectory(const QString &program,
-                                                      const QString &ownDir)
+QString BoostForwardHeader::generatorWorkingDirectory(const QString& program, const QString& ownDir)
 {
     const QString dataFile = QString::fromLatin1(dataFileName);
     if (QFileInfo::exists(QDir(ownDir).filePath(dataFile)))
@@ -102,24 +94,24 @@ QString BoostForwardHeader::generatorWorkingDirectory(const QString &program,
     return ownDir;
 }
 
-QString BoostForwardHeader::toBackslashes(const QString &path)
+QString BoostForwardHeader::toBackslashes(const QString& path)
 {
     if (path.isEmpty())
         return QString(QLatin1String(""));
     return QDir::toNativeSeparators(path);
 }
 
-bool BoostForwardHeader::eventFilter(QObject *watched, QEvent *event)
+bool BoostForwardHeader::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyRelease
-        && (watched == OrigLibLocEdit || watched == ConfigLocEdit || watched == CmpPersonEdit)) {
+    if (event->type() == QEvent::KeyRelease &&
+        (watched == OrigLibLocEdit || watched == ConfigLocEdit || watched == CmpPersonEdit)) {
         Page0LineEdit_textchanged(QString());
         return false;
     }
     return BoostForwardHeaderBase::eventFilter(watched, event);
 }
 
-QString BoostForwardHeader::chooseDirectory(const QString &caption)
+QString BoostForwardHeader::chooseDirectory(const QString& caption)
 {
     QFileDialog dialog(this, caption, QDir::rootPath());
     dialog.setObjectName(QStringLiteral("get existing directory"));
@@ -142,27 +134,24 @@ void BoostForwardHeader::OrigLibLocBtn_clicked()
 
 void BoostForwardHeader::ConfigLocBtn_clicked()
 {
-    const QString dir =
-        chooseDirectory(QStringLiteral("Select the configuration output directory"));
+    const QString dir = chooseDirectory(QStringLiteral("Select the configuration output directory"));
     ConfigLocEdit->setText(toBackslashes(dir));
     Page0LineEdit_textchanged(ConfigLocEdit->text());
 }
 
 void BoostForwardHeader::CmpPersonBtn_clicked()
 {
-    QFileDialog dialog(this, QStringLiteral("Select current compiler personality"),
-                       QDir::rootPath(), QStringLiteral("Compiler Personalities (*.p_c)"));
+    QFileDialog dialog(this, QStringLiteral("Select current compiler personality"), QDir::rootPath(),
+                       QStringLiteral("Compiler Personalities (*.p_c)"));
     dialog.setObjectName(QStringLiteral("open file dialog"));
     dialog.setModal(true);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    const QString file =
-        dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    const QString file = dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     CmpPersonEdit->setText(toBackslashes(file));
     Page0LineEdit_textchanged(CmpPersonEdit->text());
 }
 
-bool BoostForwardHeader::markPath(QLineEdit *field, const QString &passTip,
-                                  const QString &failTip)
+bool BoostForwardHeader::markPath(QLineEdit* field, const QString& passTip, const QString& failTip)
 {
     // Existence only: the dialogs decide what kind of entry is offered.
     const bool exists = QFileInfo::exists(field->text());
@@ -173,7 +162,7 @@ bool BoostForwardHeader::markPath(QLineEdit *field, const QString &passTip,
     return exists;
 }
 
-void BoostForwardHeader::Page0LineEdit_textchanged(const QString &)
+void BoostForwardHeader::Page0LineEdit_textchanged(const QString&)
 {
     // Every field is marked, even after one has failed.
     bool ok = markPath(OrigLibLocEdit, boostLocTip, dirNotFoundText);
@@ -186,11 +175,10 @@ void BoostForwardHeader::initializePage(int id)
 {
     // QWizard calls this on every Next, so the summary follows the fields.
     if (page(id) == Page1) {
-        DetailsText->setPlainText(QStringLiteral("Original Boost Location:\n") + OrigLibLocEdit->text()
-                                  + QStringLiteral("\n\nConfiguration Output Location:\n")
-                                  + ConfigLocEdit->text()
-                                  + QStringLiteral("\n\nCurrent Compiler Personality:\n")
-                                  + CmpPersonEdit->text() + QStringLiteral("\n\n"));
+        DetailsText->setPlainText(QStringLiteral("Original Boost Location:\n") + OrigLibLocEdit->text() +
+                                  QStringLiteral("\n\nConfiguration Output Location:\n") + ConfigLocEdit->text() +
+                                  QStringLiteral("\n\nCurrent Compiler Personality:\n") + CmpPersonEdit->text() +
+                                  QStringLiteral("\n\n"));
         Page1->setComplete(true);
     }
     BoostForwardHeaderBase::initializePage(id);
@@ -205,7 +193,7 @@ void BoostForwardHeader::accept()
     QStringList arguments = {CmpPersonEdit->text(), OrigLibLocEdit->text(), ConfigLocEdit->text()};
     if (workDir != ownDir) {
         // The fields were checked from velk's folder; keep them meaning the same.
-        for (QString &argument : arguments) {
+        for (QString& argument : arguments) {
             if (QDir::isRelativePath(argument))
                 argument = QDir::toNativeSeparators(QDir(ownDir).absoluteFilePath(argument));
         }
@@ -257,8 +245,7 @@ void BoostForwardHeader::processExit()
     if (proc->exitStatus() != QProcess::NormalExit)
         appendLine(QString::fromLatin1(abnormalEndLine));
     if (proc->exitStatus() != QProcess::NormalExit || proc->exitCode() != 0) {
-        QMessageBox::about(nullptr, QString::fromLatin1(failureTitle),
-                           QString::fromLatin1(failureText));
+        QMessageBox::about(nullptr, QString::fromLatin1(failureTitle), QString::fromLatin1(failureText));
         return;
     }
     appendLine(QString::fromLatin1(successLine));
@@ -284,8 +271,7 @@ void BoostForwardHeader::SaveLogBtn_clicked()
     dialog.setModal(true);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    const QString name =
-        dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    const QString name = dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 
     if (name.isEmpty())
         return;
@@ -299,9 +285,9 @@ void BoostForwardHeader::SaveLogBtn_clicked()
 
 void BoostForwardHeader::SetPalettesAndLoadImages()
 {
-    for (QWizard::WizardButton which : {QWizard::NextButton, QWizard::BackButton,
-                                        QWizard::CancelButton, QWizard::FinishButton}) {
-        QAbstractButton *navButton = button(which);
+    for (QWizard::WizardButton which :
+         {QWizard::NextButton, QWizard::BackButton, QWizard::CancelButton, QWizard::FinishButton}) {
+        QAbstractButton* navButton = button(which);
         QPalette pal(QColor(Qt::white), QColor(Qt::white));
         pal.setColor(navButton->backgroundRole(), Qt::white);
         navButton->setPalette(pal);
@@ -321,7 +307,7 @@ void BoostForwardHeader::appendOutputLine(QByteArray line)
     appendLine(QString::fromLocal8Bit(line));
 }
 
-void BoostForwardHeader::appendLine(const QString &line)
+void BoostForwardHeader::appendLine(const QString& line)
 {
     // Plain text: Skeld's lines may hold '<' and '&'. Each line ends with a
     // line break, so the pane and the saved log hold one line per message.

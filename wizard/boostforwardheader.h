@@ -9,28 +9,27 @@
 class QLineEdit;
 
 // The wizard: checks the three paths, runs Skeld with them and keeps its log.
-class BoostForwardHeader : public BoostForwardHeaderBase
-{
+class BoostForwardHeader : public BoostForwardHeaderBase {
     Q_OBJECT
 
 public:
-    explicit BoostForwardHeader(QWidget *parent = nullptr, const char *name = nullptr,
-                                bool modal = false, Qt::WindowFlags fl = {});
+    explicit BoostForwardHeader(QWidget* parent = nullptr, const char* name = nullptr, bool modal = false,
+                                Qt::WindowFlags fl = {});
     ~BoostForwardHeader() override;
 
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // The program started for a run: Skeld beside velk, else on PATH.
     static QString generatorProgram();
     // Where Skeld runs, so that it finds its data files: ownDir when that
     // holds them, else the folder that holds program, else ownDir still.
-    static QString generatorWorkingDirectory(const QString &program, const QString &ownDir);
+    static QString generatorWorkingDirectory(const QString& program, const QString& ownDir);
 
 public slots:
     void OrigLibLocBtn_clicked();
     void ConfigLocBtn_clicked();
     void CmpPersonBtn_clicked();
-    void Page0LineEdit_textchanged(const QString &);
+    void Page0LineEdit_textchanged(const QString&);
     void SaveLogBtn_clicked();
     void SetPalettesAndLoadImages();
     void readFromStdout();
@@ -44,16 +43,16 @@ protected slots:
     void reject() override;
 
 private:
-    static QString toBackslashes(const QString &path);
-    QString chooseDirectory(const QString &caption);
-    bool markPath(QLineEdit *field, const QString &passTip, const QString &failTip);
+    static QString toBackslashes(const QString& path);
+    QString chooseDirectory(const QString& caption);
+    bool markPath(QLineEdit* field, const QString& passTip, const QString& failTip);
     void processError(QProcess::ProcessError error);
     void appendOutputLine(QByteArray line);
-    void appendLine(const QString &line);
+    void appendLine(const QString& line);
     void updateBackButton();
     void setRunning(bool running);
 
-    QProcess *proc;
+    QProcess* proc;
     QString dirNotFoundText;
     QString personalityNotFoundText;
     QString boostLocTip;

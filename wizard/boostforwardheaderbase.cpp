@@ -13,8 +13,7 @@
 
 namespace {
 
-struct PaletteRow
-{
+struct PaletteRow {
     QPalette::ColorRole role;
     QRgb active;
     QRgb inactive;
@@ -44,7 +43,7 @@ constexpr PaletteRow paletteRows[] = {
 };
 
 // A button's background is its Button role, not the window colour.
-void setWhiteBackground(QWidget *widget)
+void setWhiteBackground(QWidget* widget)
 {
     QPalette pal = widget->palette();
     pal.setColor(widget->backgroundRole(), Qt::white);
@@ -52,10 +51,10 @@ void setWhiteBackground(QWidget *widget)
 }
 
 // Moves what lies at or below fromY down by dy and stretches what spans it.
-void growPageBelow(QWidget *content, int fromY, int dy)
+void growPageBelow(QWidget* content, int fromY, int dy)
 {
-    const auto children = content->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-    for (QWidget *child : children) {
+    const auto children = content->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* child : children) {
         QRect g = child->geometry();
         if (g.top() >= fromY)
             g.translate(0, dy);
@@ -69,22 +68,21 @@ void growPageBelow(QWidget *content, int fromY, int dy)
 }
 
 // Width a push button needs for its text in its own font and style.
-int buttonWidthFor(const QPushButton *button)
+int buttonWidthFor(const QPushButton* button)
 {
-    const QStyle *style = button->style();
-    return button->fontMetrics().horizontalAdvance(button->text())
-           + 2 * style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button)
-           + 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+    const QStyle* style = button->style();
+    return button->fontMetrics().horizontalAdvance(button->text()) +
+           2 * style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
+           2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
 }
 
 // The form is laid out for this page size; anything larger came from the font.
 constexpr QSize formPageSize(532, 380);
 constexpr QSize formWindowSize(543, 455);
 
-} // namespace
+}  // namespace
 
-BoostForwardHeaderBase::BoostForwardHeaderBase(QWidget *parent, const char *name, bool modal,
-                                               Qt::WindowFlags fl)
+BoostForwardHeaderBase::BoostForwardHeaderBase(QWidget* parent, const char* name, bool modal, Qt::WindowFlags fl)
     : QWizard(parent, fl)
 {
     // The images live in this static library; make sure the linker keeps them.
@@ -96,7 +94,7 @@ BoostForwardHeaderBase::BoostForwardHeaderBase(QWidget *parent, const char *name
         setObjectName(QString::fromLatin1(name));
     setPalette(formPalette());
 
-    for (QPushButton *button : {CmpPersonBtn, OrigLibLocBtn, ConfigLocBtn, SaveLogBtn})
+    for (QPushButton* button : {CmpPersonBtn, OrigLibLocBtn, ConfigLocBtn, SaveLogBtn})
         setWhiteBackground(button);
 
     languageChange();
@@ -109,7 +107,7 @@ BoostForwardHeaderBase::~BoostForwardHeaderBase() = default;
 QPalette BoostForwardHeaderBase::formPalette()
 {
     QPalette pal;
-    for (const PaletteRow &row : paletteRows) {
+    for (const PaletteRow& row : paletteRows) {
         pal.setColor(QPalette::Active, row.role, QColor::fromRgb(row.active));
         pal.setColor(QPalette::Inactive, row.role, QColor::fromRgb(row.inactive));
         pal.setColor(QPalette::Disabled, row.role, QColor::fromRgb(row.disabled));
@@ -134,12 +132,10 @@ void BoostForwardHeaderBase::fitTextsToFont()
     // the page keeps its layout and order.
     const int titleGrow = std::max(0, textLabel1_3->sizeHint().height() - textLabel1_3->height());
     const int titleRoom = groupBox1->contentsRect().right() - textLabel1_3->x();
-    textLabel1_3->resize(
-        std::max(textLabel1_3->width(), std::min(textLabel1_3->sizeHint().width(), titleRoom)),
-        textLabel1_3->height() + titleGrow);
+    textLabel1_3->resize(std::max(textLabel1_3->width(), std::min(textLabel1_3->sizeHint().width(), titleRoom)),
+                         textLabel1_3->height() + titleGrow);
     textLabel2->move(textLabel2->x(), textLabel2->y() + titleGrow);
-    const int introGrow =
-        std::max(0, textLabel2->heightForWidth(textLabel2->width()) - textLabel2->height());
+    const int introGrow = std::max(0, textLabel2->heightForWidth(textLabel2->width()) - textLabel2->height());
     textLabel2->resize(textLabel2->width(), textLabel2->height() + introGrow);
     if (const int dy = titleGrow + introGrow; dy > 0) {
         const int below = groupBox1->geometry().bottom() + 1;
@@ -150,18 +146,21 @@ void BoostForwardHeaderBase::fitTextsToFont()
 
     // Rows: wider captions push the path fields' left edge, wider Browse
     // buttons (right-aligned) their right edge.
-    const struct { QLabel *caption; QLineEdit *field; QPushButton *browse; } rows[] = {
+    const struct {
+        QLabel* caption;
+        QLineEdit* field;
+        QPushButton* browse;
+    } rows[] = {
         {textLabel1, OrigLibLocEdit, OrigLibLocBtn},
         {textLabel1_2, ConfigLocEdit, ConfigLocBtn},
         {textLabel1_2_2, CmpPersonEdit, CmpPersonBtn},
     };
     int fieldLeft = 0;
     int fieldRight = Page0Content->width();
-    for (const auto &row : rows) {
+    for (const auto& row : rows) {
         // A caption that has to grow keeps a little gap to its field.
         const QSize need = row.caption->sizeHint();
-        row.caption->resize(need.width() > row.caption->width() ? need.width() + 6
-                                                                : row.caption->width(),
+        row.caption->resize(need.width() > row.caption->width() ? need.width() + 6 : row.caption->width(),
                             std::max(row.caption->height(), need.height()));
         fieldLeft = std::max(fieldLeft, row.caption->geometry().right() + 1);
         const QRect b = row.browse->geometry();
@@ -169,14 +168,13 @@ void BoostForwardHeaderBase::fitTextsToFont()
         row.browse->setGeometry(b.right() + 1 - width, b.y(), width, b.height());
         fieldRight = std::min(fieldRight, row.browse->x() - 10);
     }
-    for (const auto &row : rows) {
+    for (const auto& row : rows) {
         const QRect f = row.field->geometry();
         const int left = std::max(f.left(), fieldLeft);
         const int right = std::min(f.right() + 1, fieldRight);
         row.field->setGeometry(left, f.y(), right - left, f.height());
     }
-    SaveLogBtn->resize(std::max(SaveLogBtn->width(), buttonWidthFor(SaveLogBtn)),
-                       SaveLogBtn->height());
+    SaveLogBtn->resize(std::max(SaveLogBtn->width(), buttonWidthFor(SaveLogBtn)), SaveLogBtn->height());
 }
 
 QSize BoostForwardHeaderBase::initialSize() const
@@ -184,7 +182,7 @@ QSize BoostForwardHeaderBase::initialSize() const
     // The whole page where the screen has room; the pages scroll where not.
     const QSize grown = Page0Content->size().expandedTo(Page1Content->size()) - formPageSize;
     QSize size = (formWindowSize + grown).expandedTo(minimumSizeHint());
-    if (const QScreen *where = screen()) {
+    if (const QScreen* where = screen()) {
         // The window frame is unknown until the window is shown: leave room for one.
         size = size.boundedTo(where->availableGeometry().size() - QSize(16, 48));
     }

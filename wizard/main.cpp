@@ -4,7 +4,7 @@
 
 #include "boostforwardheader.h"
 
-int main(int argc, char *argv[])
+int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     // After the application object: the platform's UI font comes from it.

@@ -1,9 +1,6 @@
 #include "wizardsteppage.h"
 
-WizardStepPage::WizardStepPage(QWidget *parent)
-    : QWizardPage(parent)
-{
-}
+WizardStepPage::WizardStepPage(QWidget* parent) : QWizardPage(parent) {}
 
 bool WizardStepPage::isComplete() const
 {

@@ -17,7 +17,10 @@
 #include <string>
 #include <vector>
 
-static int twice(int x) { return 2 * x; }
+static int twice(int x)
+{
+    return 2 * x;
+}
 
 int main()
 {

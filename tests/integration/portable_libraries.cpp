@@ -22,13 +22,16 @@
 #include <string>
 #include <vector>
 
-static int twice(int x) { return 2 * x; }
+static int twice(int x)
+{
+    return 2 * x;
+}
 
 int main()
 {
     boost::shared_ptr<std::string> text = boost::make_shared<std::string>("21,2");
     boost::scoped_ptr<int> owned(new int(1));
-    boost::tokenizer<boost::char_separator<char> > tokens(*text, boost::char_separator<char>(","));
+    boost::tokenizer<boost::char_separator<char>> tokens(*text, boost::char_separator<char>(","));
     boost::optional<int> first = boost::lexical_cast<int>(*tokens.begin());
     boost::variant<int, std::string> value = *first;
     boost::function<int(int)> f = boost::bind(&twice, boost::placeholders::_1);

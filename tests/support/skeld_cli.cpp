@@ -18,8 +18,8 @@ std::string skeld_target::spell(const fs::path& path) const
 const skeld_target& target_named(const std::string& name)
 {
     static const skeld_target native{"native", SKELD_NATIVE_PROGRAM, '/', "\n"};
-    static const skeld_target windows{"windows", std::getenv("SKELD_WINDOWS_PROGRAM") ? std::getenv("SKELD_WINDOWS_PROGRAM") : "",
-                                      '\\', "\r\n"};
+    static const skeld_target windows{
+        "windows", std::getenv("SKELD_WINDOWS_PROGRAM") ? std::getenv("SKELD_WINDOWS_PROGRAM") : "", '\\', "\r\n"};
     return name == "windows" ? windows : native;
 }
 
@@ -125,15 +125,17 @@ std::string SkeldCli::manual_instruction(const std::string& output) const
 std::string SkeldCli::boost_pattern(const std::string& forwarded) const
 {
     const std::string forward = "#include_next \"" + sep(forwarded) + "\"\n";
-    return lines("#ifndef IN_BOOST_HEADERS\n#define IN_BOOST_HEADERS\n#include \"RemoveAllCompilerFlags.h\"\n" + forward +
-                 "#include \"AddAllCompilerFlags.h\"\n#undef IN_BOOST_HEADERS\n#else\n" + forward + "#endif\n");
+    return lines("#ifndef IN_BOOST_HEADERS\n#define IN_BOOST_HEADERS\n#include \"RemoveAllCompilerFlags.h\"\n" +
+                 forward + "#include \"AddAllCompilerFlags.h\"\n#undef IN_BOOST_HEADERS\n#else\n" + forward +
+                 "#endif\n");
 }
 
 std::string SkeldCli::nonboost_pattern(const std::string& forwarded) const
 {
     const std::string forward = "#include_next \"" + sep(forwarded) + "\"\n";
-    return lines("#ifndef IN_BOOST_HEADERS\n" + forward + "#else\n#include \"AddAllCompilerFlags.h\"\n#undef IN_BOOST_HEADERS\n" +
-                 forward + "#define IN_BOOST_HEADERS\n#include \"RemoveAllCompilerFlags.h\"\n#endif\n");
+    return lines("#ifndef IN_BOOST_HEADERS\n" + forward +
+                 "#else\n#include \"AddAllCompilerFlags.h\"\n#undef IN_BOOST_HEADERS\n" + forward +
+                 "#define IN_BOOST_HEADERS\n#include \"RemoveAllCompilerFlags.h\"\n#endif\n");
 }
 
 void SkeldCli::lay_out_run() const

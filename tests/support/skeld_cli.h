@@ -13,8 +13,8 @@
 #include "scratch_dir.h"
 
 struct skeld_target {
-    std::string name;       // "native" or "windows"
-    std::string program;    // empty when that build is not available
+    std::string name;     // "native" or "windows"
+    std::string program;  // empty when that build is not available
     char separator;
     std::string line_end;
 
@@ -85,6 +85,6 @@ private:
 
 // Both builds for a parameterised suite; Wine cases skip where the Windows
 // build is not there.
-#define INSTANTIATE_FOR_BOTH_BUILDS(suite)                                              \
-    INSTANTIATE_TEST_SUITE_P(native, suite, ::testing::Values(std::string("native")));   \
+#define INSTANTIATE_FOR_BOTH_BUILDS(suite)                                                                             \
+    INSTANTIATE_TEST_SUITE_P(native, suite, ::testing::Values(std::string("native")));                                 \
     INSTANTIATE_TEST_SUITE_P(windows, suite, ::testing::Values(std::string("windows")))

@@ -10,7 +10,7 @@
 
 namespace {
 
-void say(const char *text, bool lineBreak = true)
+void say(const char* text, bool lineBreak = true)
 {
     std::fputs(text, stdout);
     if (lineBreak)
@@ -20,9 +20,9 @@ void say(const char *text, bool lineBreak = true)
 
 void waitForGate()
 {
-    const char *gate = std::getenv("VELK_FAKE_SKELD_GATE");
-    for (int i = 0; gate && i < 6000; ++i) { // gives up after a minute
-        if (FILE *f = std::fopen(gate, "r")) {
+    const char* gate = std::getenv("VELK_FAKE_SKELD_GATE");
+    for (int i = 0; gate && i < 6000; ++i) {  // gives up after a minute
+        if (FILE* f = std::fopen(gate, "r")) {
             std::fclose(f);
             return;
         }
@@ -30,11 +30,11 @@ void waitForGate()
     }
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
-    const char *env = std::getenv("VELK_FAKE_SKELD");
+    const char* env = std::getenv("VELK_FAKE_SKELD");
     const std::string mode = env ? env : "ok";
 
     if (mode == "args") {
@@ -56,8 +56,7 @@ int main(int argc, char **argv)
     }
     if (mode == "noconfig") {
         say("Creating compiler header Files ...");
-        say((std::string("No need for configuration, boost should work successfully.")
-             + (argc > 1 ? argv[1] : ""))
+        say((std::string("No need for configuration, boost should work successfully.") + (argc > 1 ? argv[1] : ""))
                 .c_str());
         return 0;
     }
@@ -74,7 +73,8 @@ int main(int argc, char **argv)
         say("Creating compiler header Files ...");
         say("Path: /tmp/Gr\xc3", false);
         waitForGate();
-        say("\xb6\xc3\x9f" "e <b>&amp;</b>");
+        say("\xb6\xc3\x9f"
+            "e <b>&amp;</b>");
         say("");
         say("Done");
         return 0;

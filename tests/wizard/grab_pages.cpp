@@ -15,18 +15,17 @@
 
 namespace {
 
-bool shoot(BoostForwardHeader &wizard, const QString &file)
+bool shoot(BoostForwardHeader& wizard, const QString& file)
 {
-    QTest::qWait(500); // the window manager draws the frame in its own time
+    QTest::qWait(500);  // the window manager draws the frame in its own time
     const QRect frame = wizard.frameGeometry();
-    const QPixmap shot = wizard.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(),
-                                                     frame.height());
+    const QPixmap shot = wizard.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
     return !shot.isNull() && shot.save(file);
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char *argv[])
+int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     BoostForwardHeader::setUpApplicationLook();
@@ -41,7 +40,7 @@ int main(int argc, char *argv[])
     wizard.OrigLibLocEdit->setText(args[3]);
     wizard.ConfigLocEdit->setText(args[4]);
     wizard.CmpPersonEdit->setText(args[5] + QStringLiteral(".missing"));
-    QTest::keyClick(wizard.CmpPersonEdit, Qt::Key_End); // shows one path in red
+    QTest::keyClick(wizard.CmpPersonEdit, Qt::Key_End);  // shows one path in red
     if (!shoot(wizard, args[1]))
         return 1;
 
@@ -49,7 +48,7 @@ int main(int argc, char *argv[])
     QTest::keyClick(wizard.CmpPersonEdit, Qt::Key_End);
     wizard.button(QWizard::NextButton)->click();
     wizard.button(QWizard::FinishButton)->click();
-    auto *proc = wizard.findChild<QProcess *>();
+    auto* proc = wizard.findChild<QProcess*>();
     if (!proc || !proc->waitForFinished(120000))
         return 1;
     QTest::qWait(100);

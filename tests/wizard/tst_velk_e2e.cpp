@@ -12,23 +12,22 @@
 
 namespace {
 
-bool writeFile(const QString &path, const QByteArray &content)
+bool writeFile(const QString& path, const QByteArray& content)
 {
     QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
 }
 
-QByteArray readFile(const QString &path)
+QByteArray readFile(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-} // namespace
+}  // namespace
 
-class TestVelkEndToEnd : public QObject
-{
+class TestVelkEndToEnd : public QObject {
     Q_OBJECT
 
 private slots:
@@ -37,8 +36,7 @@ private slots:
         // Started away from the data files, as from a shortcut without a
         // start folder; Skeld comes from PATH.
         QVERIFY2(!QFile::exists("possible_defines.txt"), qPrintable(QDir::currentPath()));
-        QVERIFY(!BoostForwardHeader::generatorProgram().startsWith(
-            QCoreApplication::applicationDirPath()));
+        QVERIFY(!BoostForwardHeader::generatorProgram().startsWith(QCoreApplication::applicationDirPath()));
         QTemporaryDir tmp;
         QVERIFY(tmp.isValid());
         const QString libs = tmp.filePath("libs");
@@ -46,14 +44,15 @@ private slots:
         const QString out = tmp.filePath("out");
         // In velk's folder, typed relative to it; Skeld runs elsewhere.
         const QString personality = QStringLiteral("velk-e2e.p_c");
-        struct Remove { ~Remove() { QFile::remove(QStringLiteral("velk-e2e.p_c")); } } removeLater;
+        struct Remove {
+            ~Remove() { QFile::remove(QStringLiteral("velk-e2e.p_c")); }
+        } removeLater;
         QVERIFY(writeFile(boost + "/version.hpp", "#define BOOST_VERSION 104000\n"));
         QVERIFY(writeFile(boost + "/detail/workaround.hpp", "#include <cstddef>\n"));
         QVERIFY(writeFile(boost + "/config/compiler/visualc.hpp", "// compiler\n"));
         QVERIFY(writeFile(boost + "/config/platform/win32.hpp", "// platform\n"));
         QVERIFY(QDir().mkpath(out));
-        QVERIFY(writeFile(personality,
-                          "-si\"" + libs.toUtf8() + "\"\n-sd _MSC_VER=1310\n-sd _WIN32\n"));
+        QVERIFY(writeFile(personality, "-si\"" + libs.toUtf8() + "\"\n-sd _MSC_VER=1310\n-sd _WIN32\n"));
 
         BoostForwardHeader w;
         w.show();
@@ -65,7 +64,7 @@ private slots:
 
         DialogWatcher watcher;
         w.button(QWizard::FinishButton)->click();
-        QProcess *p = w.findChild<QProcess *>();
+        QProcess* p = w.findChild<QProcess*>();
         QVERIFY(p);
         QTRY_COMPARE_WITH_TIMEOUT(p->state(), QProcess::NotRunning, 60000);
         QCoreApplication::processEvents();
@@ -75,13 +74,11 @@ private slots:
         // The progress lines in order; the walk may add its own lines between
         // them (exclusion entries that name nothing in this small tree).
         const QStringList progress = {
-            "Initialising Boost Configuration Generation ...\n",
-            "\nCreating compiler header Files ...\n",
+            "Initialising Boost Configuration Generation ...\n", "\nCreating compiler header Files ...\n",
             "\nCreating boost substitute header files ...\n",
-            "\nCreating compiler/platform substitute header files ...\n",
-            "\nModifying Compiler Personality...\n"};
+            "\nCreating compiler/platform substitute header files ...\n", "\nModifying Compiler Personality...\n"};
         qsizetype at = 0;
-        for (const QString &line : progress) {
+        for (const QString& line : progress) {
             at = log.indexOf(line, at);
             QVERIFY2(at >= 0, qPrintable(line + " missing in:\n" + log));
         }
@@ -95,8 +92,8 @@ private slots:
                  QByteArray("#undef _MSC_VER\n#undef _WIN32\n#define LONG_LONG long long\n"));
         QCOMPARE(readFile(out + "/AddAllCompilerFlags.h"),
                  QByteArray("#define _MSC_VER 1310\n#define _WIN32\n#undef LONG_LONG\n"));
-        for (const char *header : {"version.hpp", "detail/workaround.hpp",
-                                   "config/compiler/visualc.hpp", "config/platform/win32.hpp"})
+        for (const char* header :
+             {"version.hpp", "detail/workaround.hpp", "config/compiler/visualc.hpp", "config/platform/win32.hpp"})
             QVERIFY2(readFile(out + "/boost/" + header).contains("#include_next"), header);
         QVERIFY(QFile::exists(out + "/boost/config/compiler/orvo++.hpp"));
         QVERIFY(QFile::exists(out + "/boost/config/platform/orvo++.hpp"));

@@ -18,7 +18,7 @@
 
 namespace {
 
-QColor textColour(QLineEdit *field)
+QColor textColour(QLineEdit* field)
 {
     return field->palette().color(field->foregroundRole());
 }
@@ -26,23 +26,21 @@ QColor textColour(QLineEdit *field)
 const QColor red(255, 0, 0);
 const QColor black(0, 0, 0);
 
-} // namespace
+}  // namespace
 
-class TestVelkForm : public QObject
-{
+class TestVelkForm : public QObject {
     Q_OBJECT
 
 private:
     QTemporaryDir tmp;
     QString boostDir, outDir, personality;
 
-    QLineEdit *edit(BoostForwardHeader &w, const char *name)
+    QLineEdit* edit(BoostForwardHeader& w, const char* name)
     {
-        return w.findChild<QLineEdit *>(QString::fromLatin1(name));
+        return w.findChild<QLineEdit*>(QString::fromLatin1(name));
     }
-    QAbstractButton *nextButton(BoostForwardHeader &w) { return w.button(QWizard::NextButton); }
-    void typeAll(BoostForwardHeader &w, const QString &boost, const QString &out,
-                 const QString &person)
+    QAbstractButton* nextButton(BoostForwardHeader& w) { return w.button(QWizard::NextButton); }
+    void typeAll(BoostForwardHeader& w, const QString& boost, const QString& out, const QString& person)
     {
         QTest::keyClicks(w.OrigLibLocEdit, boost);
         QTest::keyClicks(w.ConfigLocEdit, out);
@@ -89,48 +87,56 @@ private slots:
         QVERIFY(!w.windowIcon().isNull());
         QCOMPARE(w.windowIcon().availableSizes().value(0), QSize(32, 32));
         // Before any check, the fields show the form's own look.
-        for (QLineEdit *field : {w.OrigLibLocEdit, w.ConfigLocEdit, w.CmpPersonEdit}) {
+        for (QLineEdit* field : {w.OrigLibLocEdit, w.ConfigLocEdit, w.CmpPersonEdit}) {
             QVERIFY(field->text().isEmpty());
             QCOMPARE(textColour(field), black);
         }
-        QCOMPARE(w.OrigLibLocEdit->toolTip(),
-                 QStringLiteral("Location of Boost library (ie C:\\boost_1_33_1\\boost)"));
+        QCOMPARE(w.OrigLibLocEdit->toolTip(), QStringLiteral("Location of Boost library (ie C:\\boost_1_33_1\\boost)"));
     }
 
     void texts_data()
     {
         QTest::addColumn<QString>("object");
         QTest::addColumn<QString>("text");
-        QTest::newRow("title") << "textLabel1_3" << "Welcome to the KORVAL :: Headwright";
-        QTest::newRow("intro")
-            << "textLabel2"
-            << "This wizard will take you through the steps required to create a confguration "
-               "for ORVO++ and Boost. To begin, simply select the location of your current boost "
-               "library (ie C:\\boost_1_40_0\\boost) and provide the output directory for where "
-               "configuration should be placed. Please also navigate to the current Compiler "
-               "Personality being used when analysing your project.";
-        QTest::newRow("personality caption") << "textLabel1_2_2" << "Current Compiler Personality";
-        QTest::newRow("boost caption") << "textLabel1" << "Boost Library Location";
-        QTest::newRow("output caption") << "textLabel1_2" << "Configuration Output Location";
-        QTest::newRow("browse 1") << "CmpPersonBtn" << "Browse";
-        QTest::newRow("browse 2") << "OrigLibLocBtn" << "Browse";
-        QTest::newRow("browse 3") << "ConfigLocBtn" << "Browse";
-        QTest::newRow("save log") << "SaveLogBtn" << "Save Log";
-        QTest::newRow("tip output") << "ConfigLocEdit" << "Output location for boost configuration.";
-        QTest::newRow("tip boost")
-            << "OrigLibLocEdit" << "Location of Boost library (ie C:\\boost_1_33_1\\boost)";
-        QTest::newRow("tip personality") << "CmpPersonEdit" << "Path to current compiler personality.";
+        QTest::newRow("title") << "textLabel1_3"
+                               << "Welcome to the KORVAL :: Headwright";
+        QTest::newRow("intro") << "textLabel2"
+                               << "This wizard will take you through the steps required to create a confguration "
+                                  "for ORVO++ and Boost. To begin, simply select the location of your current boost "
+                                  "library (ie C:\\boost_1_40_0\\boost) and provide the output directory for where "
+                                  "configuration should be placed. Please also navigate to the current Compiler "
+                                  "Personality being used when analysing your project.";
+        QTest::newRow("personality caption") << "textLabel1_2_2"
+                                             << "Current Compiler Personality";
+        QTest::newRow("boost caption") << "textLabel1"
+                                       << "Boost Library Location";
+        QTest::newRow("output caption") << "textLabel1_2"
+                                        << "Configuration Output Location";
+        QTest::newRow("browse 1") << "CmpPersonBtn"
+                                  << "Browse";
+        QTest::newRow("browse 2") << "OrigLibLocBtn"
+                                  << "Browse";
+        QTest::newRow("browse 3") << "ConfigLocBtn"
+                                  << "Browse";
+        QTest::newRow("save log") << "SaveLogBtn"
+                                  << "Save Log";
+        QTest::newRow("tip output") << "ConfigLocEdit"
+                                    << "Output location for boost configuration.";
+        QTest::newRow("tip boost") << "OrigLibLocEdit"
+                                   << "Location of Boost library (ie C:\\boost_1_33_1\\boost)";
+        QTest::newRow("tip personality") << "CmpPersonEdit"
+                                         << "Path to current compiler personality.";
     }
     void texts()
     {
         QFETCH(QString, object);
         QFETCH(QString, text);
         BoostForwardHeader w;
-        QWidget *widget = w.findChild<QWidget *>(object);
+        QWidget* widget = w.findChild<QWidget*>(object);
         QVERIFY(widget);
-        if (auto *label = qobject_cast<QLabel *>(widget))
+        if (auto* label = qobject_cast<QLabel*>(widget))
             QCOMPARE(label->text(), text);
-        else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        else if (auto* button = qobject_cast<QAbstractButton*>(widget))
             QCOMPARE(button->text(), text);
         else
             QCOMPARE(widget->toolTip(), text);
@@ -143,28 +149,28 @@ private slots:
         // Where the screen has room, the window shows the page whole.
         const QSize content = w.Page0Content->size();
         QVERIFY(content.width() >= 532 && content.height() >= 380);
-        QCOMPARE(w.Page0Scroll->maximumViewportSize().expandedTo(content),
-                 w.Page0Scroll->maximumViewportSize());
+        QCOMPARE(w.Page0Scroll->maximumViewportSize().expandedTo(content), w.Page0Scroll->maximumViewportSize());
         QCOMPARE(w.palette().color(QPalette::Inactive, QPalette::Highlight), QColor(212, 208, 200));
         QCOMPARE(w.palette().color(QPalette::Disabled, QPalette::Text), QColor(106, 104, 100));
-        for (QPushButton *b : {w.CmpPersonBtn, w.OrigLibLocBtn, w.ConfigLocBtn, w.SaveLogBtn}) {
+        for (QPushButton* b : {w.CmpPersonBtn, w.OrigLibLocBtn, w.ConfigLocBtn, w.SaveLogBtn}) {
             QVERIFY(!b->isCheckable());
             QCOMPARE(b->palette().color(b->backgroundRole()), QColor(Qt::white));
             QCOMPARE(b->palette().color(QPalette::Button), QColor(Qt::white));
         }
         // Images: stretched to their labels.
-        const struct { QLabel *label; QSize size; } images[] = {
-            {w.pixmapLabel3, {532, 36}}, {w.pixmapLabel3_4_2_3, {532, 36}},
-            {w.pixmapLabel3_3, {532, 19}}, {w.pixmapLabel3_3_3_2_3, {532, 19}},
-            {w.pixmapLabel5, {169, 54}},
+        const struct {
+            QLabel* label;
+            QSize size;
+        } images[] = {
+            {w.pixmapLabel3, {532, 36}},         {w.pixmapLabel3_4_2_3, {532, 36}}, {w.pixmapLabel3_3, {532, 19}},
+            {w.pixmapLabel3_3_3_2_3, {532, 19}}, {w.pixmapLabel5, {169, 54}},
         };
-        for (const auto &img : images) {
+        for (const auto& img : images) {
             QVERIFY(img.label->hasScaledContents());
             QCOMPARE(img.label->pixmap().size(), img.size);
         }
         // The wizard's own buttons are white.
-        for (auto which : {QWizard::NextButton, QWizard::BackButton, QWizard::CancelButton,
-                           QWizard::FinishButton}) {
+        for (auto which : {QWizard::NextButton, QWizard::BackButton, QWizard::CancelButton, QWizard::FinishButton}) {
             QCOMPARE(w.button(which)->palette().color(QPalette::Button), QColor(Qt::white));
             QCOMPARE(w.button(which)->palette().color(QPalette::Window), QColor(Qt::white));
         }
@@ -191,30 +197,30 @@ private slots:
 
         // Labels and buttons hold their text; siblings (the decorative
         // lines aside) neither overlap nor leave their parent.
-        QList<QWidget *> widgets = w.Page0Content->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)
-                                   + w.groupBox1->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)
-                                   + w.Page1Content->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-        auto isLine = [](QWidget *widget) {
-            auto *frame = qobject_cast<QFrame *>(widget);
+        QList<QWidget*> widgets = w.Page0Content->findChildren<QWidget*>(Qt::FindDirectChildrenOnly) +
+                                  w.groupBox1->findChildren<QWidget*>(Qt::FindDirectChildrenOnly) +
+                                  w.Page1Content->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        auto isLine = [](QWidget* widget) {
+            auto* frame = qobject_cast<QFrame*>(widget);
             return frame && frame->frameShape() == QFrame::VLine;
         };
-        for (QWidget *widget : widgets) {
+        for (QWidget* widget : widgets) {
             const QString name = widget->objectName();
             const QFontMetrics fm = widget->fontMetrics();
-            if (auto *label = qobject_cast<QLabel *>(widget); label && !label->text().isEmpty()) {
-                QVERIFY2(label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
-                                           : fm.horizontalAdvance(label->text()) <= label->width()
-                                                 && fm.height() <= label->height(),
+            if (auto* label = qobject_cast<QLabel*>(widget); label && !label->text().isEmpty()) {
+                QVERIFY2(label->wordWrap()
+                             ? label->heightForWidth(label->width()) <= label->height()
+                             : fm.horizontalAdvance(label->text()) <= label->width() && fm.height() <= label->height(),
                          qPrintable(name));
             }
-            if (auto *button = qobject_cast<QPushButton *>(widget))
+            if (auto* button = qobject_cast<QPushButton*>(widget))
                 QVERIFY2(fm.horizontalAdvance(button->text()) + 8 <= button->width(), qPrintable(name));
             if (isLine(widget))
                 continue;
             QVERIFY2(widget->parentWidget()->rect().contains(widget->geometry()), qPrintable(name));
-            for (QWidget *other : widgets) {
-                QVERIFY2(other == widget || other->parentWidget() != widget->parentWidget()
-                             || isLine(other) || !other->geometry().intersects(widget->geometry()),
+            for (QWidget* other : widgets) {
+                QVERIFY2(other == widget || other->parentWidget() != widget->parentWidget() || isLine(other) ||
+                             !other->geometry().intersects(widget->geometry()),
                          qPrintable(name + " / " + other->objectName()));
             }
         }
@@ -237,11 +243,10 @@ private slots:
     void tabOrder()
     {
         BoostForwardHeader w;
-        const QList<QWidget *> chain = {w.OrigLibLocEdit, w.OrigLibLocBtn, w.ConfigLocEdit,
-                                        w.DetailsText, w.SaveLogBtn};
+        const QList<QWidget*> chain = {w.OrigLibLocEdit, w.OrigLibLocBtn, w.ConfigLocEdit, w.DetailsText, w.SaveLogBtn};
         for (int i = 0; i + 1 < chain.size(); ++i) {
             // A text browser brings its own viewport and scroll bars along.
-            QWidget *next = chain[i]->nextInFocusChain();
+            QWidget* next = chain[i]->nextInFocusChain();
             while (chain[i]->isAncestorOf(next))
                 next = next->nextInFocusChain();
             QCOMPARE(next, chain[i + 1]);
@@ -265,10 +270,9 @@ private slots:
         QTest::newRow("all missing") << missing << missing << missing << false << false << false;
         QTest::newRow("file as directory, directory as personality")
             << personality << personality << outDir << true << true << true;
-        QTest::newRow("trailing separator passes") << boostDir + "/" << outDir << personality
-                                                   << true << true << true;
-        QTest::newRow("case matters") << tmp.filePath(QStringLiteral("libs/BOOST")) << outDir
-                                      << personality << false << true << true;
+        QTest::newRow("trailing separator passes") << boostDir + "/" << outDir << personality << true << true << true;
+        QTest::newRow("case matters") << tmp.filePath(QStringLiteral("libs/BOOST")) << outDir << personality << false
+                                      << true << true;
         QTest::newRow("one empty") << boostDir << outDir << QString() << true << true << false;
     }
     void pathCheck()
@@ -282,19 +286,22 @@ private slots:
         BoostForwardHeader w;
         w.show();
         typeAll(w, boost, out, person);
-        if (person.isEmpty()) // a key that types nothing still runs the check
+        if (person.isEmpty())  // a key that types nothing still runs the check
             QTest::keyClick(w.CmpPersonEdit, Qt::Key_Shift);
 
-        const struct { QLineEdit *field; bool ok; QString pass, fail; } expect[] = {
-            {w.OrigLibLocEdit, boostOk,
-             "Location of Boost library (ie C:\\boost_1_39_0\\boost)",
+        const struct {
+            QLineEdit* field;
+            bool ok;
+            QString pass, fail;
+        } expect[] = {
+            {w.OrigLibLocEdit, boostOk, "Location of Boost library (ie C:\\boost_1_39_0\\boost)",
              "Directory does not exist. Please try again."},
             {w.ConfigLocEdit, outOk, "Output location for boost configuration.",
              "Directory does not exist. Please try again."},
             {w.CmpPersonEdit, personOk, "Path to current compiler personality.",
              "Compiler Personality does not exist. Please try again."},
         };
-        for (const auto &e : expect) {
+        for (const auto& e : expect) {
             QCOMPARE(textColour(e.field), e.ok ? black : red);
             QCOMPARE(e.field->toolTip(), e.ok ? e.pass : e.fail);
         }
@@ -346,9 +353,8 @@ private slots:
         QVERIFY(nextButton(w)->isEnabled());
         nextButton(w)->click();
         QCOMPARE(w.currentPage(), w.Page1);
-        const QString summary = "Original Boost Location:\n" + boostDir
-                                + "\n\nConfiguration Output Location:\n" + outDir
-                                + "\n\nCurrent Compiler Personality:\n" + personality + "\n\n";
+        const QString summary = "Original Boost Location:\n" + boostDir + "\n\nConfiguration Output Location:\n" +
+                                outDir + "\n\nCurrent Compiler Personality:\n" + personality + "\n\n";
         QCOMPARE(w.DetailsText->toPlainText(), summary);
         QVERIFY(w.button(QWizard::FinishButton)->isEnabled());
         QVERIFY(w.button(QWizard::FinishButton)->isVisible());
@@ -390,16 +396,20 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QString>("pick");
-        QTest::newRow("boost") << "OrigLibLocBtn" << "OrigLibLocEdit" << "get existing directory"
-                               << "Select the Boost library directory (ie C:\\Boost_1_33_1\\boost)"
-                               << QString() << boostDir;
-        QTest::newRow("output") << "ConfigLocBtn" << "ConfigLocEdit" << "get existing directory"
-                                << "Select the configuration output directory" << QString()
-                                << outDir;
-        QTest::newRow("personality")
-            << "CmpPersonBtn" << "CmpPersonEdit" << "open file dialog"
-            << "Select current compiler personality" << "Compiler Personalities (*.p_c)"
-            << personality;
+        QTest::newRow("boost") << "OrigLibLocBtn"
+                               << "OrigLibLocEdit"
+                               << "get existing directory"
+                               << "Select the Boost library directory (ie C:\\Boost_1_33_1\\boost)" << QString()
+                               << boostDir;
+        QTest::newRow("output") << "ConfigLocBtn"
+                                << "ConfigLocEdit"
+                                << "get existing directory"
+                                << "Select the configuration output directory" << QString() << outDir;
+        QTest::newRow("personality") << "CmpPersonBtn"
+                                     << "CmpPersonEdit"
+                                     << "open file dialog"
+                                     << "Select current compiler personality"
+                                     << "Compiler Personalities (*.p_c)" << personality;
     }
     void browse()
     {
@@ -411,8 +421,8 @@ private slots:
         QFETCH(QString, pick);
         BoostForwardHeader w;
         w.show();
-        auto *btn = w.findChild<QPushButton *>(button);
-        auto *edit = w.findChild<QLineEdit *>(field);
+        auto* btn = w.findChild<QPushButton*>(button);
+        auto* edit = w.findChild<QLineEdit*>(field);
 
         DialogWatcher watcher(DialogWatcher::choose(pick));
         btn->click();

@@ -11,8 +11,7 @@
 #include "boostforwardheader.h"
 #include "dialogwatcher.h"
 
-class TestVelkNoChild : public QObject
-{
+class TestVelkNoChild : public QObject {
     Q_OBJECT
 
 private slots:
@@ -35,12 +34,11 @@ private slots:
 
         DialogWatcher watcher;
         w.button(QWizard::FinishButton)->click();
-        const QString expected = QStringLiteral(
-            "Initialising Boost Configuration Generation ...\n"
-            "Boost Configuration Generation could not be executed: Please contact "
-            "support@korval.example.\n");
+        const QString expected = QStringLiteral("Initialising Boost Configuration Generation ...\n"
+                                                "Boost Configuration Generation could not be executed: Please contact "
+                                                "support@korval.example.\n");
         QTRY_COMPARE(w.DetailsText->toPlainText(), expected);
-        QProcess *p = w.findChild<QProcess *>();
+        QProcess* p = w.findChild<QProcess*>();
         QVERIFY(p);
         QCOMPARE(p->error(), QProcess::FailedToStart);
 

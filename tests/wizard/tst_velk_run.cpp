@@ -17,20 +17,19 @@ namespace {
 
 const QString startLine = QStringLiteral("Initialising Boost Configuration Generation ...\n");
 const QString successLine = QStringLiteral("Boost Configuration Generated Successfully!\n");
-const QString failureText = QStringLiteral(
-    "Boost Configuration Generation Failed!\nPlease check the details on screen and try again.");
+const QString failureText =
+    QStringLiteral("Boost Configuration Generation Failed!\nPlease check the details on screen and try again.");
 
-} // namespace
+}  // namespace
 
-#define RUN_TO_END(w)                                                                              \
-    do {                                                                                           \
-        runToEnd(w);                                                                               \
-        if (QTest::currentTestFailed())                                                            \
-            return;                                                                                \
+#define RUN_TO_END(w)                                                                                                  \
+    do {                                                                                                               \
+        runToEnd(w);                                                                                                   \
+        if (QTest::currentTestFailed())                                                                                \
+            return;                                                                                                    \
     } while (false)
 
-class TestVelkRun : public QObject
-{
+class TestVelkRun : public QObject {
     Q_OBJECT
 
 private:
@@ -39,7 +38,7 @@ private:
     QString defaultCancelText;
 
     // Fills Page0, goes to Page1 and leaves the wizard ready for Finish.
-    void prepare(BoostForwardHeader &w)
+    void prepare(BoostForwardHeader& w)
     {
         w.show();
         // Pasted, as keyClicks cannot type 'ä'; the key release runs the check.
@@ -52,29 +51,29 @@ private:
         QCOMPARE(w.currentPage(), w.Page1);
         QVERIFY(w.button(QWizard::FinishButton)->isEnabled());
     }
-    QProcess *latestProcess(BoostForwardHeader &w)
+    QProcess* latestProcess(BoostForwardHeader& w)
     {
-        const auto all = w.findChildren<QProcess *>();
+        const auto all = w.findChildren<QProcess*>();
         return all.isEmpty() ? nullptr : all.last();
     }
     // Presses Finish and waits until the child has ended and been judged.
-    void runToEnd(BoostForwardHeader &w)
+    void runToEnd(BoostForwardHeader& w)
     {
         w.button(QWizard::FinishButton)->click();
-        QProcess *p = latestProcess(w);
+        QProcess* p = latestProcess(w);
         QVERIFY(p);
         QTRY_COMPARE_WITH_TIMEOUT(p->state(), QProcess::NotRunning, 20000);
         QCoreApplication::processEvents();
     }
-    QString pane(BoostForwardHeader &w) { return w.DetailsText->toPlainText(); }
-    QString cancelText(BoostForwardHeader &w) { return w.button(QWizard::CancelButton)->text(); }
+    QString pane(BoostForwardHeader& w) { return w.DetailsText->toPlainText(); }
+    QString cancelText(BoostForwardHeader& w) { return w.button(QWizard::CancelButton)->text(); }
 
 private slots:
     void initTestCase()
     {
         QVERIFY(tmp.isValid());
-        QVERIFY(QFileInfo(QCoreApplication::applicationDirPath() + "/Skeld").isExecutable()
-                || QFileInfo(QCoreApplication::applicationDirPath() + "/Skeld.exe").exists());
+        QVERIFY(QFileInfo(QCoreApplication::applicationDirPath() + "/Skeld").isExecutable() ||
+                QFileInfo(QCoreApplication::applicationDirPath() + "/Skeld.exe").exists());
         // Spaces and a non-ASCII letter in every path.
         boostDir = tmp.filePath(QStringLiteral("my libs/boost"));
         outDir = tmp.filePath(QStringLiteral("Ausgabe ä"));
@@ -89,26 +88,24 @@ private slots:
         defaultCancelText = cancelText(w);
     }
     void init() { QFile::remove(gate); }
-    void cleanup() { QFile(gate).open(QIODevice::WriteOnly); } // never leave a child waiting
+    void cleanup() { QFile(gate).open(QIODevice::WriteOnly); }  // never leave a child waiting
 
     void success_data()
     {
         QTest::addColumn<QString>("mode");
         QTest::addColumn<QString>("output");
-        QTest::newRow("full run")
-            << "ok"
-            << "Creating compiler header Files ...\n"
-               "Creating boost substitute header files ...\n"
-               "Creating compiler/platform substitute header files ...\n"
-               "Modifying Compiler Personality...\n"
-               "Please add the following directory to your analyser personality or as the first "
-               "include path in your CPPFLAGS or equivalent variable in your makefile:\n"
-                   + outDir + "\n";
-        QTest::newRow("no configuration needed")
-            << "noconfig"
-            << "Creating compiler header Files ...\n"
-               "No need for configuration, boost should work successfully."
-                   + personality + "\n";
+        QTest::newRow("full run") << "ok"
+                                  << "Creating compiler header Files ...\n"
+                                     "Creating boost substitute header files ...\n"
+                                     "Creating compiler/platform substitute header files ...\n"
+                                     "Modifying Compiler Personality...\n"
+                                     "Please add the following directory to your analyser personality or as the first "
+                                     "include path in your CPPFLAGS or equivalent variable in your makefile:\n" +
+                                         outDir + "\n";
+        QTest::newRow("no configuration needed") << "noconfig"
+                                                 << "Creating compiler header Files ...\n"
+                                                    "No need for configuration, boost should work successfully." +
+                                                        personality + "\n";
     }
     void success()
     {
@@ -135,16 +132,16 @@ private slots:
         BoostForwardHeader w;
         prepare(w);
         RUN_TO_END(w);
-        QCOMPARE(pane(w), startLine + "1=[" + personality + "]\n2=[" + boostDir + "]\n3=["
-                              + outDir + "]\n" + successLine);
+        QCOMPARE(pane(w),
+                 startLine + "1=[" + personality + "]\n2=[" + boostDir + "]\n3=[" + outDir + "]\n" + successLine);
     }
 
     void failureShowsMessageBoxOnce_data()
     {
         QTest::addColumn<QString>("mode");
         QTest::addColumn<QString>("output");
-        QTest::newRow("exit status 1")
-            << "fail" << "Original location of boost must end with the .../boost subdirectory\n";
+        QTest::newRow("exit status 1") << "fail"
+                                       << "Original location of boost must end with the .../boost subdirectory\n";
         // Mend: a crash is a failure too, not silence, and the pane says which.
         QTest::newRow("crash") << "crash"
                                << "Creating compiler header Files ...\n"
@@ -160,7 +157,7 @@ private slots:
         // What the user sees while the box is open.
         QString paneAtBox;
         bool busyAtBox = true;
-        DialogWatcher watcher([&](QDialog *box) {
+        DialogWatcher watcher([&](QDialog* box) {
             paneAtBox = pane(w);
             busyAtBox = w.RunBusyBar->isVisible();
             box->reject();
@@ -191,7 +188,7 @@ private slots:
         BoostForwardHeader w;
         prepare(w);
         w.button(QWizard::FinishButton)->click();
-        QProcess *p = latestProcess(w);
+        QProcess* p = latestProcess(w);
         QVERIFY(p);
         QSignalSpy reads(p, &QProcess::readyReadStandardOutput);
         // The first half is in: the pane shows the whole lines only.
@@ -200,13 +197,13 @@ private slots:
         QFile(gate).open(QIODevice::WriteOnly);
         QTRY_COMPARE_WITH_TIMEOUT(p->state(), QProcess::NotRunning, 20000);
         QVERIFY(reads.size() >= 2);
-        QCOMPARE(pane(w), startLine
-                              + QString::fromUtf8("Creating compiler header Files ...\n"
-                                                  "Path: /tmp/Größe <b>&amp;</b>\n"
-                                                  "\n"
-                                                  "Done\n")
-                              + successLine);
-        QCOMPARE(w.DetailsText->document()->blockCount(), 7); // six lines and the cursor's
+        QCOMPARE(pane(w), startLine +
+                              QString::fromUtf8("Creating compiler header Files ...\n"
+                                                "Path: /tmp/Größe <b>&amp;</b>\n"
+                                                "\n"
+                                                "Done\n") +
+                              successLine);
+        QCOMPARE(w.DetailsText->document()->blockCount(), 7);  // six lines and the cursor's
     }
 
     // Mend: no second run can start while one is going; the busy bar shows it.
@@ -215,11 +212,11 @@ private slots:
         qputenv("VELK_FAKE_SKELD", "gate");
         BoostForwardHeader w;
         prepare(w);
-        QAbstractButton *back = w.button(QWizard::BackButton);
+        QAbstractButton* back = w.button(QWizard::BackButton);
         QVERIFY(back->isEnabled());
         QVERIFY(!w.RunBusyBar->isVisible());
         w.button(QWizard::FinishButton)->click();
-        QProcess *p = latestProcess(w);
+        QProcess* p = latestProcess(w);
         QVERIFY(p);
         QVERIFY(w.RunBusyBar->isVisible());
         QVERIFY(!back->isEnabled());
@@ -248,14 +245,13 @@ private slots:
         QFETCH(bool, besideSkeld);
         QFETCH(QString, chosen);
         QTemporaryDir dirs;
-        for (const QString &sub : {QStringLiteral("own"), QStringLiteral("skeld")})
+        for (const QString& sub : {QStringLiteral("own"), QStringLiteral("skeld")})
             QVERIFY(QDir(dirs.path()).mkdir(sub));
         if (inOwn)
             QVERIFY(QFile(dirs.filePath("own/possible_defines.txt")).open(QIODevice::WriteOnly));
         if (besideSkeld)
             QVERIFY(QFile(dirs.filePath("skeld/possible_defines.txt")).open(QIODevice::WriteOnly));
-        QCOMPARE(BoostForwardHeader::generatorWorkingDirectory(dirs.filePath("skeld/Skeld"),
-                                                               dirs.filePath("own")),
+        QCOMPARE(BoostForwardHeader::generatorWorkingDirectory(dirs.filePath("skeld/Skeld"), dirs.filePath("own")),
                  dirs.filePath(chosen));
     }
 
@@ -266,7 +262,7 @@ private slots:
         prepare(w);
         DialogWatcher watcher;
         w.button(QWizard::FinishButton)->click();
-        QProcess *p = latestProcess(w);
+        QProcess* p = latestProcess(w);
         QVERIFY(p);
         QSignalSpy finished(p, &QProcess::finished);
         QTRY_VERIFY_WITH_TIMEOUT(pane(w).contains("Creating compiler header Files"), 20000);
@@ -299,7 +295,7 @@ private slots:
         BoostForwardHeader w;
         prepare(w);
         RUN_TO_END(w);
-        QProcess *first = latestProcess(w);
+        QProcess* first = latestProcess(w);
 
         w.button(QWizard::BackButton)->click();
         QCOMPARE(w.currentPage(), w.Page0);
@@ -314,7 +310,7 @@ private slots:
         DialogWatcher watcher;
         RUN_TO_END(w);
         QTRY_COMPARE(watcher.count(), 1);
-        QCOMPARE(w.findChildren<QProcess *>().size(), 2);
+        QCOMPARE(w.findChildren<QProcess*>().size(), 2);
         QVERIFY(latestProcess(w) != first);
         QVERIFY(pane(w).startsWith(startLine + "Original location"));
         QCOMPARE(cancelText(w), QStringLiteral("Close"));
@@ -350,7 +346,7 @@ private slots:
         QCOMPARE(dialog.title, QStringLiteral("Save Log File as .."));
         QCOMPARE(dialog.filters, QStringList{QStringLiteral("Log Files (*.txt *.log)")});
         QCOMPARE(dialog.parent, &w);
-        if (answer != "bad") // the file dialog itself may warn about a missing folder
+        if (answer != "bad")  // the file dialog itself may warn about a missing folder
             QCOMPARE(watcher.count(), 1);
 
         QFile f(logFile);

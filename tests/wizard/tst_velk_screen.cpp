@@ -9,8 +9,7 @@
 
 #include "boostforwardheader.h"
 
-class TestVelkScreen : public QObject
-{
+class TestVelkScreen : public QObject {
     Q_OBJECT
 
 private slots:
@@ -24,10 +23,9 @@ private slots:
         QVERIFY(screen.contains(w.frameGeometry()));
         const QRect page(w.Page0->mapToGlobal(QPoint(0, 0)), w.Page0->size());
         for (auto which : {QWizard::BackButton, QWizard::NextButton, QWizard::CancelButton}) {
-            QAbstractButton *b = w.button(which);
+            QAbstractButton* b = w.button(which);
             const QRect at(b->mapToGlobal(QPoint(0, 0)), b->size());
-            QVERIFY2(b->isVisible() && screen.contains(at) && !page.intersects(at),
-                     qPrintable(b->text()));
+            QVERIFY2(b->isVisible() && screen.contains(at) && !page.intersects(at), qPrintable(b->text()));
         }
         // The last row comes into view by scrolling.
         w.Page0Scroll->ensureWidgetVisible(w.CmpPersonBtn, 0, 0);
@@ -36,7 +34,7 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
+int main(int argc, char* argv[])
 {
     qputenv("QT_SCALE_FACTOR", "2");
     QApplication app(argc, argv);
