@@ -95,3 +95,11 @@
 #endif
 
 #undef BOOST_ORVO_CXX_LEVEL
+
+// Deprecation changes nothing the analyser checks. Boost's fallback, the
+// standard attribute, stands where a standard attribute may not (Boost.Locale
+// 1.81: typedef BOOST_DEPRECATED("...") T name;), so, like each of Boost's
+// own compiler configurations, this one defines the macro, as nothing.
+#ifndef BOOST_DEPRECATED
+#  define BOOST_DEPRECATED(msg)
+#endif

@@ -1,0 +1,206 @@
+#!/usr/bin/env bash
+# How many of Boost's top-level headers (boost/*.hpp) an analyser reads, one
+# header a program, for each Boost version, front end and personality:
+#   (a) plainly, (b) with the personality's macros alone, (c) through the
+#   substitute tree with the whole personality as Skeld edits it;
+# and, for each header that reads in (a) but not in (c), its first error.
+#
+#   scripts/measure_boost_headers.sh            # the full table
+#   HEADERS="any thread" COMBOS="mingw:msvc-current" VERSIONS=1.74 \
+#     scripts/measure_boost_headers.sh          # a part of it
+#
+# Front ends stand in for the analyser: MinGW-w64's g++ with its own Windows
+# and compiler macros undefined, so that only the personality's stand inside
+# Boost; g++ and clang++ on Linux for personalities of compilers that target
+# Unix. Boost 1.74 is the system's (/usr/include/boost); 1.81 is Debian's
+# libboost1.81-dev, fetched with apt-get download and unpacked into WORK.
+#
+# Every compile is kept in WORK: (a) per version and front end, (b) per
+# personality as well, (c) also per state of Skeld and the data files, so a
+# rerun after a data change only redoes (c). Ends with status 1 when a target
+# does not hold (see TARGETS below), 0 otherwise.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+self=$top/scripts/$(basename "$0")
+
+# One compile, run by the job list below: DIR HEADER FLAGS_FILE.
+if [ "${1:-}" = --one ]; then
+  dir=$2 header=$3 flags_file=$4
+  mapfile -t flags < "$flags_file"
+  status=0
+  printf '#include <boost/%s.hpp>\n' "$header" |
+    timeout 600 "${flags[@]}" -x c++ - > "$dir/$header.log" 2>&1 || status=$?
+  echo "$status" > "$dir/$header.rc"
+  exit 0
+fi
+
+BUILD_DIR=${BUILD_DIR:-$top/build}
+WORK=${WORK:-$BUILD_DIR/measure}
+JOBS=${JOBS:-2}
+VERSIONS=${VERSIONS:-"1.74 1.81"}
+COMBOS=${COMBOS:-"mingw:msvc-current mingw:msvc-sample gxx:sun gxx:xlc gxx:intel gxx:edg clang:sun clang:xlc clang:intel clang:edg"}
+HEADERS=${HEADERS:-}
+MINGW_CXX=${MINGW_CXX:-x86_64-w64-mingw32-g++}
+personalities=$top/tests/integration/personalities
+skeld=$BUILD_DIR/bin/Skeld
+
+die() { echo "measure: $*" >&2; exit 2; }
+hash_of() { cat "$@" | md5sum | cut -c1-10; }
+
+front_end() { # NAME: the compiler and its options, one a line
+  case $1 in
+    mingw) printf '%s\n' "$MINGW_CXX" -std=c++17 -fsyntax-only \
+             -U__WIN32 -U__WIN32__ -U__WIN64 -U__WIN64__ -U__WINNT -U__WINNT__ \
+             -U__MINGW32__ -U__MINGW64__ ;;
+    gxx)   printf '%s\n' g++ -std=c++17 -fsyntax-only ;;
+    clang) printf '%s\n' clang++ -std=c++17 -fsyntax-only ;;
+    *) die "unknown front end $1" ;;
+  esac
+}
+
+personality_source() { # NAME: the personality file
+  case $1 in
+    msvc-sample) echo "$top/examples/msvc.p_c" ;;
+    *) echo "$personalities/$1.p_c" ;;
+  esac
+}
+
+# boost_parent VERSION: a directory whose only entry is that Boost's tree,
+# so that its parent can go on any front end's include path.
+boost_parent() {
+  local v=$1 dir=$WORK/boost-$1
+  case $v in
+    1.74)
+      mkdir -p "$dir/include"
+      [ -e "$dir/include/boost" ] || ln -s /usr/include/boost "$dir/include/boost"
+      grep -q 'BOOST_LIB_VERSION "1_74"' "$dir/include/boost/version.hpp" ||
+        die "/usr/include/boost is not Boost 1.74 (apt-get install libboost1.74-dev)"
+      echo "$dir/include" ;;
+    1.81)
+      if [ ! -f "$dir/root/usr/include/boost/version.hpp" ]; then
+        mkdir -p "$dir/deb"
+        (cd "$dir/deb" && apt-get download libboost1.81-dev >&2) ||
+          die "apt-get download libboost1.81-dev failed"
+        dpkg -x "$dir"/deb/libboost1.81-dev_*.deb "$dir/root"
+      fi
+      echo "$dir/root/usr/include" ;;
+    *) die "unknown Boost version $v" ;;
+  esac
+}
+
+# compile_all DIR FLAGS_FILE HEADER...: each header not yet compiled in DIR.
+compile_all() {
+  local dir=$1 flags_file=$2 h
+  shift 2
+  mkdir -p "$dir"
+  cp "$flags_file" "$dir/flags"
+  for h in "$@"; do [ -f "$dir/$h.rc" ] || printf '%s %s %s\n' "$dir" "$h" "$dir/flags"; done |
+    nice xargs -r -P "$JOBS" -L 1 bash "$self" --one
+}
+
+reads() { [ "$(cat "$1/$2.rc")" = 0 ]; }
+
+# first_error LOG PARENT OUT: the first error line, paths shortened.
+first_error() {
+  { grep -m1 -E '(error|Error)' "$1" || echo "(no error line)"; } |
+    sed -e "s|$3/system/|<stubs>/|g" -e "s|$3/|<tree>/|g" -e "s|$2/||g" -e 's|^/usr/[^ ]*/include/||'
+}
+
+# A loss the targets excuse: an MSVC built-in no stand-in parses, or a stub
+# that stands for a header the front end does not have.
+excused() { # PERSONALITY ERROR_LINE
+  case $1 in
+    msvc-*) [[ $2 =~ __uuidof|__try|__except|__assume ]] ;;
+    *) [[ $2 == *"<stubs>/"*"No such file"* ]] ;;
+  esac
+}
+
+[ -x "$skeld" ] || die "no $skeld: cmake --build $BUILD_DIR --target Skeld skeld_data"
+mkdir -p "$WORK"
+table=$WORK/table.md
+losses=$WORK/losses.md
+: > "$losses"
+{
+  echo "| Boost | front end | personality | headers | (a) plainly | (b) macros alone | (c) through the tree |"
+  echo "|---|---|---|--:|--:|--:|--:|"
+} > "$table"
+targets_hold=1
+data_key=$(hash_of "$skeld" "$BUILD_DIR"/bin/*.txt "$BUILD_DIR"/bin/*.hpp "$BUILD_DIR"/bin/borland/*)
+
+for v in $VERSIONS; do
+  parent=$(boost_parent "$v")
+  if [ -n "$HEADERS" ]; then
+    names=($HEADERS)
+  else
+    names=($(cd "$parent/boost" && ls -- *.hpp | sed 's/\.hpp$//'))
+  fi
+  for combo in $COMBOS; do
+    fe=${combo%%:*} p=${combo#*:}
+    src=$(personality_source "$p")
+    [ -f "$src" ] || die "no personality $src"
+    base=$WORK/$v/$fe
+    mkdir -p "$base"
+
+    # (a) plainly: the front end and Boost's parent directory.
+    { front_end "$fe"; echo "-I$parent"; } > "$base/plain.flags"
+    compile_all "$base/plain" "$base/plain.flags" "${names[@]}"
+
+    # The personality as a user would have it: its own -si lines give way
+    # to one naming Boost's parent, so that Skeld edits it.
+    pdir=$WORK/$v/personality/$p
+    mkdir -p "$pdir"
+    grep -v -E '^[[:space:]]*(-si|-SI|-systeminclude|-SYSTEMINCLUDE)[[:space:]]' "$src" > "$pdir/original.p_c" || true
+    printf -- '-si "%s"\n' "$parent" >> "$pdir/original.p_c"
+    pkey=$(hash_of "$pdir/original.p_c")
+
+    # (b) the personality's macros alone.
+    source "$top/tests/integration/lib.sh"
+    personality_flags "$pdir/original.p_c"
+    { front_end "$fe"; echo "-I$parent"; printf '%s\n' "${DEFINES[@]}"; } > "$base/macros-$p.flags"
+    compile_all "$base/macros-$p-$pkey" "$base/macros-$p.flags" "${names[@]}"
+
+    # (c) through the tree: Skeld once per version, personality and data.
+    tree=$WORK/$v/tree-$p-$pkey-$data_key
+    if [ ! -f "$tree/done" ]; then
+      rm -rf "$tree" && mkdir -p "$tree/out"
+      cp "$pdir/original.p_c" "$tree/personality.p_c"
+      (cd "$BUILD_DIR/bin" && "$skeld" "$tree/personality.p_c" "$parent/boost" "$tree/out") > "$tree/skeld.log" 2>&1 ||
+        { cat "$tree/skeld.log"; die "Skeld failed on $p over Boost $v"; }
+      touch "$tree/done"
+    fi
+    personality_flags "$tree/personality.p_c"
+    { front_end "$fe"; printf '%s\n' "${INCLUDES[@]}" "${DEFINES[@]}"; } > "$base/tree-$p.flags"
+    cdir=$base/tree-$p-$pkey-$data_key
+    compile_all "$cdir" "$base/tree-$p.flags" "${names[@]}"
+
+    na=0 nb=0 nc=0
+    for h in "${names[@]}"; do
+      reads "$base/plain" "$h" && na=$((na + 1))
+      reads "$base/macros-$p-$pkey" "$h" && nb=$((nb + 1))
+      reads "$cdir" "$h" && nc=$((nc + 1))
+      if reads "$base/plain" "$h" && ! reads "$cdir" "$h"; then
+        err=$(first_error "$cdir/$h.log" "$parent" "$tree/out")
+        mark=""
+        if excused "$p" "$err"; then mark=" (excused)"; else targets_hold=0; fi
+        echo "- Boost $v, $fe, $p: \`boost/$h.hpp\`$mark: \`$err\`" >> "$losses"
+      fi
+    done
+    echo "| $v | $fe | $p | ${#names[@]} | $na | $nb | $nc |" >> "$table"
+    echo "measured Boost $v, $fe, $p: (a) $na (b) $nb (c) $nc of ${#names[@]}" >&2
+  done
+done
+
+cat "$table"
+echo
+if [ -s "$losses" ]; then
+  echo "Read plainly, not through the tree (first error):"
+  cat "$losses"
+else
+  echo "Every header that reads plainly reads through the tree."
+fi
+if [ "$targets_hold" = 1 ]; then
+  echo "TARGETS HOLD"
+else
+  echo "TARGETS DO NOT HOLD"
+  exit 1
+fi
