@@ -9,6 +9,13 @@
 #   HEADERS="any thread" COMBOS="mingw:msvc-current" VERSIONS=1.74 \
 #     scripts/measure_boost_headers.sh          # a part of it
 #
+# Settings: VERSIONS, COMBOS (front end:personality), HEADERS (names without
+# .hpp; all when empty), BOOST_1_74 (/usr/include/boost), JOBS (parallel compiles, 2), BUILD_DIR (build),
+# DATA_DIR (where Skeld and its data files are, BUILD_DIR/bin), WORK (where
+# everything is kept, BUILD_DIR/measure), MACROS_ALONE=0 leaves out (b),
+# LATENT=0 leaves out the count of stubs without a real header, LATENT=all
+# checks every personality's headers against them, not only current MSVC's.
+#
 # Front ends stand in for the analyser: MinGW-w64's g++ with its own Windows
 # and compiler macros undefined, so that only the personality's stand inside
 # Boost; g++ and clang++ on Linux for personalities of compilers that target
@@ -20,8 +27,8 @@
 # rerun after a data change only redoes (c). Ends with status 1 when a target
 # does not hold (see TARGETS below), 0 otherwise.
 set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
-self=$top/scripts/$(basename "$0")
+top=${HEADWRIGHT_TOP:-$(cd "$(dirname "$0")/.." && pwd)}
+self=$(cd "$(dirname "$0")" && pwd)/$(basename "$0")
 
 # One compile, run by the job list below: DIR HEADER FLAGS_FILE.
 if [ "${1:-}" = --one ]; then
@@ -33,6 +40,15 @@ if [ "${1:-}" = --one ]; then
   echo "$status" > "$dir/$header.rc"
   exit 0
 fi
+# One preprocessing, for the stub count: DIR HEADER FLAGS_FILE; keeps a
+# checksum of the output, macro definitions included.
+if [ "${1:-}" = --pp ]; then
+  dir=$2 header=$3 flags_file=$4
+  mapfile -t flags < "$flags_file"
+  printf '#include <boost/%s.hpp>\n' "$header" |
+    timeout 600 "${flags[@]}" -E -P -dD -x c++ - 2>/dev/null | md5sum | cut -c1-32 > "$dir/$header.pp" || true
+  exit 0
+fi
 
 BUILD_DIR=${BUILD_DIR:-$top/build}
 WORK=${WORK:-$BUILD_DIR/measure}
@@ -41,8 +57,11 @@ VERSIONS=${VERSIONS:-"1.74 1.81"}
 COMBOS=${COMBOS:-"mingw:msvc-current mingw:msvc-sample gxx:sun gxx:xlc gxx:intel gxx:edg clang:sun clang:xlc clang:intel clang:edg"}
 HEADERS=${HEADERS:-}
 MINGW_CXX=${MINGW_CXX:-x86_64-w64-mingw32-g++}
+BOOST_1_74=${BOOST_1_74:-/usr/include/boost}
 personalities=$top/tests/integration/personalities
-skeld=$BUILD_DIR/bin/Skeld
+DATA_DIR=${DATA_DIR:-$BUILD_DIR/bin}
+skeld=$DATA_DIR/Skeld
+MACROS_ALONE=${MACROS_ALONE:-1}
 
 die() { echo "measure: $*" >&2; exit 2; }
 hash_of() { cat "$@" | md5sum | cut -c1-10; }
@@ -72,9 +91,9 @@ boost_parent() {
   case $v in
     1.74)
       mkdir -p "$dir/include"
-      [ -e "$dir/include/boost" ] || ln -s /usr/include/boost "$dir/include/boost"
+      [ -e "$dir/include/boost" ] || ln -s "$BOOST_1_74" "$dir/include/boost"
       grep -q 'BOOST_LIB_VERSION "1_74"' "$dir/include/boost/version.hpp" ||
-        die "/usr/include/boost is not Boost 1.74 (apt-get install libboost1.74-dev)"
+        die "$BOOST_1_74 is not Boost 1.74 (apt-get install libboost1.74-dev)"
       echo "$dir/include" ;;
     1.81)
       if [ ! -f "$dir/root/usr/include/boost/version.hpp" ]; then
@@ -89,13 +108,57 @@ boost_parent() {
 }
 
 # compile_all DIR FLAGS_FILE HEADER...: each header not yet compiled in DIR.
-compile_all() {
-  local dir=$1 flags_file=$2 h
-  shift 2
+# Only whether a header reads and its first error count, so each compile
+# stops at its first error.
+compile_all() { run_all --one rc "$@"; }
+run_all() {
+  local mode=$1 ext=$2 dir=$3 flags_file=$4 h
+  shift 4
   mkdir -p "$dir"
-  cp "$flags_file" "$dir/flags"
-  for h in "$@"; do [ -f "$dir/$h.rc" ] || printf '%s %s %s\n' "$dir" "$h" "$dir/flags"; done |
-    nice xargs -r -P "$JOBS" -L 1 bash "$self" --one
+  { cat "$flags_file"; [ "$mode" = --pp ] || echo -Wfatal-errors; } > "$dir/flags"
+  for h in "$@"; do [ -f "$dir/$h.$ext" ] || printf '%s %s %s\n' "$dir" "$h" "$dir/flags"; done |
+    nice xargs -r -P "$JOBS" -L 1 bash "$self" "$mode"
+}
+
+# search_dirs FLAGS_FILE: the front end's own system include directories.
+search_dirs() {
+  local flags
+  mapfile -t flags < "$1"
+  "${flags[0]}" -x c++ -E -v - < /dev/null 2>&1 |
+    sed -n '/^#include <...> search starts here:/,/^End of search list/p' | sed -n 's/^ //p'
+}
+
+# latent V FE P TREE FLAGS_FILE HEADER...: the stubs whose name the front end
+# has no real header for. A __has_include probe answers true for them; the
+# headers are preprocessed with and without those stubs, and a header whose
+# output differs met such a probe (or an include of such a name).
+latent() {
+  local v=$1 fe=$2 p=$3 tree=$4 flags_file=$5 n dirs missing=() found d
+  shift 5
+  mapfile -t dirs < <(search_dirs "$flags_file")
+  while IFS= read -r n; do
+    found=0
+    for d in "${dirs[@]}"; do [ -e "$d/$n" ] && { found=1; break; }; done
+    [ $found = 1 ] || missing+=("$n")
+  done < <(cd "$tree/out/system" && find . -type f | sed 's|^\./||' | sort)
+  local total=$(cd "$tree/out/system" && find . -type f | wc -l)
+  echo "- Boost $v, $fe, $p: ${#missing[@]} of $total stubs have no real header: ${missing[*]}" >> "$latent_report"
+  # Whether a probe meets one: under the MSVC personality (LATENT=all: each).
+  [ "$LATENT" = all ] || [ "$p" = msvc-current ] || return 0
+  local lat=$WORK/$v/$fe/latent-$p-$(basename "$tree")
+  if [ ! -d "$lat/out" ]; then
+    rm -rf "$lat" && mkdir -p "$lat"
+    cp -a "$tree/out" "$lat/out"
+    for n in "${missing[@]}"; do rm -f "$lat/out/system/$n"; done
+  fi
+  sed "s|$tree/out|$lat/out|g" "$flags_file" > "$lat/flags"
+  run_all --pp pp "$WORK/$v/$fe/pp-$p-$(basename "$tree")" "$flags_file" "$@"
+  run_all --pp pp "$lat/pp" "$lat/flags" "$@"
+  local met=()
+  for h in "$@"; do
+    cmp -s "$WORK/$v/$fe/pp-$p-$(basename "$tree")/$h.pp" "$lat/pp/$h.pp" || met+=("$h")
+  done
+  echo "  - headers whose reading changes without those stubs: ${met[*]:-none}" >> "$latent_report"
 }
 
 reads() { [ "$(cat "$1/$2.rc")" = 0 ]; }
@@ -116,16 +179,23 @@ excused() { # PERSONALITY ERROR_LINE
 }
 
 [ -x "$skeld" ] || die "no $skeld: cmake --build $BUILD_DIR --target Skeld skeld_data"
+for combo in $COMBOS; do
+  cxx=$(front_end "${combo%%:*}" | head -n 1)
+  command -v "$cxx" > /dev/null || die "$cxx not found (bash scripts/install-deps.sh)"
+done
 mkdir -p "$WORK"
 table=$WORK/table.md
 losses=$WORK/losses.md
+latent_report=$WORK/latent.md
+LATENT=${LATENT:-1}
 : > "$losses"
+: > "$latent_report"
 {
   echo "| Boost | front end | personality | headers | (a) plainly | (b) macros alone | (c) through the tree |"
   echo "|---|---|---|--:|--:|--:|--:|"
 } > "$table"
 targets_hold=1
-data_key=$(hash_of "$skeld" "$BUILD_DIR"/bin/*.txt "$BUILD_DIR"/bin/*.hpp "$BUILD_DIR"/bin/borland/*)
+data_key=$(hash_of "$skeld" "$DATA_DIR"/*.txt "$DATA_DIR"/*.hpp "$DATA_DIR"/borland/*)
 
 for v in $VERSIONS; do
   parent=$(boost_parent "$v")
@@ -157,14 +227,14 @@ for v in $VERSIONS; do
     source "$top/tests/integration/lib.sh"
     personality_flags "$pdir/original.p_c"
     { front_end "$fe"; echo "-I$parent"; printf '%s\n' "${DEFINES[@]}"; } > "$base/macros-$p.flags"
-    compile_all "$base/macros-$p-$pkey" "$base/macros-$p.flags" "${names[@]}"
+    [ "$MACROS_ALONE" = 0 ] || compile_all "$base/macros-$p-$pkey" "$base/macros-$p.flags" "${names[@]}"
 
     # (c) through the tree: Skeld once per version, personality and data.
     tree=$WORK/$v/tree-$p-$pkey-$data_key
     if [ ! -f "$tree/done" ]; then
       rm -rf "$tree" && mkdir -p "$tree/out"
       cp "$pdir/original.p_c" "$tree/personality.p_c"
-      (cd "$BUILD_DIR/bin" && "$skeld" "$tree/personality.p_c" "$parent/boost" "$tree/out") > "$tree/skeld.log" 2>&1 ||
+      (cd "$DATA_DIR" && "$skeld" "$tree/personality.p_c" "$parent/boost" "$tree/out") > "$tree/skeld.log" 2>&1 ||
         { cat "$tree/skeld.log"; die "Skeld failed on $p over Boost $v"; }
       touch "$tree/done"
     fi
@@ -176,7 +246,7 @@ for v in $VERSIONS; do
     na=0 nb=0 nc=0
     for h in "${names[@]}"; do
       reads "$base/plain" "$h" && na=$((na + 1))
-      reads "$base/macros-$p-$pkey" "$h" && nb=$((nb + 1))
+      [ "$MACROS_ALONE" = 0 ] || ! reads "$base/macros-$p-$pkey" "$h" || nb=$((nb + 1))
       reads "$cdir" "$h" && nc=$((nc + 1))
       if reads "$base/plain" "$h" && ! reads "$cdir" "$h"; then
         err=$(first_error "$cdir/$h.log" "$parent" "$tree/out")
@@ -185,7 +255,9 @@ for v in $VERSIONS; do
         echo "- Boost $v, $fe, $p: \`boost/$h.hpp\`$mark: \`$err\`" >> "$losses"
       fi
     done
+    [ "$MACROS_ALONE" = 1 ] || nb=-
     echo "| $v | $fe | $p | ${#names[@]} | $na | $nb | $nc |" >> "$table"
+    [ "$LATENT" = 0 ] || latent "$v" "$fe" "$p" "$tree" "$base/tree-$p.flags" "${names[@]}"
     echo "measured Boost $v, $fe, $p: (a) $na (b) $nb (c) $nc of ${#names[@]}" >&2
   done
 done
@@ -197,6 +269,11 @@ if [ -s "$losses" ]; then
   cat "$losses"
 else
   echo "Every header that reads plainly reads through the tree."
+fi
+if [ -s "$latent_report" ]; then
+  echo
+  echo "Stubs without a real header on the front end:"
+  cat "$latent_report"
 fi
 if [ "$targets_hold" = 1 ]; then
   echo "TARGETS HOLD"
