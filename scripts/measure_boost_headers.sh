@@ -10,11 +10,12 @@
 #     scripts/measure_boost_headers.sh          # a part of it
 #
 # Settings: VERSIONS, COMBOS (front end:personality), HEADERS (names without
-# .hpp; all when empty), BOOST_1_74 (/usr/include/boost), JOBS (parallel compiles, 2), BUILD_DIR (build),
-# DATA_DIR (where Skeld and its data files are, BUILD_DIR/bin), WORK (where
-# everything is kept, BUILD_DIR/measure), MACROS_ALONE=0 leaves out (b),
-# LATENT=0 leaves out the count of stubs without a real header, LATENT=all
-# checks every personality's headers against them, not only current MSVC's.
+# .hpp; all when empty), BOOST_1_74 (/usr/include/boost), JOBS (parallel
+# compiles, 2), BUILD_DIR (build), DATA_DIR (where Skeld and its data files
+# are, BUILD_DIR/bin), WORK (where everything is kept, BUILD_DIR/measure),
+# MACROS_ALONE=0 leaves out (b), LATENT=0 leaves out the count of stubs
+# without a real header, LATENT=all checks every personality's headers
+# against them, not only current MSVC's.
 #
 # Front ends stand in for the analyser: MinGW-w64's g++ with its own Windows
 # and compiler macros undefined, so that only the personality's stand inside
@@ -25,7 +26,7 @@
 # Every compile is kept in WORK: (a) per version and front end, (b) per
 # personality as well, (c) also per state of Skeld and the data files, so a
 # rerun after a data change only redoes (c). Ends with status 1 when a target
-# does not hold (see TARGETS below), 0 otherwise.
+# does not hold (a loss that excused() below does not excuse), 0 otherwise.
 set -euo pipefail
 top=${HEADWRIGHT_TOP:-$(cd "$(dirname "$0")/.." && pwd)}
 self=$(cd "$(dirname "$0")" && pwd)/$(basename "$0")
@@ -40,13 +41,17 @@ if [ "${1:-}" = --one ]; then
   echo "$status" > "$dir/$header.rc"
   exit 0
 fi
-# One preprocessing, for the stub count: DIR HEADER FLAGS_FILE; keeps a
-# checksum of the output, macro definitions included.
+# One preprocessing, for the stub count: DIR HEADER FLAGS_FILE; keeps its
+# status and a checksum of the output, macro definitions included, with the
+# time of day left out.
 if [ "${1:-}" = --pp ]; then
   dir=$2 header=$3 flags_file=$4
   mapfile -t flags < "$flags_file"
+  status=0
   printf '#include <boost/%s.hpp>\n' "$header" |
-    timeout 600 "${flags[@]}" -E -P -dD -x c++ - 2>/dev/null | md5sum | cut -c1-32 > "$dir/$header.pp" || true
+    timeout 600 "${flags[@]}" -E -P -dD -x c++ - > "$dir/$header.i" 2>/dev/null || status=$?
+  echo "$status $(sed -E 's/"[0-9]{2}:[0-9]{2}:[0-9]{2}"/"T"/g' "$dir/$header.i" | md5sum | cut -c1-32)" > "$dir/$header.pp"
+  rm -f "$dir/$header.i"
   exit 0
 fi
 
@@ -130,8 +135,10 @@ search_dirs() {
 
 # latent V FE P TREE FLAGS_FILE HEADER...: the stubs whose name the front end
 # has no real header for. A __has_include probe answers true for them; the
-# headers are preprocessed with and without those stubs, and a header whose
-# output differs met such a probe (or an include of such a name).
+# headers are preprocessed with and without those stubs, and a header met
+# such a probe when it preprocesses only without them, or both ways with
+# different output. (Failing both ways, it included a header that is missing
+# either way.)
 latent() {
   local v=$1 fe=$2 p=$3 tree=$4 flags_file=$5 n dirs missing=() found d
   shift 5
@@ -155,17 +162,24 @@ latent() {
   run_all --pp pp "$WORK/$v/$fe/pp-$p-$(basename "$tree")" "$flags_file" "$@"
   run_all --pp pp "$lat/pp" "$lat/flags" "$@"
   local met=()
+  local with without
   for h in "$@"; do
-    cmp -s "$WORK/$v/$fe/pp-$p-$(basename "$tree")/$h.pp" "$lat/pp/$h.pp" || met+=("$h")
+    read -r -a with < "$WORK/$v/$fe/pp-$p-$(basename "$tree")/$h.pp"
+    read -r -a without < "$lat/pp/$h.pp"
+    [ "${without[0]}" = 0 ] || continue
+    [ "${with[0]}" = 0 ] && [ "${with[1]}" = "${without[1]}" ] || met+=("$h")
   done
   echo "  - headers whose reading changes without those stubs: ${met[*]:-none}" >> "$latent_report"
 }
 
 reads() { [ "$(cat "$1/$2.rc")" = 0 ]; }
 
-# first_error LOG PARENT OUT: the first error line, paths shortened.
+# first_error LOG PARENT OUT: the first error line and the source line the
+# compiler quotes under it, paths shortened.
 first_error() {
-  { grep -m1 -E '(error|Error)' "$1" || echo "(no error line)"; } |
+  { awk '/error/ && !e { e = 1; printf "%s", $0; next }
+         e && /^ *[0-9]+ \| / { sub(/^ *[0-9]+ \| */, ""); printf "  [%s]", $0; exit }
+         END { if (!e) printf "(no error line)" }' "$1"; echo; } |
     sed -e "s|$3/system/|<stubs>/|g" -e "s|$3/|<tree>/|g" -e "s|$2/||g" -e 's|^/usr/[^ ]*/include/||'
 }
 
@@ -174,7 +188,7 @@ first_error() {
 excused() { # PERSONALITY ERROR_LINE
   case $1 in
     msvc-*) [[ $2 =~ __uuidof|__try|__except|__assume ]] ;;
-    *) [[ $2 == *"<stubs>/"*"No such file"* ]] ;;
+    *) [[ $2 =~ ^\<stubs\>/.*(No such file|file not found) ]] ;;
   esac
 }
 
