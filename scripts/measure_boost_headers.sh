@@ -177,7 +177,7 @@ reads() { [ "$(cat "$1/$2.rc")" = 0 ]; }
 # first_error LOG PARENT OUT: the first error line and the source line the
 # compiler quotes under it, paths shortened.
 first_error() {
-  { awk '/error/ && !e { e = 1; printf "%s", $0; next }
+  { awk '/(error|Error):/ && !e { e = 1; printf "%s", $0; next }
          e && /^ *[0-9]+ \| / { sub(/^ *[0-9]+ \| */, ""); printf "  [%s]", $0; exit }
          END { if (!e) printf "(no error line)" }' "$1"; echo; } |
     sed -e "s|$3/system/|<stubs>/|g" -e "s|$3/|<tree>/|g" -e "s|$2/||g" -e 's|^/usr/[^ ]*/include/||'
