@@ -13,10 +13,10 @@ require_mingw
 command -v clang++ >/dev/null || skip "clang++ not found"
 grep -q 'BOOST_LIB_VERSION "1_74"' "$boost/version.hpp" || skip "the sample's figures are for Boost 1.74"
 
-# Headers that meet each data file: Win32 or POSIX paths (thread, asio,
-# filesystem), runtime facts read from compiler macros (date_time), the
-# platform configuration (thread), __has_include (asio).
-sample="any asio date_time filesystem thread"
+# Headers that meet each data file: Win32 or POSIX paths (thread, asio),
+# runtime facts read from compiler macros (date_time), the platform
+# configuration (thread), __has_include (asio).
+sample="any asio date_time thread"
 fresh_dir "$scratch"
 status=0
 BUILD_DIR=$build DATA_DIR=$data WORK=$scratch BOOST_1_74=$boost VERSIONS=1.74 HEADERS=$sample MACROS_ALONE=0 LATENT=0 \
