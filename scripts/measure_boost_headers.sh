@@ -198,9 +198,10 @@ for combo in $COMBOS; do
   command -v "$cxx" > /dev/null || die "$cxx not found (bash scripts/install-deps.sh)"
 done
 mkdir -p "$WORK"
-table=$WORK/table.md
-losses=$WORK/losses.md
-latent_report=$WORK/latent.md
+report=$(mktemp -d "$WORK/report.XXXXXX")
+table=$report/table.md
+losses=$report/losses.md
+latent_report=$report/latent.md
 LATENT=${LATENT:-1}
 : > "$losses"
 : > "$latent_report"
@@ -278,6 +279,7 @@ done
 
 cat "$table"
 echo
+echo "(also in $report)"
 if [ -s "$losses" ]; then
   echo "Read plainly, not through the tree (first error):"
   cat "$losses"
