@@ -8,6 +8,14 @@
 
 #define BOOST_COMPILER "ORVO++"
 
+// A front end that is itself clang (its own __clang__, not the
+// personality's, which is taken away inside Boost) has clang's built-ins:
+// Boost's type traits use them only where BOOST_CLANG says so, and their
+// fallback needs complete types where Boost.Optional has none.
+#if defined(__clang__) && !defined(BOOST_CLANG)
+#  define BOOST_CLANG 1
+#endif
+
 // The language level. A personality for Microsoft's compiler usually keeps
 // __cplusplus at 199711L and states the real level in _MSVC_LANG.
 #if defined(_MSVC_LANG) && (_MSVC_LANG > __cplusplus)
@@ -95,3 +103,11 @@
 #endif
 
 #undef BOOST_ORVO_CXX_LEVEL
+
+// Deprecation changes nothing the analyser checks. Boost's fallback, the
+// standard attribute, stands where a standard attribute may not (Boost.Locale
+// 1.81: typedef BOOST_DEPRECATED("...") T name;), so, like each of Boost's
+// own compiler configurations, this one defines the macro, as nothing.
+#ifndef BOOST_DEPRECATED
+#  define BOOST_DEPRECATED(msg)
+#endif

@@ -1,11 +1,17 @@
-//  Boost platform configuration for the ORVO++ analyser on Windows.
+//  Boost platform configuration for the ORVO++ analyser.
 //
-//  Boost reaches this header through BOOST_PLATFORM_CONFIG, because the
-//  Windows macros of the personality are taken away inside Boost and Boost
-//  could not find the platform on its own. Only facts about the Win32 API
-//  that change which Boost code is read are set here.
+//  Boost reaches this header through BOOST_PLATFORM_CONFIG, for every
+//  personality. The platform follows the personality's target: its platform
+//  macros are not taken away inside Boost, so they tell a Windows target from
+//  any other here. A Windows target gets the configuration below; any other
+//  target gets the one Boost chooses itself, as without the analyser.
+
+#if defined(_WIN32) || defined(__WIN32__) || defined(WIN32)
 
 #define BOOST_PLATFORM "Win32 (ORVO++)"
+
+// Only facts about the Win32 API that change which Boost code is read are
+// set here.
 
 // Win32 threads, unless the user asked for pthreads.
 #ifndef BOOST_HAS_PTHREADS
@@ -31,3 +37,18 @@
 // BOOST_SYMBOL_EXPORT and BOOST_SYMBOL_IMPORT stay undefined, and so empty:
 // DLL linkage changes nothing the analyser checks, and __declspec would tie
 // this header to front ends that accept it.
+
+#else
+
+// Not Windows: Boost's own choice from the target's platform macros. Its
+// selection header only names a configuration while BOOST_PLATFORM_CONFIG is
+// unset; the name of this header is put back afterwards.
+#  undef BOOST_PLATFORM_CONFIG
+#  include <boost/config/detail/select_platform_config.hpp>
+#  ifdef BOOST_PLATFORM_CONFIG
+#    include BOOST_PLATFORM_CONFIG
+#  endif
+#  undef BOOST_PLATFORM_CONFIG
+#  define BOOST_PLATFORM_CONFIG "boost/config/platform/orvo++.hpp"
+
+#endif

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The main job on a bundled default, from a fresh Debian machine: installs what
 # is missing, builds, runs Skeld with the sample MSVC personality over the
-# system's Boost headers, and shows what the substitute tree changes, with g++
-# standing in for the analyser.
+# system's Boost headers, and shows what the substitute tree changes, with
+# MinGW-w64's g++ and its Windows headers standing in for the analyser.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
@@ -11,26 +11,30 @@ bash scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"${JOBS:-2}" --target Skeld skeld_data
 
+source tests/integration/lib.sh
 work=$(mktemp -d /tmp/headwright-demo.XXXXXX)
 mkdir "$work/out"
-cp examples/msvc.p_c "$work/msvc.p_c"
-cp examples/msvc.p_c "$work/msvc-before.p_c"
+# The personality names the directory that holds Boost, as a user's would; a
+# directory that holds only a link to /usr/include/boost keeps Linux's own
+# headers off the Windows front end's include path.
+boost_alone /usr/include/boost "$work/include"
+personality_over examples/msvc.p_c "$work/include" "$work/msvc.p_c"
+cp "$work/msvc.p_c" "$work/msvc-before.p_c"
 
-echo "== Skeld over /usr/include/boost"
-(cd build/bin && ./Skeld "$work/msvc.p_c" /usr/include/boost "$work/out")
+echo "== Skeld over $work/include/boost (a link to /usr/include/boost)"
+(cd build/bin && ./Skeld "$work/msvc.p_c" "$work/include/boost" "$work/out")
 echo
 echo "Substitute tree:      $work/out"
 echo "Edited personality:   $work/msvc.p_c"
 echo
 
-# g++ stands in for the analyser: -si entries become -I, -sd entries -D.
-source tests/integration/lib.sh
+# -si entries become -I, -sd entries -D.
 compile() {
   personality_flags "$1"
-  g++ -std=c++17 -fsyntax-only "${INCLUDES[@]}" "${DEFINES[@]}" examples/boost_program.cpp 2> "$2"
+  "${MINGW_FRONT_END[@]}" -std=c++17 -fsyntax-only "${INCLUDES[@]}" "${DEFINES[@]}" examples/boost_program.cpp 2> "$2"
 }
 
-echo "== g++ with the personality's MSVC macros, without the substitute tree"
+echo "== MinGW-w64 g++ with the personality's MSVC macros, without the substitute tree"
 if compile "$work/msvc-before.p_c" "$work/without.log"; then
   echo "compiled (unexpected: this Boost does not react to the MSVC macros)"
 else

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Skeld over a small Boost tree of our own, with the shipped data files. Each
-# probe line prints _MSC_VER and _WIN32 (listed, so taken away inside Boost)
-# and PROBE_OTHER (not listed, so always there) where it stands: in the
-# program, in Boost, in system headers reached from Boost, nested or not,
-# and in a header the exclusion list treats as non-Boost.
+# probe line prints _MSC_VER (a compiler macro, listed, so taken away inside
+# Boost), _WIN32 (a platform macro, not listed, so always there) and
+# PROBE_OTHER (not listed) where it stands: in the program, in Boost, in
+# system headers reached from Boost, nested or not, and in a header the
+# exclusion list treats as non-Boost.
 set -euo pipefail
 skeld=$1 data=$2 scratch=$3 here=$(dirname "$0")
 source "$here/lib.sh"
