@@ -8,10 +8,10 @@ cd "$(dirname "$0")/.."
 top=$PWD
 
 bash scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --preset native >/dev/null
 cmake --build build -j"${JOBS:-2}" --target Skeld skeld_data
 
-source tests/integration/lib.sh
+source scripts/stand_in.sh
 work=$(mktemp -d /tmp/headwright-demo.XXXXXX)
 mkdir "$work/out"
 # The personality names the directory that holds Boost, as a user's would; a
