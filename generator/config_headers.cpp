@@ -19,15 +19,9 @@ bool copy_config_header(generator_state& state, const char* directory, const cha
         return false;
     }
     const write_result written = write_generated_file(target, text);
-    if (written.outcome == write_result::status::cannot_create) {
-        say(state, "Couldnt create " + target + ". Please check folder permissions");
-        return false;
-    }
-    if (!written.ok()) {
-        say(state, "Couldn't write " + target + ": " + written.reason);
-        return false;
-    }
-    return true;
+    if (!written.ok())
+        say(state, written.failure_line("Couldnt create " + target + ". Please check folder permissions", target));
+    return written.ok();
 }
 
 }  // namespace

@@ -75,8 +75,7 @@ void write_forwarding_header(generator_state& state, const std::string& source)
     forwarded.append(source, state.orig_header_loc.size());
     const write_result written =
         write_generated_file(target, forwarding_header_text(forwarded, state.nonboost_paths.count(source) > 0));
-    if (written.outcome == write_result::status::cannot_create)
-        throw run_ended{"Couldn't create stub header - " + target + ". Please check folder permissions"};
     if (!written.ok())
-        throw run_ended{"Couldn't write stub header - " + target + ": " + written.reason};
+        throw run_ended{written.failure_line(
+            "Couldn't create stub header - " + target + ". Please check folder permissions", target)};
 }

@@ -5,13 +5,22 @@
 
 #include "text_files.h"
 
+std::string write_result::failure_line(const std::string& cannot_create_line, const std::string& path) const
+{
+    return outcome == status::cannot_create ? cannot_create_line : "Couldn't write " + path + ": " + reason;
+}
+
 write_result write_generated_file(const std::string& path, std::string_view text)
 {
     platform::file file;
     if (!file.create_or_empty(path))
         return {write_result::status::cannot_create, platform::last_error_text()};
-    const std::string bytes = to_file_text(text);
-    if (!file.write(bytes.data(), bytes.size())) {
+    // Where a line feed is the line end, the text goes out as it is: no copy
+    // per file of the tree.
+    std::string converted;
+    if (std::string_view(platform::line_end) != "\n")
+        text = converted = to_file_text(text);
+    if (!file.write(text.data(), text.size())) {
         write_result failed{write_result::status::write_failed, platform::last_error_text()};
         (void)file.close();
         return failed;

@@ -16,6 +16,9 @@ struct [[nodiscard]] write_result {
     std::string reason;
 
     bool ok() const { return outcome == status::ok; }
+    // The failure's line: cannot_create_line when the file could not be
+    // created (each kind of file has its own), else what went wrong with path.
+    std::string failure_line(const std::string& cannot_create_line, const std::string& path) const;
 };
 
 // Creates or empties path and writes text with the platform's line ends. A

@@ -34,10 +34,9 @@ void write_flag_headers(const generator_state& state)
          {std::pair{"RemoveAllCompilerFlags.h", &texts.remove}, {"AddAllCompilerFlags.h", &texts.add}}) {
         const std::string path = paths::join(state.config_output_loc, name);
         const write_result written = write_generated_file(path, *text);
-        if (written.outcome == write_result::status::cannot_create)
-            throw run_ended{std::string("Couldnt create ") + name + ". Please check folder permissions"};
         if (!written.ok())
-            throw run_ended{"Couldn't write " + path + ": " + written.reason};
+            throw run_ended{written.failure_line(
+                std::string("Couldnt create ") + name + ". Please check folder permissions", path)};
     }
 }
 

@@ -35,10 +35,9 @@ void make_stub_directory(const std::string& path)
 bool write_stub_file(generator_state& state, const std::string& path, const std::string& text)
 {
     const write_result written = write_generated_file(path, text);
-    if (written.outcome == write_result::status::cannot_create)
-        say(state, "Couldn't create stub header - " + path + ". Please check folder permissions");
-    else if (!written.ok())
-        say(state, "Couldn't write stub header - " + path + ": " + written.reason);
+    if (!written.ok())
+        say(state,
+            written.failure_line("Couldn't create stub header - " + path + ". Please check folder permissions", path));
     return written.ok();
 }
 
