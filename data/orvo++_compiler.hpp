@@ -102,6 +102,151 @@
 #  define BOOST_NO_CXX17_STRUCTURED_BINDINGS
 #endif
 
+
+// Boost.Asio learns the language and library features from the names of the
+// compilers it knows (__GNUC__, __clang__, _MSC_VER), which are taken away
+// inside Boost, and without them reads as C++03: Beast and Process do not
+// read then. A conforming front end and its standard library have each
+// feature from the level that brought it. A feature the user switches off
+// with BOOST_ASIO_DISABLE_... stays off.
+#if BOOST_ORVO_CXX_LEVEL >= 201103L
+#  if !defined(BOOST_ASIO_HAS_MOVE) && !defined(BOOST_ASIO_DISABLE_MOVE)
+#    define BOOST_ASIO_HAS_MOVE 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_VARIADIC_TEMPLATES) && !defined(BOOST_ASIO_DISABLE_VARIADIC_TEMPLATES)
+#    define BOOST_ASIO_HAS_VARIADIC_TEMPLATES 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_CONSTEXPR) && !defined(BOOST_ASIO_DISABLE_CONSTEXPR)
+#    define BOOST_ASIO_HAS_CONSTEXPR 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_NOEXCEPT) && !defined(BOOST_ASIO_DISABLE_NOEXCEPT)
+#    define BOOST_ASIO_HAS_NOEXCEPT 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_DECLTYPE) && !defined(BOOST_ASIO_DISABLE_DECLTYPE)
+#    define BOOST_ASIO_HAS_DECLTYPE 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_ALIAS_TEMPLATES) && !defined(BOOST_ASIO_DISABLE_ALIAS_TEMPLATES)
+#    define BOOST_ASIO_HAS_ALIAS_TEMPLATES 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_DEFAULT_FUNCTION_TEMPLATE_ARGUMENTS) && !defined(BOOST_ASIO_DISABLE_DEFAULT_FUNCTION_TEMPLATE_ARGUMENTS)
+#    define BOOST_ASIO_HAS_DEFAULT_FUNCTION_TEMPLATE_ARGUMENTS 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_ENUM_CLASS) && !defined(BOOST_ASIO_DISABLE_ENUM_CLASS)
+#    define BOOST_ASIO_HAS_ENUM_CLASS 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_WORKING_EXPRESSION_SFINAE) && !defined(BOOST_ASIO_DISABLE_WORKING_EXPRESSION_SFINAE)
+#    define BOOST_ASIO_HAS_WORKING_EXPRESSION_SFINAE 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_REF_QUALIFIED_FUNCTIONS) && !defined(BOOST_ASIO_DISABLE_REF_QUALIFIED_FUNCTIONS)
+#    define BOOST_ASIO_HAS_REF_QUALIFIED_FUNCTIONS 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_VARIADIC_LAMBDA_CAPTURES) && !defined(BOOST_ASIO_DISABLE_VARIADIC_LAMBDA_CAPTURES)
+#    define BOOST_ASIO_HAS_VARIADIC_LAMBDA_CAPTURES 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_NULLPTR) && !defined(BOOST_ASIO_DISABLE_NULLPTR)
+#    define BOOST_ASIO_HAS_NULLPTR 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_CXX11_ALLOCATORS) && !defined(BOOST_ASIO_DISABLE_CXX11_ALLOCATORS)
+#    define BOOST_ASIO_HAS_CXX11_ALLOCATORS 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_CSTDINT) && !defined(BOOST_ASIO_DISABLE_CSTDINT)
+#    define BOOST_ASIO_HAS_CSTDINT 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_ALIGN) && !defined(BOOST_ASIO_DISABLE_STD_ALIGN)
+#    define BOOST_ASIO_HAS_STD_ALIGN 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_ARRAY) && !defined(BOOST_ASIO_DISABLE_STD_ARRAY)
+#    define BOOST_ASIO_HAS_STD_ARRAY 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_SHARED_PTR) && !defined(BOOST_ASIO_DISABLE_STD_SHARED_PTR)
+#    define BOOST_ASIO_HAS_STD_SHARED_PTR 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_ALLOCATOR_ARG) && !defined(BOOST_ASIO_DISABLE_STD_ALLOCATOR_ARG)
+#    define BOOST_ASIO_HAS_STD_ALLOCATOR_ARG 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_ATOMIC) && !defined(BOOST_ASIO_DISABLE_STD_ATOMIC)
+#    define BOOST_ASIO_HAS_STD_ATOMIC 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_CHRONO) && !defined(BOOST_ASIO_DISABLE_STD_CHRONO)
+#    define BOOST_ASIO_HAS_STD_CHRONO 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_ADDRESSOF) && !defined(BOOST_ASIO_DISABLE_STD_ADDRESSOF)
+#    define BOOST_ASIO_HAS_STD_ADDRESSOF 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_FUNCTION) && !defined(BOOST_ASIO_DISABLE_STD_FUNCTION)
+#    define BOOST_ASIO_HAS_STD_FUNCTION 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_REFERENCE_WRAPPER) && !defined(BOOST_ASIO_DISABLE_STD_REFERENCE_WRAPPER)
+#    define BOOST_ASIO_HAS_STD_REFERENCE_WRAPPER 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_TYPE_TRAITS) && !defined(BOOST_ASIO_DISABLE_STD_TYPE_TRAITS)
+#    define BOOST_ASIO_HAS_STD_TYPE_TRAITS 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_THREAD) && !defined(BOOST_ASIO_DISABLE_STD_THREAD)
+#    define BOOST_ASIO_HAS_STD_THREAD 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_MUTEX_AND_CONDVAR) && !defined(BOOST_ASIO_DISABLE_STD_MUTEX_AND_CONDVAR)
+#    define BOOST_ASIO_HAS_STD_MUTEX_AND_CONDVAR 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_CALL_ONCE) && !defined(BOOST_ASIO_DISABLE_STD_CALL_ONCE)
+#    define BOOST_ASIO_HAS_STD_CALL_ONCE 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_FUTURE) && !defined(BOOST_ASIO_DISABLE_STD_FUTURE)
+#    define BOOST_ASIO_HAS_STD_FUTURE 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_TUPLE) && !defined(BOOST_ASIO_DISABLE_STD_TUPLE)
+#    define BOOST_ASIO_HAS_STD_TUPLE 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_IOSTREAM_MOVE) && !defined(BOOST_ASIO_DISABLE_STD_IOSTREAM_MOVE)
+#    define BOOST_ASIO_HAS_STD_IOSTREAM_MOVE 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_EXCEPTION_PTR) && !defined(BOOST_ASIO_DISABLE_STD_EXCEPTION_PTR)
+#    define BOOST_ASIO_HAS_STD_EXCEPTION_PTR 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_NESTED_EXCEPTION) && !defined(BOOST_ASIO_DISABLE_STD_NESTED_EXCEPTION)
+#    define BOOST_ASIO_HAS_STD_NESTED_EXCEPTION 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_HASH) && !defined(BOOST_ASIO_DISABLE_STD_HASH)
+#    define BOOST_ASIO_HAS_STD_HASH 1
+#  endif
+#endif
+#if BOOST_ORVO_CXX_LEVEL >= 201402L
+#  if !defined(BOOST_ASIO_HAS_RETURN_TYPE_DEDUCTION) && !defined(BOOST_ASIO_DISABLE_RETURN_TYPE_DEDUCTION)
+#    define BOOST_ASIO_HAS_RETURN_TYPE_DEDUCTION 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_VARIABLE_TEMPLATES) && !defined(BOOST_ASIO_DISABLE_VARIABLE_TEMPLATES)
+#    define BOOST_ASIO_HAS_VARIABLE_TEMPLATES 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_CONSTANT_EXPRESSION_SFINAE) && !defined(BOOST_ASIO_DISABLE_CONSTANT_EXPRESSION_SFINAE)
+#    define BOOST_ASIO_HAS_CONSTANT_EXPRESSION_SFINAE 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_INDEX_SEQUENCE) && !defined(BOOST_ASIO_DISABLE_STD_INDEX_SEQUENCE)
+#    define BOOST_ASIO_HAS_STD_INDEX_SEQUENCE 1
+#  endif
+#endif
+#if BOOST_ORVO_CXX_LEVEL >= 201703L
+#  if !defined(BOOST_ASIO_HAS_SFINAE_VARIABLE_TEMPLATES) && !defined(BOOST_ASIO_DISABLE_SFINAE_VARIABLE_TEMPLATES)
+#    define BOOST_ASIO_HAS_SFINAE_VARIABLE_TEMPLATES 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_STRING_VIEW) && !defined(BOOST_ASIO_DISABLE_STD_STRING_VIEW)
+#    define BOOST_ASIO_HAS_STD_STRING_VIEW 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_INVOKE_RESULT) && !defined(BOOST_ASIO_DISABLE_STD_INVOKE_RESULT)
+#    define BOOST_ASIO_HAS_STD_INVOKE_RESULT 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_ANY) && !defined(BOOST_ASIO_DISABLE_STD_ANY)
+#    define BOOST_ASIO_HAS_STD_ANY 1
+#  endif
+#endif
+#if BOOST_ORVO_CXX_LEVEL >= 202002L
+#  if !defined(BOOST_ASIO_HAS_NOEXCEPT_FUNCTION_TYPE) && !defined(BOOST_ASIO_DISABLE_NOEXCEPT_FUNCTION_TYPE)
+#    define BOOST_ASIO_HAS_NOEXCEPT_FUNCTION_TYPE 1
+#  endif
+#  if !defined(BOOST_ASIO_HAS_STD_TO_ADDRESS) && !defined(BOOST_ASIO_DISABLE_STD_TO_ADDRESS)
+#    define BOOST_ASIO_HAS_STD_TO_ADDRESS 1
+#  endif
+#endif
+
 #undef BOOST_ORVO_CXX_LEVEL
 
 // Deprecation changes nothing the analyser checks. Boost's fallback, the
@@ -110,4 +255,24 @@
 // own compiler configurations, this one defines the macro, as nothing.
 #ifndef BOOST_DEPRECATED
 #  define BOOST_DEPRECATED(msg)
+#endif
+
+// A function that never returns: Boost's fallback for a compiler it does not
+// know is the standard attribute, which Boost.JSON and Boost.URL 1.81 put
+// where only a GNU attribute or a declspec may stand. A front end that
+// reports the GNU attribute gets it, as Boost gives it to g++ and clang.
+#if !defined(BOOST_NORETURN) && defined(__has_attribute)
+#  if __has_attribute(__noreturn__)
+#    define BOOST_NORETURN __attribute__((__noreturn__))
+#  endif
+#endif
+
+// Base-of needs the front end's built-in where the base class is incomplete
+// (Boost.Optional's in_place_factory_base); the type traits use it only for
+// compilers they know by name, so a front end that reports it gets it here,
+// spelt as the type traits spell it.
+#if !defined(BOOST_IS_BASE_OF) && !defined(BOOST_TT_DISABLE_INTRINSICS) && defined(__has_builtin)
+#  if __has_builtin(__is_base_of)
+#    define BOOST_IS_BASE_OF(T,U) (__is_base_of(T,U) && !is_same<T,U>::value)
+#  endif
 #endif
