@@ -17,9 +17,10 @@ std::string skeld_target::spell(const fs::path& path) const
 
 const skeld_target& target_named(const std::string& name)
 {
-    static const skeld_target native{"native", SKELD_NATIVE_PROGRAM, '/', "\n"};
-    static const skeld_target windows{
-        "windows", std::getenv("SKELD_WINDOWS_PROGRAM") ? std::getenv("SKELD_WINDOWS_PROGRAM") : "", '\\', "\r\n"};
+    static const skeld_target native{"native", SKELD_NATIVE_PROGRAM, '/', "\n", "No such file or directory"};
+    static const skeld_target windows{"windows",
+                                      std::getenv("SKELD_WINDOWS_PROGRAM") ? std::getenv("SKELD_WINDOWS_PROGRAM") : "",
+                                      '\\', "\r\n", "File not found"};
     return name == "windows" ? windows : native;
 }
 
@@ -36,6 +37,14 @@ void SkeldCli::fresh_output() const
 {
     fs::remove_all(dir / "out");
     fs::create_directories(dir / "out");
+}
+
+std::string SkeldCli::printed(const std::vector<std::string>& whole_lines) const
+{
+    std::string out;
+    for (const std::string& line : whole_lines)
+        out += line + target_->line_end;
+    return out;
 }
 
 std::string SkeldCli::sep(std::string text) const
@@ -107,19 +116,17 @@ program_result SkeldCli::run_default(bool unprivileged) const
     return run({at("p.p_c"), at("lib/boost"), at("out")}, unprivileged);
 }
 
-std::string SkeldCli::full_run_head() const
+std::vector<std::string> SkeldCli::full_run(const std::string& output) const
 {
-    return lines("Creating compiler header Files ...\n"
-                 "Creating boost substitute header files ...\n"
-                 "Creating compiler/platform substitute header files ...\n"
-                 "Modifying Compiler Personality...\n");
-}
-
-std::string SkeldCli::manual_instruction(const std::string& output) const
-{
-    return lines("Please add the following directory to your analyser personality or as the first include path in "
-                 "your CPPFLAGS or equivalent variable in your makefile:\n") +
-           at(output) + target_->line_end;
+    std::vector<std::string> steps = {
+        "Creating compiler header Files ...",
+        "Creating boost substitute header files ...",
+        "Creating compiler/platform substitute header files ...",
+        "Modifying Compiler Personality...",
+    };
+    if (!output.empty())
+        steps.insert(steps.end(), {kAddOutputByHand, at(output)});
+    return steps;
 }
 
 std::string SkeldCli::boost_pattern(const std::string& forwarded) const

@@ -12,11 +12,18 @@
 #include "run_program.h"
 #include "scratch_dir.h"
 
+// What Skeld asks when the personality does not name Boost's parent; the
+// output location follows on a line of its own.
+inline const std::string kAddOutputByHand =
+    "Please add the following directory to your analyser personality or as the first include path in your CPPFLAGS "
+    "or equivalent variable in your makefile:";
+
 struct skeld_target {
     std::string name;     // "native" or "windows"
     std::string program;  // empty when that build is not available
     char separator;
     std::string line_end;
+    std::string no_such_file;  // the system's reason for a file that is not there
 
     bool windows() const { return name == "windows"; }
     // An absolute path as the build under test takes it: Z:\... under Wine.
@@ -43,6 +50,8 @@ protected:
     // Text with '/' as separator and '\n' as line end, turned into the build's own.
     std::string sep(std::string text) const;
     std::string lines(const std::string& text) const;
+    // Console output, one whole line an element, each ended the build's way.
+    std::string printed(const std::vector<std::string>& whole_lines) const;
 
     // An empty out/, as before a first run.
     void fresh_output() const;
@@ -62,10 +71,9 @@ protected:
     // The usual three: p.p_c, lib/boost, out.
     program_result run_default(bool unprivileged = false) const;
 
-    // The output lines of a run that got through the walk and the settings.
-    std::string full_run_head() const;
-    // What Skeld prints when the personality does not name Boost's parent.
-    std::string manual_instruction(const std::string& output = "out") const;
+    // The step lines of a run that gets through the walk and the settings;
+    // with an output location, the lines that ask to add it by hand follow.
+    std::vector<std::string> full_run(const std::string& output = "") const;
     // The forwarding header texts, for a forwarded name spelt with '/'.
     std::string boost_pattern(const std::string& forwarded) const;
     std::string nonboost_pattern(const std::string& forwarded) const;
