@@ -35,10 +35,6 @@ private:
     QTemporaryDir tmp;
     QString boostDir, outDir, personality;
 
-    QLineEdit* edit(BoostForwardHeader& w, const char* name)
-    {
-        return w.findChild<QLineEdit*>(QString::fromLatin1(name));
-    }
     QAbstractButton* nextButton(BoostForwardHeader& w) { return w.button(QWizard::NextButton); }
     void typeAll(BoostForwardHeader& w, const QString& boost, const QString& out, const QString& person)
     {
@@ -91,55 +87,40 @@ private slots:
             QVERIFY(field->text().isEmpty());
             QCOMPARE(textColour(field), black);
         }
-        QCOMPARE(w.OrigLibLocEdit->toolTip(), QStringLiteral("Location of Boost library (ie C:\\boost_1_33_1\\boost)"));
     }
 
-    void texts_data()
-    {
-        QTest::addColumn<QString>("object");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("title") << "textLabel1_3"
-                               << "Welcome to the KORVAL :: Headwright";
-        QTest::newRow("intro") << "textLabel2"
-                               << "This wizard will take you through the steps required to create a confguration "
-                                  "for ORVO++ and Boost. To begin, simply select the location of your current boost "
-                                  "library (ie C:\\boost_1_40_0\\boost) and provide the output directory for where "
-                                  "configuration should be placed. Please also navigate to the current Compiler "
-                                  "Personality being used when analysing your project.";
-        QTest::newRow("personality caption") << "textLabel1_2_2"
-                                             << "Current Compiler Personality";
-        QTest::newRow("boost caption") << "textLabel1"
-                                       << "Boost Library Location";
-        QTest::newRow("output caption") << "textLabel1_2"
-                                        << "Configuration Output Location";
-        QTest::newRow("browse 1") << "CmpPersonBtn"
-                                  << "Browse";
-        QTest::newRow("browse 2") << "OrigLibLocBtn"
-                                  << "Browse";
-        QTest::newRow("browse 3") << "ConfigLocBtn"
-                                  << "Browse";
-        QTest::newRow("save log") << "SaveLogBtn"
-                                  << "Save Log";
-        QTest::newRow("tip output") << "ConfigLocEdit"
-                                    << "Output location for boost configuration.";
-        QTest::newRow("tip boost") << "OrigLibLocEdit"
-                                   << "Location of Boost library (ie C:\\boost_1_33_1\\boost)";
-        QTest::newRow("tip personality") << "CmpPersonEdit"
-                                         << "Path to current compiler personality.";
-    }
+    // The form's own texts: captions, button labels and tool tips.
     void texts()
     {
-        QFETCH(QString, object);
-        QFETCH(QString, text);
+        const std::pair<const char*, QString> texts[] = {
+            {"textLabel1_3", "Welcome to the KORVAL :: Headwright"},
+            {"textLabel2", "This wizard will take you through the steps required to create a confguration for ORVO++ "
+                           "and Boost. To begin, simply select the location of your current boost library (ie "
+                           "C:\\boost_1_40_0\\boost) and provide the output directory for where configuration should "
+                           "be placed. Please also navigate to the current Compiler Personality being used when "
+                           "analysing your project."},
+            {"textLabel1_2_2", "Current Compiler Personality"},
+            {"textLabel1", "Boost Library Location"},
+            {"textLabel1_2", "Configuration Output Location"},
+            {"CmpPersonBtn", "Browse"},
+            {"OrigLibLocBtn", "Browse"},
+            {"ConfigLocBtn", "Browse"},
+            {"SaveLogBtn", "Save Log"},
+            {"ConfigLocEdit", "Output location for boost configuration."},
+            {"OrigLibLocEdit", "Location of Boost library (ie C:\\boost_1_33_1\\boost)"},
+            {"CmpPersonEdit", "Path to current compiler personality."},
+        };
         BoostForwardHeader w;
-        QWidget* widget = w.findChild<QWidget*>(object);
-        QVERIFY(widget);
-        if (auto* label = qobject_cast<QLabel*>(widget))
-            QCOMPARE(label->text(), text);
-        else if (auto* button = qobject_cast<QAbstractButton*>(widget))
-            QCOMPARE(button->text(), text);
-        else
-            QCOMPARE(widget->toolTip(), text);
+        for (const auto& [object, text] : texts) {
+            QWidget* widget = w.findChild<QWidget*>(QLatin1String(object));
+            QVERIFY2(widget, object);
+            if (auto* label = qobject_cast<QLabel*>(widget))
+                QCOMPARE(label->text(), text);
+            else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+                QCOMPARE(button->text(), text);
+            else
+                QCOMPARE(widget->toolTip(), text);
+        }
     }
 
     void imagesAndColours()
@@ -388,61 +369,43 @@ private slots:
     }
 
     // Browse: which dialog opens, and what lands in the field.
-    void browse_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("dialogName");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("filter");
-        QTest::addColumn<QString>("pick");
-        QTest::newRow("boost") << "OrigLibLocBtn"
-                               << "OrigLibLocEdit"
-                               << "get existing directory"
-                               << "Select the Boost library directory (ie C:\\Boost_1_33_1\\boost)" << QString()
-                               << boostDir;
-        QTest::newRow("output") << "ConfigLocBtn"
-                                << "ConfigLocEdit"
-                                << "get existing directory"
-                                << "Select the configuration output directory" << QString() << outDir;
-        QTest::newRow("personality") << "CmpPersonBtn"
-                                     << "CmpPersonEdit"
-                                     << "open file dialog"
-                                     << "Select current compiler personality"
-                                     << "Compiler Personalities (*.p_c)" << personality;
-    }
     void browse()
     {
-        QFETCH(QString, button);
-        QFETCH(QString, field);
-        QFETCH(QString, dialogName);
-        QFETCH(QString, caption);
-        QFETCH(QString, filter);
-        QFETCH(QString, pick);
         BoostForwardHeader w;
         w.show();
-        auto* btn = w.findChild<QPushButton*>(button);
-        auto* edit = w.findChild<QLineEdit*>(field);
+        const struct {
+            QPushButton* button;
+            QLineEdit* edit;
+            QString dialogName, caption, filter, pick;
+        } cases[] = {
+            {w.OrigLibLocBtn, w.OrigLibLocEdit, "get existing directory",
+             "Select the Boost library directory (ie C:\\Boost_1_33_1\\boost)", QString(), boostDir},
+            {w.ConfigLocBtn, w.ConfigLocEdit, "get existing directory", "Select the configuration output directory",
+             QString(), outDir},
+            {w.CmpPersonBtn, w.CmpPersonEdit, "open file dialog", "Select current compiler personality",
+             "Compiler Personalities (*.p_c)", personality},
+        };
+        for (const auto& c : cases) {
+            DialogWatcher watcher(DialogWatcher::choose(c.pick));
+            c.button->click();
+            QCOMPARE(watcher.count(), 1);
+            const auto seen = watcher.seen().first();
+            QCOMPARE(seen.objectName, c.dialogName);
+            QCOMPARE(seen.title, c.caption);
+            QCOMPARE(seen.parent, &w);
+            if (!c.filter.isEmpty())
+                QCOMPARE(seen.filters, QStringList{c.filter});
+            QCOMPARE(c.edit->text(), QDir::toNativeSeparators(c.pick));
+            QCOMPARE(textColour(c.edit), black);
 
-        DialogWatcher watcher(DialogWatcher::choose(pick));
-        btn->click();
-        QCOMPARE(watcher.count(), 1);
-        const auto seen = watcher.seen().first();
-        QCOMPARE(seen.objectName, dialogName);
-        QCOMPARE(seen.title, caption);
-        QCOMPARE(seen.parent, &w);
-        if (!filter.isEmpty())
-            QCOMPARE(seen.filters, QStringList{filter});
-        QCOMPARE(edit->text(), QDir::toNativeSeparators(pick));
-        QCOMPARE(textColour(edit), black);
-
-        // A cancelled dialog empties the field, which the check then flags.
-        watcher.setAnswer(DialogWatcher::closeDialog);
-        btn->click();
-        QCOMPARE(watcher.count(), 2);
-        QVERIFY(edit->text().isEmpty());
-        QVERIFY(edit->toolTip().endsWith(QLatin1String("does not exist. Please try again.")));
-        QVERIFY(!nextButton(w)->isEnabled());
+            // A cancelled dialog empties the field, which the check then flags.
+            watcher.setAnswer(DialogWatcher::closeDialog);
+            c.button->click();
+            QCOMPARE(watcher.count(), 2);
+            QVERIFY(c.edit->text().isEmpty());
+            QVERIFY(c.edit->toolTip().endsWith(QLatin1String("does not exist. Please try again.")));
+            QVERIFY(!nextButton(w)->isEnabled());
+        }
     }
 
     void browsingAllThreeEnablesNext()
