@@ -5,9 +5,9 @@
 # with a copy of examples/msvc.p_c. Started from a scratch folder, so Skeld is
 # found on PATH and its data files beside it.
 # Needs the Debian packages xvfb, openbox and libboost-dev.
-#   tests/wizard/screenshots.sh [build dir] [docs dir]
+#   scripts/screenshots.sh [build dir] [docs dir]
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
+root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 docs=$(cd "${2:-$root/docs}" && pwd)
 cmake --build "$build" --target velk_grab_pages Skeld skeld_data
@@ -28,7 +28,7 @@ for scale in 1 2; do
   mkdir "$scratch/out$scale"
   cp "$root/examples/msvc.p_c" "$scratch/msvc$scale.p_c"
   (cd "$scratch" && DISPLAY=$display QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$scale \
-     PATH="$build/bin:$PATH" "$build/tests/wizard/grab/velk_grab_pages" \
+     PATH="$build/bin:$PATH" "$build/wizard/screenshots/velk_grab_pages" \
      "$docs/velk-page0$suffix.png" "$docs/velk-page1$suffix.png" \
      /usr/include/boost "$scratch/out$scale" "$scratch/msvc$scale.p_c")
   echo "scale $scale: $docs/velk-page0$suffix.png $docs/velk-page1$suffix.png"

@@ -1,7 +1,7 @@
 // Takes the documentation's screenshots of both pages from the screen, as the
 // user sees them (window frame, the platform's fonts, page 2 after a real run):
 //   velk_grab_pages <page0.png> <page1.png> <boost dir> <output dir> <personality>
-// Run it on a real display (tests/wizard/screenshots.sh uses Xvfb); it starts
+// Run it on a real display (scripts/screenshots.sh uses Xvfb); it starts
 // whichever Skeld velk would.
 #include <QAbstractButton>
 #include <QApplication>
