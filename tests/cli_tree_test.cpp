@@ -166,24 +166,14 @@ TEST_P(BoostTree, OutputThatWouldOverwriteTheOriginalIsRefused)
 {
     put("lib/boost/version.hpp", "original\n");
     put("p.p_c", "-sd FOO=1\n");
-    struct output_case {
-        std::string output;
-        bool on_windows;  // what the build's own resolution meets: a parent, a missing directory, ".."
-    };
-    for (const output_case& c : {output_case{at("lib"), true},
-                                 {at("lib/boost"), false},
-                                 {at("lib/boost/config"), false},
-                                 {at("lib/boost/new"), true},
-                                 {at("lib/boost/config") + sep("/../.."), true},
-                                 {at("out/../lib"), false}}) {
-        if (!c.on_windows && !every_build_run())
-            continue;
-        const std::string& output = c.output;
+    // The overlap rules are a unit table; here the message, and what each
+    // build's own resolution meets: a parent, a missing directory, "..".
+    for (const std::string& output : {at("lib"), at("lib/boost/new"), at("lib/boost/config") + sep("/../..")}) {
         SCOPED_TRACE(output);
         program_result result = run({at("p.p_c"), at("lib/boost"), output});
-        EXPECT_EQ(result.output, "Error: Output location " + output + " overlaps the original Boost location " +
-                                     at("lib/boost") + ". Please choose an output location outside it." +
-                                     target().line_end);
+        EXPECT_EQ(result.output,
+                  printed({"Error: Output location " + output + " overlaps the original Boost location " +
+                           at("lib/boost") + ". Please choose an output location outside it."}));
         EXPECT_EQ(result.status, 1);
     }
     EXPECT_EQ(get("lib/boost/version.hpp"), "original\n");
@@ -206,7 +196,9 @@ TEST_P(BoostTree, OutputLinkedIntoTheOriginalIsRefused)
     fs::create_directory_symlink(dir / "lib/boost/config", dir / "link");
     program_result result = run({at("p.p_c"), at("lib/boost"), at("link")});
     EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.output.find("overlaps the original Boost location"), std::string::npos) << result.output;
+    EXPECT_EQ(result.output,
+              printed({"Error: Output location " + at("link") + " overlaps the original Boost location " +
+                       at("lib/boost") + ". Please choose an output location outside it."}));
     EXPECT_FALSE(exists("lib/boost/config/RemoveAllCompilerFlags.h"));
 }
 
