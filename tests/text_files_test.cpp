@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
 #include <sstream>
 #include <vector>
 
@@ -44,13 +43,6 @@ TEST(LineIterator, YieldsTheLinesOfAStream)
         std::vector<std::string> got(line_iterator(stream), line_iterator{});
         EXPECT_EQ(got, c.out) << "[" << c.in << "]";
     }
-}
-
-TEST(LineIterator, FillsAnOrderedSetEachLineOnce)
-{
-    std::istringstream stream("b\na\nb\n");
-    std::set<std::string> got(line_iterator(stream), line_iterator{});
-    EXPECT_EQ(got, (std::set<std::string>{"a", "b"}));
 }
 
 TEST(TextFiles, ReadDropsACarriageReturnOnlyBeforeALineFeed)
