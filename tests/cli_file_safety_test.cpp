@@ -11,12 +11,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class FileSafety : public SkeldCli {};
+// What only the native build can be given: links (Wine shows the host's links
+// as the files they lead to), FIFOs, mounts, processes at once.
+class NativeFileSafety : public SkeldCli {};
 
-TEST_P(FileSafety, LinksPlantedInTheOutputAreNeverWrittenThrough)
+TEST_P(NativeFileSafety, LinksPlantedInTheOutputAreNeverWrittenThrough)
 {
-    if (target().windows())
-        GTEST_SKIP() << "Wine shows the host's links as the files they lead to, not as reparse points";
     put("lib/boost/a.hpp", "#include <vector>\n");
     put("elsewhere.h", "the user's own\n");
     struct link_case {
@@ -56,23 +56,6 @@ TEST_P(FileSafety, LinksPlantedInTheOutputAreNeverWrittenThrough)
                   (std::vector<std::string>{"a.hpp", "config/compiler/gcc.hpp", "config/platform/linux.hpp"}));
     }
 }
-
-// What Wine shows too: the personality's own line ends, and no fixed name beside it.
-TEST_P(FileSafety, ACrLfPersonalityStaysCrLfAndAPlantedNewFileIsIgnored)
-{
-    put("boost_compiler_person_settings.txt", "-a\n");
-    put("p.p_c", "-sd FOO=1\r\n");
-    put("p.p_c.skeld-new", "planted\n");  // a fixed name is never used
-    program_result result = run_default();
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(get("p.p_c"), "-sd FOO=1\r\n-a\r\n");
-    EXPECT_EQ(get("p.p_c.skeld-new"), "planted\n");
-}
-
-INSTANTIATE_FOR_BOTH_BUILDS(FileSafety);
-
-// What only the native build can be given: FIFOs, mounts, processes at once.
-class NativeFileSafety : public SkeldCli {};
 
 TEST_P(NativeFileSafety, AFifoInTheTreeOrAsThePersonalityFailsAtOnce)
 {

@@ -71,10 +71,12 @@ TEST_P(Personality, ThePersonalityKeepsItsOwnLineEnds)
 {
     put("boost_compiler_person_settings.txt", "");
     put("p.p_c", "-sd FOO=1\r\n" + include_line() + "\r\n-w2");
+    put("p.p_c.skeld-new", "planted\n");  // the new text never takes a fixed name
     program_result result = run_default();
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(get("p.p_c"),
               "-si \"" + at("out") + "\"\r\n-q \"" + at("out") + "\"\r\n-sd FOO=1\r\n" + include_line() + "\r\n-w2");
+    EXPECT_EQ(get("p.p_c.skeld-new"), "planted\n");
 }
 
 TEST_P(Personality, OutputWithTrailingSeparatorKeepsItInTheEntries)
