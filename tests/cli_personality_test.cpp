@@ -144,25 +144,19 @@ TEST_P(Personality, SystemStubsForNestedNamesAndTheirText)
 
 TEST_P(Personality, NamesLeadingOutsideTheStubDirectoryGetNoStub)
 {
-    put("lib/boost/a.hpp",
-        "#include <>\n#include <../include/fenv.h>\n#include <sub/../../x.h>\n#include </etc/passwd>\n"
-        "#include <vector>\n");
-    if (target().windows())
-        put("lib/boost/b.hpp", "#include <C:/x.h>\n#include <\\abs.h>\n#include <a\\..\\..\\y.h>\n");
+    // Which names lead outside is a unit table; here the message, and that
+    // nothing is written for them.
+    put("lib/boost/a.hpp", "#include <>\n#include <../include/fenv.h>\n#include <vector>\n");
     put("p.p_c", "-sd FOO=1\n");
     program_result result = run_default();
     const std::string stub_dir = at("out/system");
     std::vector<std::string> expected = full_run("out");
-    for (const char* name :
-         {"", "../include/fenv.h", "/etc/passwd", "C:/x.h", "\\abs.h", "a\\..\\..\\y.h", "sub/../../x.h"})
-        if (target().windows() || name[0] == '\0' || std::string(name).find_first_of(":\\") == std::string::npos)
-            expected.push_back("Skipped stub header for <" + std::string(name) + ">: its stub would lie outside " +
-                               stub_dir);
+    for (const std::string name : {"", "../include/fenv.h"})
+        expected.push_back("Skipped stub header for <" + name + ">: its stub would lie outside " + stub_dir);
     EXPECT_EQ(result.output, printed(expected));
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(files_below("out/system"), std::vector<std::string>{"vector"});
     EXPECT_FALSE(exists("out/include/fenv.h"));
-    EXPECT_FALSE(exists("x.h"));
     EXPECT_EQ(get("p.p_c"), (entries_for(stub_dir) + "-sd FOO=1\n-a\n-b\n"));
 }
 
