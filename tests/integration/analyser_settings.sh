@@ -52,6 +52,18 @@ configured_as gxx[@] '"linux"'
 grep -q "^# 1 \"$OUT/boost/config/platform/linux.hpp\"" "$scratch/probe.i" ||
   fail "Boost's Linux configuration was not read through the tree"
 
+# A personality that claims the front end's own compiler (Intel's claims
+# __GNUC__ and __clang__) leaves Boost no compiler name: Asio's features, the
+# noreturn attribute and base-of come from the analyser's configuration.
+prepare intel "$here/personalities/intel.p_c"
+printf '#include <boost/asio/detail/config.hpp>\n#include <boost/type_traits/intrinsics.hpp>\n' > "$scratch/named.cpp"
+g++ -std=c++17 -E -dM "${FLAGS[@]}" "$scratch/named.cpp" > "$scratch/named.txt"
+for macro in BOOST_ASIO_HAS_MOVE BOOST_ASIO_HAS_STD_CHRONO BOOST_ASIO_HAS_STD_STRING_VIEW BOOST_IS_BASE_OF; do
+  grep -q "^#define $macro\b" "$scratch/named.txt" || fail "$macro is not defined under the Intel personality"
+done
+grep -q '^#define BOOST_NORETURN __attribute__' "$scratch/named.txt" || fail "BOOST_NORETURN is not the GNU attribute"
+echo "no compiler named inside Boost: Asio at C++17, the GNU noreturn attribute, the base-of built-in"
+
 # A Windows target.
 mingw=("${MINGW_FRONT_END[@]}" "${MSVC_BUILTINS[@]}")
 prepare windows "$personality"
