@@ -49,7 +49,6 @@ TEST_P(Personality, SettingsFileRules)
         {"-b\n-a\n-b\n", "-sd FOO=1\n", "-sd FOO=1\n-a\n-b\n", false},
         {"-b\r\n\r\n-a", "-sd FOO=1\n", "-sd FOO=1\n\n-a\n-b\n", false},  // the blank line sorts first
         {"-a\n", "-sd FOO=1", "-sd FOO=1\n-a\n", true},                   // the last line gets its line break
-        {"", "-sd FOO=1\n", "-sd FOO=1\n", false},
     };
     for (const settings_case& c : cases) {
         if (!c.on_windows && !every_build_run())

@@ -340,7 +340,6 @@ private slots:
         QVERIFY(w.button(QWizard::FinishButton)->isEnabled());
         QVERIFY(w.button(QWizard::FinishButton)->isVisible());
         QVERIFY(w.button(QWizard::BackButton)->isEnabled());
-        QVERIFY(!w.button(QWizard::HelpButton)->isVisible());
         QVERIFY(!w.SaveLogBtn->isEnabled());
 
         w.button(QWizard::BackButton)->click();
