@@ -49,9 +49,8 @@ TEST_P(RunSequence, ExtraArgumentsAreIgnored)
 
 TEST_P(RunSequence, DefineLinesOfThePersonality)
 {
-    // The rules of the lines are unit tests, and a personality whose macros
-    // are none of the possible ones is the no-configuration case; here a
-    // file read as the build reads it.
+    // Line rules are unit tables, a personality without a possible macro is
+    // the no-configuration case; here a file read as the build reads it.
     put("p.p_c", "-sd FOO=1\r\n-sd WIN32=2\r\n");
     EXPECT_EQ(run_default().status, 0);
     EXPECT_EQ(get("out/AddAllCompilerFlags.h"), lines("#define FOO 1\n#define WIN32 2\n#undef LONG_LONG\n"));

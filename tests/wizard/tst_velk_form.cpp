@@ -65,7 +65,6 @@ private slots:
         QCOMPARE(w.objectName(), QStringLiteral("BoostForwardHeaderBase"));
         QCOMPARE(w.windowTitle(), QStringLiteral("Headwright 1.6"));
         QCOMPARE(w.currentPage(), w.Page0);
-        QCOMPARE(w.currentPage()->objectName(), QStringLiteral("Page0"));
         QVERIFY(!nextButton(w)->isEnabled());
         QVERIFY(!w.button(QWizard::HelpButton)->isVisible());
         QVERIFY(!w.SaveLogBtn->isEnabled());
@@ -78,8 +77,7 @@ private slots:
             BoostForwardHeader unshown;
             QCOMPARE(unshown.size(), QSize(543, 455).expandedTo(unshown.minimumSizeHint()));
         }
-        QCOMPARE(w.sizePolicy().horizontalPolicy(), QSizePolicy::Minimum);
-        QCOMPARE(w.sizePolicy().verticalPolicy(), QSizePolicy::Minimum);
+        QCOMPARE(w.sizePolicy(), QSizePolicy(QSizePolicy::Minimum, QSizePolicy::Minimum));
         QVERIFY(!w.windowIcon().isNull());
         QCOMPARE(w.windowIcon().availableSizes().value(0), QSize(32, 32));
         // Before any check, the fields show the form's own look.
@@ -134,7 +132,6 @@ private slots:
         QCOMPARE(w.palette().color(QPalette::Inactive, QPalette::Highlight), QColor(212, 208, 200));
         QCOMPARE(w.palette().color(QPalette::Disabled, QPalette::Text), QColor(106, 104, 100));
         for (QPushButton* b : {w.CmpPersonBtn, w.OrigLibLocBtn, w.ConfigLocBtn, w.SaveLogBtn}) {
-            QVERIFY(!b->isCheckable());
             QCOMPARE(b->palette().color(b->backgroundRole()), QColor(Qt::white));
             QCOMPARE(b->palette().color(QPalette::Button), QColor(Qt::white));
         }
@@ -334,9 +331,11 @@ private slots:
         QVERIFY(nextButton(w)->isEnabled());
         nextButton(w)->click();
         QCOMPARE(w.currentPage(), w.Page1);
-        const QString summary = "Original Boost Location:\n" + boostDir + "\n\nConfiguration Output Location:\n" +
-                                outDir + "\n\nCurrent Compiler Personality:\n" + personality + "\n\n";
-        QCOMPARE(w.DetailsText->toPlainText(), summary);
+        auto summary = [&](const QString& out) {
+            return "Original Boost Location:\n" + boostDir + "\n\nConfiguration Output Location:\n" + out +
+                   "\n\nCurrent Compiler Personality:\n" + personality + "\n\n";
+        };
+        QCOMPARE(w.DetailsText->toPlainText(), summary(outDir));
         QVERIFY(w.button(QWizard::FinishButton)->isEnabled());
         QVERIFY(w.button(QWizard::FinishButton)->isVisible());
         QVERIFY(w.button(QWizard::BackButton)->isEnabled());
@@ -351,9 +350,7 @@ private slots:
         QTest::keyClicks(w.ConfigLocEdit, QStringLiteral("/"));
         QVERIFY(nextButton(w)->isEnabled());
         nextButton(w)->click();
-        QVERIFY(w.DetailsText->toPlainText().startsWith("Original Boost Location:\n"));
-        QVERIFY(w.DetailsText->toPlainText().contains(outDir + "/\n\n"));
-        QCOMPARE(w.DetailsText->toPlainText().count(QStringLiteral("Original Boost Location")), 1);
+        QCOMPARE(w.DetailsText->toPlainText(), summary(outDir + "/"));
     }
 
     void markupInPathsIsShownAsTyped()
