@@ -30,9 +30,6 @@ void scan_header_includes(generator_state& state, const std::string& source)
         // A regular file reads whole until its end: a short read is the end.
     } while (got == sizeof buffer);
     scan.finish();
-
-    if (state.possible_defines.count("_MSC_VER") || state.possible_defines.count("_MSC_EXTENSIONS"))
-        state.included_system_headers.insert("yvals.h");
 }
 
 std::string forwarding_header_text(const std::string& forwarded_name, bool nonboost)

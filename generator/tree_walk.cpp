@@ -23,8 +23,11 @@ std::vector<nonboost_entry> parse_nonboost_list(std::string_view text)
 
 namespace {
 
-// The directories being walked further up, by identity.
-using walk_ancestors = std::vector<platform::file_identity>;
+struct walk_progress {
+    // The directories being walked further up, by identity.
+    std::vector<platform::file_identity> ancestors;
+    bool forwarded_any = false;
+};
 
 // A mirror directory left from an earlier run may be a link; the forwarding
 // headers would be written wherever it leads, the original tree included.
@@ -34,27 +37,28 @@ void make_mirror_directory(const std::string& mirror)
         throw run_ended{link_refusal(mirror)};
 }
 
-void walk_directory(generator_state& state, const std::string& directory, bool collect_only, walk_ancestors& ancestors)
+void walk_directory(generator_state& state, const std::string& directory, bool collect_only, walk_progress& walk)
 {
     // A directory already being walked further up is a link cycle: its
     // content is on its way already.
     platform::file_identity identity;
     const bool identified = platform::identify(directory, identity);
     if (identified) {
-        if (std::find(ancestors.begin(), ancestors.end(), identity) != ancestors.end())
+        if (std::find(walk.ancestors.begin(), walk.ancestors.end(), identity) != walk.ancestors.end())
             return;
-        ancestors.push_back(identity);
+        walk.ancestors.push_back(identity);
     }
 
     const bool listed =
         paths::for_each_entry(directory, [&](const std::string&, const std::string& path, platform::entry_kind kind) {
             if (kind == platform::entry_kind::directory) {
                 make_mirror_directory(paths::mirror_path(state.orig_header_loc, state.config_output_loc, path));
-                walk_directory(state, path, collect_only, ancestors);
+                walk_directory(state, path, collect_only, walk);
             } else if (collect_only) {
                 state.nonboost_paths.insert(path);
             } else {
                 write_forwarding_header(state, path);
+                walk.forwarded_any = true;
             }
         });
     if (!listed) {
@@ -66,7 +70,7 @@ void walk_directory(generator_state& state, const std::string& directory, bool c
     }
 
     if (identified)
-        ancestors.pop_back();
+        walk.ancestors.pop_back();
 }
 
 }  // namespace
@@ -101,11 +105,18 @@ void walk_boost_tree(generator_state& state, const std::string& directory, bool 
 {
     // The output and its substitute tree count as being walked already: a link
     // to them from inside Boost would have the walk chase its own output.
-    walk_ancestors ancestors;
+    walk_progress walk;
     for (const std::string& output : {state.config_output_loc, paths::substitute_tree(state.config_output_loc)}) {
         platform::file_identity identity;
         if (platform::identify(output, identity))
-            ancestors.push_back(identity);
+            walk.ancestors.push_back(identity);
     }
-    walk_directory(state, directory, collect_only, ancestors);
+    walk_directory(state, directory, collect_only, walk);
+
+    // Microsoft's runtime headers open with yvals.h: once any header is
+    // forwarded, a personality that may name Microsoft's compiler gets its
+    // stub. Decided here once, not for every file of the tree.
+    if (walk.forwarded_any &&
+        (state.possible_defines.count("_MSC_VER") || state.possible_defines.count("_MSC_EXTENSIONS")))
+        state.included_system_headers.insert("yvals.h");
 }

@@ -22,7 +22,8 @@ std::vector<nonboost_entry> parse_nonboost_list(std::string_view text);
 void read_nonboost_list(generator_state& state);
 
 // Visits every file below directory, mirroring each directory under the
-// substitute tree. Writing mode hands each file to write_forwarding_header
-// and ends the run at a directory it cannot list; collect mode adds each
-// file to nonboost_paths.
+// substitute tree. Writing mode hands each file to write_forwarding_header,
+// ends the run at a directory it cannot list, and adds the stub name yvals.h
+// when _MSC_VER or _MSC_EXTENSIONS is a possible define; collect mode adds
+// each file to nonboost_paths.
 void walk_boost_tree(generator_state& state, const std::string& directory, bool collect_only);
