@@ -61,7 +61,8 @@ JOBS=${JOBS:-2}
 VERSIONS=${VERSIONS:-"1.74 1.81"}
 COMBOS=${COMBOS:-"mingw:msvc-current mingw:msvc-sample gxx:sun gxx:xlc gxx:intel gxx:edg clang:sun clang:xlc clang:intel clang:edg"}
 HEADERS=${HEADERS:-}
-MINGW_CXX=${MINGW_CXX:-x86_64-w64-mingw32-g++}
+# The stand-ins: MINGW_FRONT_END, personality_over, personality_flags.
+source "$(dirname "$self")/stand_in.sh"
 BOOST_1_74=${BOOST_1_74:-/usr/include/boost}
 personalities=$top/tests/integration/personalities
 DATA_DIR=${DATA_DIR:-$BUILD_DIR/bin}
@@ -73,9 +74,7 @@ hash_of() { cat "$@" | md5sum | cut -c1-10; }
 
 front_end() { # NAME: the compiler and its options, one a line
   case $1 in
-    mingw) printf '%s\n' "$MINGW_CXX" -std=c++17 -fsyntax-only \
-             -U__WIN32 -U__WIN32__ -U__WIN64 -U__WIN64__ -U__WINNT -U__WINNT__ \
-             -U__MINGW32__ -U__MINGW64__ ;;
+    mingw) printf '%s\n' "${MINGW_FRONT_END[@]}" -std=c++17 -fsyntax-only ;;
     gxx)   printf '%s\n' g++ -std=c++17 -fsyntax-only ;;
     clang) printf '%s\n' clang++ -std=c++17 -fsyntax-only ;;
     *) die "unknown front end $1" ;;
@@ -238,12 +237,10 @@ for v in $VERSIONS; do
     # to one naming Boost's parent, so that Skeld edits it.
     pdir=$WORK/$v/personality/$p
     mkdir -p "$pdir"
-    grep -v -E '^[[:space:]]*(-si|-SI|-systeminclude|-SYSTEMINCLUDE)[[:space:]]' "$src" > "$pdir/original.p_c" || true
-    printf -- '-si "%s"\n' "$parent" >> "$pdir/original.p_c"
+    personality_over "$src" "$parent" "$pdir/original.p_c"
     pkey=$(hash_of "$pdir/original.p_c")
 
     # (b) the personality's macros alone.
-    source "$top/tests/integration/lib.sh"
     personality_flags "$pdir/original.p_c"
     { front_end "$fe"; echo "-I$parent"; printf '%s\n' "${DEFINES[@]}"; } > "$base/macros-$p.flags"
     [ "$MACROS_ALONE" = 0 ] || compile_all "$base/macros-$p-$pkey" "$base/macros-$p.flags" "${names[@]}"
