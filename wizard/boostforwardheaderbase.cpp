@@ -90,6 +90,11 @@ BoostForwardHeaderBase::BoostForwardHeaderBase(QWidget* parent, const char* name
 
     setModal(modal);
     setupUi(this);
+    // One wizard on every platform: Back, Next, Finish and Cancel in a row
+    // under the page, the layout the pages and their own banner are drawn
+    // for. Left to the platform, Windows would take its Aero style, with a
+    // back arrow above the page and a taller button area.
+    setWizardStyle(QWizard::ModernStyle);
     if (name)
         setObjectName(QString::fromLatin1(name));
     setPalette(formPalette());

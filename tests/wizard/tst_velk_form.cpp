@@ -73,6 +73,17 @@ private slots:
         QCOMPARE(w.pageIds().size(), 2);
         QCOMPARE(w.page(w.pageIds().last())->objectName(), QStringLiteral("Page1"));
         QVERIFY(w.width() >= 543 && w.height() >= 455);
+        // The first window shows the whole page and every wizard button, in
+        // the one wizard style velk keeps on every platform.
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.wizardStyle(), QWizard::ModernStyle);
+        QVERIFY(w.Page0Scroll->viewport()->rect().contains(QRect(QPoint(0, 0), w.Page0Content->size())));
+        const QRect page(w.Page0->mapTo(&w, QPoint(0, 0)), w.Page0->size());
+        for (auto which : {QWizard::BackButton, QWizard::NextButton, QWizard::CancelButton}) {
+            QAbstractButton* b = w.button(which);
+            const QRect at(b->mapTo(&w, QPoint(0, 0)), b->size());
+            QVERIFY2(b->isVisible() && w.rect().contains(at) && !page.intersects(at), qPrintable(b->text()));
+        }
         {
             BoostForwardHeader unshown;
             QCOMPARE(unshown.size(), QSize(543, 455).expandedTo(unshown.minimumSizeHint()));
