@@ -17,6 +17,7 @@ const char path_separator = '/';
 const char foreign_separator = '\\';
 const bool open_file_blocks_replace = false;
 const char* const line_end = "\n";
+const char* const installed_data_folder = "share/headwright";
 
 namespace {
 
