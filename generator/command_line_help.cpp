@@ -5,8 +5,8 @@ std::vector<std::string> help_lines(const std::vector<std::string>& data_places)
     std::vector<std::string> lines = {
         usage_line,
         "",
-        "Builds a substitute Boost tree through which an ORVO analyser reads Boost with",
-        "the compiler macros of a personality, and edits the personality to use it.",
+        "Builds a substitute Boost tree through which an ORVO analyser reads Boost",
+        "with the compiler macros of a personality, and edits the personality to use it.",
         "",
         "  curr_compiler_personality  the compiler personality (.p_c) to edit: entries",
         "                             go at its top, options at its end",

@@ -34,8 +34,8 @@ TEST_P(RunSequence, HelpAndVersionAloneEndWithStatusZero)
     std::vector<std::string> help = {
         "Usage: Skeld <curr_compiler_personality> <orig_header_loc> <config_output_loc>",
         "",
-        "Builds a substitute Boost tree through which an ORVO analyser reads Boost with",
-        "the compiler macros of a personality, and edits the personality to use it.",
+        "Builds a substitute Boost tree through which an ORVO analyser reads Boost",
+        "with the compiler macros of a personality, and edits the personality to use it.",
         "",
         "  curr_compiler_personality  the compiler personality (.p_c) to edit: entries",
         "                             go at its top, options at its end",
