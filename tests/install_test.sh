@@ -12,7 +12,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 for f in bin/Skeld share/headwright/possible_defines.txt share/headwright/treat_as_nonboost.txt \
          share/headwright/boost_compiler_person_settings.txt share/headwright/orvo++_compiler.hpp \
          share/headwright/orvo++_windows.hpp share/headwright/borland share/doc/headwright/README.md \
-         share/doc/headwright/examples/msvc.p_c \
+         share/doc/headwright/copyright share/doc/headwright/changelog.gz share/doc/headwright/examples/msvc.p_c \
          share/man/man1/Skeld.1.gz; do
   [ -e "$prefix/$f" ] || { echo "not installed: $f"; exit 1; }
 done
