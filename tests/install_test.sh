@@ -16,6 +16,14 @@ for f in bin/Skeld share/headwright/possible_defines.txt share/headwright/treat_
          share/man/man1/Skeld.1.gz; do
   [ -e "$prefix/$f" ] || { echo "not installed: $f"; exit 1; }
 done
+# The menu entry and its icon go below the prefix too, not into the system's
+# own folders.
+if [ -x "$build/bin/velk" ]; then
+  for f in bin/velk share/applications/headwright-velk.desktop share/icons/hicolor/32x32/apps/velk.png \
+           share/man/man1/velk.1.gz; do
+    [ -e "$prefix/$f" ] || { echo "not installed: $f"; exit 1; }
+  done
+fi
 
 mkdir -p "$scratch/lib/boost/config/compiler" "$scratch/lib/boost/config/platform" "$scratch/out" "$scratch/work"
 printf '#include <vector>\n' > "$scratch/lib/boost/any.hpp"
