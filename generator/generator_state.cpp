@@ -1,5 +1,6 @@
 #include "generator_state.h"
 
+#include "data_folder.h"
 #include "paths.h"
 
 void say(generator_state& state, std::string_view line, line_break end)
@@ -12,17 +13,17 @@ void say(generator_state& state, std::string_view line, line_break end)
 
 void choose_data_directory(generator_state& state)
 {
-    state.data_directory.clear();
+    const data_folder_choice choice = choose_data_folder(platform::current_directory(), platform::program_directory());
+    // Bare names in the working folder, as a user there would write them.
+    state.data_directory = choice.in_working_folder() ? std::string() : choice.folder;
     state.data_looked_in.clear();
-    if (platform::node_at("possible_defines.txt") != platform::node_kind::missing)
+    if (!choice.folder.empty())
         return;
-    const std::string beside_program = platform::program_directory();
-    if (beside_program.empty())
-        return;
-    if (platform::node_at(paths::join(beside_program, "possible_defines.txt")) != platform::node_kind::missing)
-        state.data_directory = beside_program;
-    else
-        state.data_looked_in = " (looked in " + platform::current_directory() + " and in " + beside_program + ")";
+    for (std::size_t i = 0; i < choice.places.size(); ++i) {
+        const char* const before = i == 0 ? " (looked in " : i + 1 < choice.places.size() ? ", in " : " and in ";
+        state.data_looked_in += before + choice.places[i];
+    }
+    state.data_looked_in += ")";
 }
 
 std::string data_file(const generator_state& state, const std::string& name)

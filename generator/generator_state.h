@@ -19,7 +19,7 @@ struct generator_state {
 
     // Where the data files are read from: empty for the working directory.
     std::string data_directory;
-    // Set when neither place held the data files: where they were looked for.
+    // Set when no place held the data files: where they were looked for.
     std::string data_looked_in;
 
     std::ostream* console = &std::cout;
@@ -37,14 +37,13 @@ struct run_ended {
 enum class line_break { end, none };
 void say(generator_state& state, std::string_view line, line_break end = line_break::end);
 
-// The data files come from the working directory when it holds
-// possible_defines.txt (a user's own data files there are used), else from
-// the directory that holds the program; all of them from the one place.
+// The data files come from the first place of the data-folder rule
+// (data_folder.h) that holds possible_defines.txt; all of them from there.
 void choose_data_directory(generator_state& state);
 
-// A data file's path: its bare name, or its name in the program's directory.
+// A data file's path: its bare name, or its name in the chosen folder.
 std::string data_file(const generator_state& state, const std::string& name);
 
-// For a missing possible_defines.txt: " (looked in A and in B)", when neither
-// place had it; empty otherwise.
+// For a missing possible_defines.txt: " (looked in A, in B and in C)", every
+// place in order, when none had it; empty otherwise.
 std::string where_data_was_looked_for(const generator_state& state);

@@ -17,6 +17,11 @@ extern const char foreign_separator;
 // What a line break is stored as in the files Skeld writes.
 extern const char* const line_end;
 
+// Where an installed tree keeps the data files, relative to the folder above
+// the program's (bin/../share/headwright); empty where they ship beside the
+// program alone.
+extern const char* const installed_data_folder;
+
 enum class entry_kind { directory, file, unknown };
 
 // One open directory enumeration; entries come in the order the file system

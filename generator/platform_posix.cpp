@@ -17,6 +17,7 @@ const char path_separator = '/';
 const char foreign_separator = '\\';
 const bool open_file_blocks_replace = false;
 const char* const line_end = "\n";
+const char* const installed_data_folder = "share/headwright";
 
 namespace {
 
@@ -335,8 +336,10 @@ void file::take_permissions_of(const file& other)
         return;
     // Owner first: changing it may clear set-id bits that the mode then restores.
     // Only root may give a file away; for anyone else it is the same owner anyway.
-    if (fchown(static_cast<int>(handle_), st.st_uid, st.st_gid) != 0)
-        (void)fchown(static_cast<int>(handle_), static_cast<uid_t>(-1), st.st_gid);
+    if (fchown(static_cast<int>(handle_), st.st_uid, st.st_gid) != 0) {
+        // The group alone, where the user is in it; else the creator's stays.
+        [[maybe_unused]] const int group_only = fchown(static_cast<int>(handle_), static_cast<uid_t>(-1), st.st_gid);
+    }
     fchmod(static_cast<int>(handle_), st.st_mode & 07777);
 }
 

@@ -9,6 +9,8 @@ const char path_separator = '\\';
 const char foreign_separator = '/';
 const bool open_file_blocks_replace = true;
 const char* const line_end = "\r\n";
+// The ZIP and the installer put everything in one folder.
+const char* const installed_data_folder = "";
 
 namespace {
 

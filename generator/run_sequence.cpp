@@ -2,7 +2,9 @@
 
 #include <exception>
 
+#include "command_line_help.h"
 #include "config_headers.h"
+#include "data_folder.h"
 #include "output_file.h"
 #include "output_guard.h"
 #include "paths.h"
@@ -68,8 +70,20 @@ int run_steps(generator_state& state, const std::string& personality_path)
 int run_skeld(generator_state& state, int argc, const char* const argv[])
 {
     state.personality_has_boost_include = false;
+    // Only alone: with three arguments, "--help" names a personality.
+    const std::string_view only = argc == 2 ? argv[1] : "";
+    if (only == "--help") {
+        for (const std::string& line :
+             help_lines(data_folder_places(platform::current_directory(), platform::program_directory())))
+            say(state, line);
+        return 0;
+    }
+    if (only == "--version") {
+        say(state, version_line());
+        return 0;
+    }
     if (argc < 4) {
-        say(state, "Usage: Skeld <curr_compiler_personality> <orig_header_loc> <config_output_loc>");
+        say(state, usage_line);
         return 1;
     }
     const std::string personality = argv[1];

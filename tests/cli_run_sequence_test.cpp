@@ -28,6 +28,47 @@ TEST_P(RunSequence, FewerThanThreeArgumentsPrintUsage)
     EXPECT_TRUE(files_below("out").empty());
 }
 
+TEST_P(RunSequence, HelpAndVersionAloneEndWithStatusZero)
+{
+    const std::filesystem::path program_folder = program_copy().parent_path();
+    std::vector<std::string> help = {
+        "Usage: Skeld <curr_compiler_personality> <orig_header_loc> <config_output_loc>",
+        "",
+        "Builds a substitute Boost tree through which an ORVO analyser reads Boost",
+        "with the compiler macros of a personality, and edits the personality to use it.",
+        "",
+        "  curr_compiler_personality  the compiler personality (.p_c) to edit: entries",
+        "                             go at its top, options at its end",
+        "  orig_header_loc            the Boost headers directory; its last component",
+        "                             must be exactly boost",
+        "  config_output_loc          an existing directory outside the Boost tree that",
+        "                             receives the generated files",
+        "",
+        "The data files are read from the first of these folders that holds",
+        "possible_defines.txt:",
+        "  " + target().spell(dir.path()) + " (the working folder)",
+        "  " + target().spell(program_folder),
+    };
+    if (!target().windows())
+        help.push_back("  " + target().spell(program_folder.parent_path() / "share/headwright"));
+    help.insert(help.end(),
+                {"", "Exit status: 0 on success, 1 on any failure.", "Skeld --version prints the version."});
+    program_result result = run({"--help"});
+    EXPECT_EQ(result.output, printed(help));
+    EXPECT_EQ(result.status, 0);
+    if (!every_build_run())
+        return;
+
+    result = run({"--version"});
+    EXPECT_EQ(result.output, printed({"Skeld (Headwright) " HEADWRIGHT_VERSION}));
+    EXPECT_EQ(result.status, 0);
+    // Anything beside them is an ordinary command line.
+    result = run({"--help", at("lib/boost")});
+    EXPECT_EQ(result.output,
+              printed({"Usage: Skeld <curr_compiler_personality> <orig_header_loc> <config_output_loc>"}));
+    EXPECT_EQ(result.status, 1);
+}
+
 TEST_P(RunSequence, EndingTestRefusesAnyOtherLastComponent)
 {
     // The rule's table is a unit test; here the message and its missing line break.
@@ -129,9 +170,14 @@ TEST_P(RunSequence, DataFileAndOutputFailuresEndWithStatusOne)
 
     std::filesystem::remove(dir / "possible_defines.txt");
     program_result result = run_default();
-    EXPECT_EQ(result.output,
-              printed({head, "Error: Cannot open possible_defines.txt (looked in " + target().spell(dir.path()) +
-                                 " and in " + target().spell(program_copy().parent_path()) + ")"}));
+    const std::filesystem::path program_folder = program_copy().parent_path();
+    // The Windows build keeps everything beside the program.
+    const std::string looked_in = target().windows()
+                                      ? " and in " + target().spell(program_folder)
+                                      : ", in " + target().spell(program_folder) + " and in " +
+                                            target().spell(program_folder.parent_path() / "share/headwright");
+    EXPECT_EQ(result.output, printed({head, "Error: Cannot open possible_defines.txt (looked in " +
+                                                target().spell(dir.path()) + looked_in + ")"}));
     EXPECT_EQ(result.status, 1);
 
     put("possible_defines.txt", "FOO\n");

@@ -15,6 +15,8 @@
 #include <QTextCursor>
 #include <QTextStream>
 
+#include "data_folder.h"
+
 namespace {
 
 const char startLine[] = "Initialising Boost Configuration Generation ...\n";
@@ -22,7 +24,6 @@ const char notExecutedLine[] =
     "Boost Configuration Generation could not be executed: Please contact support@korval.example.";
 const char successLine[] = "Boost Configuration Generated Successfully!";
 const char abnormalEndLine[] = "Skeld ended abnormally (crashed or was killed).";
-const char dataFileName[] = "possible_defines.txt";
 const char failureTitle[] = "Boost Configuration Wizard";
 const char failureText[] = "Boost Configuration Generation Failed!\nPlease check the details on screen and try again.";
 
@@ -84,14 +85,17 @@ QString BoostForwardHeader::generatorProgram()
 
 QString BoostForwardHeader::generatorWorkingDirectory(const QString& program, const QString& ownDir)
 {
-    const QString dataFile = QString::fromLatin1(dataFileName);
-    if (QFileInfo::exists(QDir(ownDir).filePath(dataFile)))
+    // Skeld's own rule, asked with the folder Skeld itself sees: the one that
+    // holds the program file, links resolved.
+    const QString resolved = QFileInfo(program).isAbsolute() ? QFileInfo(program).canonicalFilePath() : QString();
+    const QString programDir = resolved.isEmpty() ? QString() : QFileInfo(resolved).absolutePath();
+    const auto local = [](const QString& path) { return QDir::toNativeSeparators(path).toLocal8Bit().toStdString(); };
+    const data_folder_choice choice =
+        choose_data_folder(local(ownDir), programDir.isEmpty() ? std::string() : local(programDir));
+    // None: Skeld's own error then names every place it looked in.
+    if (choice.folder.empty() || choice.in_working_folder())
         return ownDir;
-    const QFileInfo programFile(program);
-    if (programFile.isAbsolute() && QFileInfo::exists(programFile.dir().filePath(dataFile)))
-        return programFile.absolutePath();
-    // Neither: Skeld's own error then names both places it looked in.
-    return ownDir;
+    return QDir::fromNativeSeparators(QString::fromLocal8Bit(choice.folder));
 }
 
 QString BoostForwardHeader::toBackslashes(const QString& path)

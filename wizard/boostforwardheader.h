@@ -21,8 +21,9 @@ public:
 
     // The program started for a run: Skeld beside velk, else on PATH.
     static QString generatorProgram();
-    // Where Skeld runs, so that it finds its data files: ownDir when that
-    // holds them, else the folder that holds program, else ownDir still.
+    // Where Skeld runs, so that it finds its data files: the folder Skeld's
+    // own rule (data_folder.h) picks with ownDir as the working folder, else
+    // ownDir still.
     static QString generatorWorkingDirectory(const QString& program, const QString& ownDir);
 
 public slots:

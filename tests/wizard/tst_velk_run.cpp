@@ -229,30 +229,44 @@ private slots:
         QVERIFY(!w.RunBusyBar->isVisible());
     }
 
-    // Skeld runs where its data files are: velk's folder, else Skeld's.
+    // Skeld runs where its data files are, by Skeld's own rule (its table is
+    // the generator's unit test); here what velk hands that rule: its own
+    // folder, and the folder of the Skeld it starts.
     void generatorWorkingDirectory_data()
     {
-        QTest::addColumn<bool>("inOwn");
-        QTest::addColumn<bool>("besideSkeld");
+        QTest::addColumn<QStringList>("holders");
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("own folder has them") << true << true << "own";
-        QTest::newRow("only Skeld's folder has them") << false << true << "skeld";
-        QTest::newRow("neither: Skeld names both") << false << false << "own";
+        QTest::newRow("own folder has them") << QStringList{"own", "bin"} << "own";
+        QTest::newRow("only Skeld's folder has them") << QStringList{"bin"} << "bin";
+        QTest::newRow("only the installed data folder") << QStringList{"share/headwright"} << "share/headwright";
+        QTest::newRow("none: Skeld names every place") << QStringList{} << "own";
     }
     void generatorWorkingDirectory()
     {
-        QFETCH(bool, inOwn);
-        QFETCH(bool, besideSkeld);
+        QFETCH(QStringList, holders);
         QFETCH(QString, chosen);
         QTemporaryDir dirs;
-        for (const QString& sub : {QStringLiteral("own"), QStringLiteral("skeld")})
-            QVERIFY(QDir(dirs.path()).mkdir(sub));
-        if (inOwn)
-            QVERIFY(QFile(dirs.filePath("own/possible_defines.txt")).open(QIODevice::WriteOnly));
-        if (besideSkeld)
-            QVERIFY(QFile(dirs.filePath("skeld/possible_defines.txt")).open(QIODevice::WriteOnly));
-        QCOMPARE(BoostForwardHeader::generatorWorkingDirectory(dirs.filePath("skeld/Skeld"), dirs.filePath("own")),
+        for (const QString& sub : {QStringLiteral("own"), QStringLiteral("bin"), QStringLiteral("share/headwright")})
+            QVERIFY(QDir(dirs.path()).mkpath(sub));
+        QVERIFY(QFile(dirs.filePath("bin/Skeld")).open(QIODevice::WriteOnly));
+        for (const QString& holder : holders)
+            QVERIFY(QFile(dirs.filePath(holder + "/possible_defines.txt")).open(QIODevice::WriteOnly));
+        QCOMPARE(BoostForwardHeader::generatorWorkingDirectory(dirs.filePath("bin/Skeld"), dirs.filePath("own")),
                  dirs.filePath(chosen));
+    }
+
+    // A Skeld reached through a link reads the data beside the file it leads
+    // to, and velk agrees.
+    void generatorWorkingDirectoryFollowsALinkedSkeld()
+    {
+        QTemporaryDir dirs;
+        for (const QString& sub : {QStringLiteral("own"), QStringLiteral("bin"), QStringLiteral("opt")})
+            QVERIFY(QDir(dirs.path()).mkpath(sub));
+        QVERIFY(QFile(dirs.filePath("opt/Skeld")).open(QIODevice::WriteOnly));
+        QVERIFY(QFile(dirs.filePath("opt/possible_defines.txt")).open(QIODevice::WriteOnly));
+        QVERIFY(QFile::link(dirs.filePath("opt/Skeld"), dirs.filePath("bin/Skeld")));
+        QCOMPARE(BoostForwardHeader::generatorWorkingDirectory(dirs.filePath("bin/Skeld"), dirs.filePath("own")),
+                 dirs.filePath("opt"));
     }
 
     void cancelDuringRunStopsChildAndCloses()

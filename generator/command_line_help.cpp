@@ -1,0 +1,31 @@
+#include "command_line_help.h"
+
+std::vector<std::string> help_lines(const std::vector<std::string>& data_places)
+{
+    std::vector<std::string> lines = {
+        usage_line,
+        "",
+        "Builds a substitute Boost tree through which an ORVO analyser reads Boost",
+        "with the compiler macros of a personality, and edits the personality to use it.",
+        "",
+        "  curr_compiler_personality  the compiler personality (.p_c) to edit: entries",
+        "                             go at its top, options at its end",
+        "  orig_header_loc            the Boost headers directory; its last component",
+        "                             must be exactly boost",
+        "  config_output_loc          an existing directory outside the Boost tree that",
+        "                             receives the generated files",
+        "",
+        "The data files are read from the first of these folders that holds",
+        "possible_defines.txt:",
+    };
+    for (std::size_t i = 0; i < data_places.size(); ++i)
+        lines.push_back("  " + data_places[i] + (i == 0 ? " (the working folder)" : ""));
+    lines.insert(lines.end(),
+                 {"", "Exit status: 0 on success, 1 on any failure.", "Skeld --version prints the version."});
+    return lines;
+}
+
+std::string version_line()
+{
+    return "Skeld (Headwright) " HEADWRIGHT_VERSION;
+}
