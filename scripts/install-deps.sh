@@ -4,6 +4,8 @@ set -euo pipefail
 packages=(
   cmake g++ make libgtest-dev              # Skeld and its unit and command-line tests
   g++-mingw-w64-x86-64 wine wine64         # the Windows build, tested under Wine
+  ninja-build                              # Qt for Windows, built once from Debian's source
+  wixl fonts-wine xvfb                     # the Windows installer; velk.exe in a real window under Wine
   libboost-dev                             # a real Boost tree for the integration tests and the demo
   qt6-base-dev qt6-tools-dev-tools qt6-l10n-tools   # the velk wizard
   clang libclang-rt-14-dev                 # the fuzz targets and sanitizer runtime
