@@ -25,7 +25,12 @@ public:
 
     using Answer = std::function<void(QDialog*)>;
 
-    explicit DialogWatcher(Answer answer = closeDialog) : answer_(std::move(answer)) { qApp->installEventFilter(this); }
+    // A platform's native file dialog (Windows') is no QDialog it could answer.
+    explicit DialogWatcher(Answer answer = closeDialog) : answer_(std::move(answer))
+    {
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+        qApp->installEventFilter(this);
+    }
     ~DialogWatcher() override { qApp->removeEventFilter(this); }
 
     void setAnswer(Answer answer) { answer_ = std::move(answer); }

@@ -84,10 +84,6 @@ private slots:
             const QRect at(b->mapTo(&w, QPoint(0, 0)), b->size());
             QVERIFY2(b->isVisible() && w.rect().contains(at) && !page.intersects(at), qPrintable(b->text()));
         }
-        {
-            BoostForwardHeader unshown;
-            QCOMPARE(unshown.size(), QSize(543, 455).expandedTo(unshown.minimumSizeHint()));
-        }
         QCOMPARE(w.sizePolicy(), QSizePolicy(QSizePolicy::Minimum, QSizePolicy::Minimum));
         QVERIFY(!w.windowIcon().isNull());
         QCOMPARE(w.windowIcon().availableSizes().value(0), QSize(32, 32));
@@ -260,8 +256,10 @@ private slots:
         QTest::newRow("file as directory, directory as personality")
             << personality << personality << outDir << true << true << true;
         QTest::newRow("trailing separator passes") << boostDir + "/" << outDir << personality << true << true << true;
-        QTest::newRow("case matters") << tmp.filePath(QStringLiteral("libs/BOOST")) << outDir << personality << false
-                                      << true << true;
+        // Where the file system tells case apart (not Windows').
+        if (!QFileInfo::exists(tmp.filePath(QStringLiteral("LIBS"))))
+            QTest::newRow("case matters") << tmp.filePath(QStringLiteral("libs/BOOST")) << outDir << personality
+                                          << false << true << true;
         QTest::newRow("one empty") << boostDir << outDir << QString() << true << true << false;
     }
     void pathCheck()
@@ -366,7 +364,8 @@ private slots:
 
     void markupInPathsIsShownAsTyped()
     {
-        const QString odd = tmp.filePath(QStringLiteral("<b>&amp;"));
+        // Entities rather than tags: Windows allows no '<' in a name.
+        const QString odd = tmp.filePath(QStringLiteral("&lt;b&gt; &amp;"));
         QVERIFY(QDir().mkpath(odd));
         BoostForwardHeader w;
         w.show();

@@ -12,6 +12,7 @@
 
 #include "boostforwardheader.h"
 #include "dialogwatcher.h"
+#include "platform.h"
 
 namespace {
 
@@ -180,11 +181,13 @@ private slots:
         QCOMPARE(watcher.count(), 1);
     }
 
-    // Mend: a line that arrives in two reads is one line, decoded as UTF-8
-    // even when the cut falls inside a character.
+    // Mend: a line that arrives in two reads is one line, decoded in the
+    // local 8-bit encoding even when the cut falls inside a character (UTF-8
+    // on Linux; Windows' ANSI code page has no character to cut).
     void splitOutputIsJoined()
     {
         qputenv("VELK_FAKE_SKELD", "split");
+        qputenv("VELK_FAKE_SKELD_WORD", QStringLiteral("Größe").toLocal8Bit());
         BoostForwardHeader w;
         prepare(w);
         w.button(QWizard::FinishButton)->click();
@@ -238,7 +241,9 @@ private slots:
         QTest::addColumn<QString>("chosen");
         QTest::newRow("own folder has them") << QStringList{"own", "bin"} << "own";
         QTest::newRow("only Skeld's folder has them") << QStringList{"bin"} << "bin";
-        QTest::newRow("only the installed data folder") << QStringList{"share/headwright"} << "share/headwright";
+        // Windows keeps the data files beside the program: it has no such folder.
+        QTest::newRow("only the installed data folder")
+            << QStringList{"share/headwright"} << (*platform::installed_data_folder ? "share/headwright" : "own");
         QTest::newRow("none: Skeld names every place") << QStringList{} << "own";
     }
     void generatorWorkingDirectory()
@@ -265,6 +270,8 @@ private slots:
         QVERIFY(QFile(dirs.filePath("opt/Skeld")).open(QIODevice::WriteOnly));
         QVERIFY(QFile(dirs.filePath("opt/possible_defines.txt")).open(QIODevice::WriteOnly));
         QVERIFY(QFile::link(dirs.filePath("opt/Skeld"), dirs.filePath("bin/Skeld")));
+        if (!QFileInfo(dirs.filePath("bin/Skeld")).isSymbolicLink())
+            QSKIP("QFile::link makes a shortcut here, not a link a program runs through");
         QCOMPARE(BoostForwardHeader::generatorWorkingDirectory(dirs.filePath("bin/Skeld"), dirs.filePath("own")),
                  dirs.filePath("opt"));
     }
@@ -371,7 +378,7 @@ private slots:
             const QByteArray bytes = f.readAll();
             QCOMPARE(bytes, pane(w).toLocal8Bit());
             QVERIFY(bytes.startsWith(startLine.toLatin1() + "Creating compiler header Files ...\n"));
-            QVERIFY(bytes.endsWith(outDir.toUtf8() + "\n" + successLine.toLatin1()));
+            QVERIFY(bytes.endsWith(outDir.toLocal8Bit() + "\n" + successLine.toLatin1()));
         }
     }
 };
