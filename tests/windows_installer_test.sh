@@ -23,7 +23,10 @@ msi=$(ls "$build"/headwright-*-windows-x86_64.msi)
 
 wineboot -i >/dev/null 2>&1
 home="$WINEPREFIX/drive_c/Program Files/Headwright"
-menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Headwright"
+# The entry is for all users; Wine's installer puts it in the user's own
+# Start menu all the same.
+menus=("$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Headwright"
+       "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Headwright")
 for pass in first second; do
   wine msiexec /i "$(winepath -w "$msi")" /qn || fail "msiexec /i failed on the $pass install"
 done
@@ -33,7 +36,9 @@ for f in Skeld.exe velk.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwin
          orvo++_compiler.hpp orvo++_windows.hpp borland examples/msvc.p_c README.md LICENSE; do
   [ -e "$home/$f" ] || fail "not installed: $f"
 done
-ls "$menu"/*.lnk >/dev/null 2>&1 || fail "no Start-menu entry in $menu"
+entry=
+for menu in "${menus[@]}"; do [ -f "$menu/velk - Boost Configuration Wizard.lnk" ] && entry=$menu; done
+[ -n "$entry" ] || fail "no Start-menu entry for velk"
 [ "$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null |
      grep -c 'DisplayName.*Headwright')" = 1 ] || fail "not exactly one install registered"
 
@@ -61,6 +66,6 @@ grep -q '^-si "out\\system"' "$scratch/work/p.p_c" || fail "the personality was 
 
 wine msiexec /x "$(winepath -w "$msi")" /qn || fail "msiexec /x failed"
 [ ! -e "$home" ] || { find "$home"; fail "the uninstall left files behind"; }
-[ ! -e "$menu" ] || fail "the uninstall left the Start-menu folder"
+for menu in "${menus[@]}"; do [ ! -e "$menu" ] || fail "the uninstall left $menu"; done
 ! wine reg query 'HKLM\Software\Headwright' >/dev/null 2>&1 || fail "the uninstall left its registry key"
 echo "$(basename "$msi"): installed twice, velk.exe started, Skeld.exe ran, uninstalled without a trace"
