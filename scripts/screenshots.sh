@@ -4,7 +4,8 @@
 # a 1024x768 screen, page 2 after a real Skeld run over /usr/include/boost
 # with a copy of examples/msvc.p_c. Started from a scratch folder, so Skeld is
 # found on PATH and its data files beside it.
-# Needs the Debian packages xvfb, openbox and libboost-dev.
+# Given the Windows build (build-win), velk.exe under Wine instead, page 1
+# and 2 once. Needs the Debian packages xvfb, openbox and libboost-dev.
 #   scripts/screenshots.sh [build dir] [docs dir]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,6 +23,25 @@ sleep 1
 DISPLAY=$display openbox >/dev/null 2>&1 &
 wm=$!
 sleep 1
+
+# velk.exe under Wine, in Wine's own fonts (Debian's fonts-wine), when the
+# build is the Windows one: the grabber sits beside velk.exe and Skeld.exe.
+if [ -f "$build/bin/velk.exe" ]; then
+  export WINEDEBUG=-all WINEPREFIX=$scratch/wine
+  sh "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+  dll_dirs=$(sed -n 's/^HEADWRIGHT_WINEPATH:INTERNAL=//p' "$build/CMakeCache.txt")
+  mkdir "$scratch/out"
+  cp "$root/examples/msvc.p_c" "$scratch/msvc.p_c"
+  # In a Wine desktop of its own, which draws the window frames as Windows
+  # does and lets a program read the screen.
+  (cd "$scratch" && DISPLAY=$display WINEPATH="$dll_dirs" \
+     wine explorer /desktop=velk,1024x768 "$build/bin/velk_grab_pages.exe" \
+     "$(winepath -w "$docs/velk-windows-page0.png")" "$(winepath -w "$docs/velk-windows-page1.png")" \
+     "$(winepath -w /usr/include/boost)" "$(winepath -w "$scratch/out")" "$(winepath -w "$scratch/msvc.p_c")")
+  wineserver -k
+  echo "windows: $docs/velk-windows-page0.png $docs/velk-windows-page1.png"
+  exit 0
+fi
 
 for scale in 1 2; do
   suffix=$([ "$scale" = 1 ] && echo "" || echo "-scale$scale")

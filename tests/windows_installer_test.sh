@@ -21,7 +21,7 @@ fail() { echo "windows installer: $*"; exit 1; }
 (cd "$build" && cpack -G External >/dev/null)
 msi=$(ls "$build"/headwright-*-windows-x86_64.msi)
 
-wineboot -i >/dev/null 2>&1
+sh "$(dirname "$0")/../scripts/wine-prefix.sh" "$WINEPREFIX"
 home="$WINEPREFIX/drive_c/Program Files/Headwright"
 # The entry is for all users; Wine's installer puts it in the user's own
 # Start menu all the same.

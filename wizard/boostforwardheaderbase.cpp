@@ -127,6 +127,9 @@ void BoostForwardHeaderBase::setUpApplicationLook()
     // serif or even a symbol font; the platform's UI font is what users know.
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPointSize(8);
+    // Where the platform names a UI font it does not have, a sans-serif one
+    // stands in, not whatever family sorts first.
+    font.setStyleHint(QFont::SansSerif);
     QApplication::setFont(font);
 }
 
