@@ -49,7 +49,7 @@ options=(
 patch_id=opengl-guard-1
 # The key: what decides the built files, the compiler's version included.
 key=$( { echo "$version"; printf '%s\n' "${options[@]}"; echo "$patch_id";
-         x86_64-w64-mingw32-g++-posix --version | head -n 1; } |
+         x86_64-w64-mingw32-g++-posix --version | sed -n 1p; } |
        sha256sum | cut -c1-10)
 prefix=$cache/qt-$upstream-mingw-w64-$key
 

@@ -197,7 +197,7 @@ excused() { # FRONT_END PERSONALITY ERROR_LINE
 
 [ -x "$skeld" ] || die "no $skeld: cmake --build $BUILD_DIR --target Skeld skeld_data"
 for combo in $COMBOS; do
-  cxx=$(front_end "${combo%%:*}" | head -n 1)
+  cxx=$(front_end "${combo%%:*}" | sed -n 1p)
   command -v "$cxx" > /dev/null || die "$cxx not found (bash scripts/install-deps.sh)"
 done
 mkdir -p "$WORK"
