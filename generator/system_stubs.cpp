@@ -23,6 +23,61 @@ std::string system_stub_text(const std::string& name)
 
 namespace {
 
+// A directory without its trailing separators, either kind; the root keeps one.
+std::string_view without_trailing_separators(std::string_view directory)
+{
+    while (directory.size() > 1 &&
+           (directory.back() == platform::path_separator || directory.back() == platform::foreign_separator))
+        directory.remove_suffix(1);
+    return directory;
+}
+
+// Skeld's own output from an earlier run: the stubs there would answer for
+// every name they were written for.
+bool skelds_output(const std::string& directory, const std::function<bool(const std::string&)>& is_file)
+{
+    const std::string_view bare = without_trailing_separators(directory);
+    if (is_file(paths::join(bare, "AddAllCompilerFlags.h")))
+        return true;
+    const std::size_t last = paths::last_separator(bare);
+    return last != std::string_view::npos && bare.substr(last + 1) == "system" &&
+           is_file(paths::join(bare.substr(0, last), "AddAllCompilerFlags.h"));
+}
+
+}  // namespace
+
+std::set<std::string> names_without_header(const std::set<std::string>& names,
+                                           const std::vector<std::string>& include_dirs,
+                                           const std::string& boost_parent,
+                                           const std::function<bool(const std::string&)>& is_file)
+{
+    std::vector<std::string> searched;
+    bool names_system_directory = false;
+    for (const std::string& directory : include_dirs) {
+        if (skelds_output(directory, is_file))
+            continue;
+        searched.push_back(directory);
+        if (without_trailing_separators(directory) != without_trailing_separators(boost_parent))
+            names_system_directory = true;
+    }
+    std::set<std::string> without;
+    if (!names_system_directory)
+        return without;
+    for (const std::string& name : names) {
+        if (!paths::stays_inside(name))
+            continue;  // no stub either way, and the caller says why
+        bool found = false;
+        for (const std::string& directory : searched)
+            if ((found = is_file(paths::join(directory, name))))
+                break;
+        if (!found)
+            without.insert(name);
+    }
+    return without;
+}
+
+namespace {
+
 // A directory of the stub tree; a link there is refused, since the stubs
 // would be written wherever it leads.
 void make_stub_directory(const std::string& path)
@@ -71,11 +126,20 @@ bool write_system_stubs(generator_state& state)
     const std::string stub_dir = paths::join(state.config_output_loc, "system");
     make_stub_directory(stub_dir);
 
+    const std::set<std::string> without_header =
+        names_without_header(state.included_system_headers, state.personality_include_dirs,
+                             paths::parent(state.orig_header_loc), platform::is_file);
+    if (!without_header.empty())
+        say(state, "No stub for " + std::to_string(without_header.size()) + " of " +
+                       std::to_string(state.included_system_headers.size()) +
+                       " header names: the personality's include directories hold no such header");
     for (const std::string& name : state.included_system_headers) {
         if (!paths::stays_inside(name)) {
             say(state, "Skipped stub header for <" + name + ">: its stub would lie outside " + stub_dir);
             continue;
         }
+        if (without_header.count(name))
+            continue;
         // "/" splits the name when it holds one, else the platform's separator.
         const char split = name.find('/') != std::string::npos                        ? '/'
                            : name.find(platform::path_separator) != std::string::npos ? platform::path_separator
