@@ -23,41 +23,41 @@ std::string system_stub_text(const std::string& name)
 
 namespace {
 
+const char separators[] = {platform::path_separator, platform::foreign_separator, '\0'};
+
 // A directory without its trailing separators, either kind; the root keeps one.
 std::string_view without_trailing_separators(std::string_view directory)
 {
-    while (directory.size() > 1 &&
-           (directory.back() == platform::path_separator || directory.back() == platform::foreign_separator))
+    while (directory.size() > 1 && std::string_view(separators).find(directory.back()) != std::string_view::npos)
         directory.remove_suffix(1);
     return directory;
 }
 
 // Skeld's own output from an earlier run: the stubs there would answer for
 // every name they were written for.
-bool skelds_output(const std::string& directory, const std::function<bool(const std::string&)>& is_file)
+bool skelds_output(const std::string& directory, const header_search& disk)
 {
     const std::string_view bare = without_trailing_separators(directory);
-    if (is_file(paths::join(bare, "AddAllCompilerFlags.h")))
+    if (disk.is_file(paths::join(bare, "AddAllCompilerFlags.h")))
         return true;
-    const std::size_t last = paths::last_separator(bare);
-    return last != std::string_view::npos && bare.substr(last + 1) == "system" &&
-           is_file(paths::join(bare.substr(0, last), "AddAllCompilerFlags.h"));
+    const std::size_t at = bare.find_last_of(separators);
+    return at != std::string_view::npos && bare.substr(at + 1) == "system" &&
+           disk.is_file(paths::join(bare.substr(0, at), "AddAllCompilerFlags.h"));
 }
 
 }  // namespace
 
 std::set<std::string> names_without_header(const std::set<std::string>& names,
                                            const std::vector<std::string>& include_dirs,
-                                           const std::string& boost_parent,
-                                           const std::function<bool(const std::string&)>& is_file)
+                                           const std::string& boost_parent, const header_search& disk)
 {
     std::vector<std::string> searched;
     bool names_system_directory = false;
     for (const std::string& directory : include_dirs) {
-        if (skelds_output(directory, is_file))
+        if (skelds_output(directory, disk))
             continue;
         searched.push_back(directory);
-        if (without_trailing_separators(directory) != without_trailing_separators(boost_parent))
+        if (!disk.same_directory(directory, boost_parent))
             names_system_directory = true;
     }
     std::set<std::string> without;
@@ -68,7 +68,7 @@ std::set<std::string> names_without_header(const std::set<std::string>& names,
             continue;  // no stub either way, and the caller says why
         bool found = false;
         for (const std::string& directory : searched)
-            if ((found = is_file(paths::join(directory, name))))
+            if ((found = disk.is_file(paths::join(directory, name))))
                 break;
         if (!found)
             without.insert(name);
@@ -77,6 +77,16 @@ std::set<std::string> names_without_header(const std::set<std::string>& names,
 }
 
 namespace {
+
+// The same directory, however spelt (case, links, a trailing separator);
+// where either cannot be identified, the same text but for trailing separators.
+bool same_directory_on_disk(const std::string& a, const std::string& b)
+{
+    platform::file_identity first, second;
+    if (platform::identify(a, first) && platform::identify(b, second))
+        return first == second;
+    return without_trailing_separators(a) == without_trailing_separators(b);
+}
 
 // A directory of the stub tree; a link there is refused, since the stubs
 // would be written wherever it leads.
@@ -128,7 +138,7 @@ bool write_system_stubs(generator_state& state)
 
     const std::set<std::string> without_header =
         names_without_header(state.included_system_headers, state.personality_include_dirs,
-                             paths::parent(state.orig_header_loc), platform::is_file);
+                             paths::parent(state.orig_header_loc), {platform::is_file, same_directory_on_disk});
     if (!without_header.empty())
         say(state, "No stub for " + std::to_string(without_header.size()) + " of " +
                        std::to_string(state.included_system_headers.size()) +
