@@ -277,6 +277,16 @@
 #  endif
 #endif
 
+// An unused entity: Boost's fallback at C++17 and later is the standard
+// attribute, which Boost.Phoenix (1.90) puts after a typedef's name, where
+// clang does not take it. A front end that reports the GNU attribute gets it,
+// as Boost gives it to g++ and clang.
+#if !defined(BOOST_ATTRIBUTE_UNUSED) && defined(__has_attribute)
+#  if __has_attribute(__unused__)
+#    define BOOST_ATTRIBUTE_UNUSED __attribute__((__unused__))
+#  endif
+#endif
+
 // Base-of needs the front end's built-in where the base class is incomplete
 // (Boost.Optional's in_place_factory_base); the type traits use it only for
 // compilers they know by name, so a front end that reports it gets it here,
