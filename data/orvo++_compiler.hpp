@@ -245,6 +245,16 @@
 #  if !defined(BOOST_ASIO_HAS_STD_TO_ADDRESS) && !defined(BOOST_ASIO_DISABLE_STD_TO_ADDRESS)
 #    define BOOST_ASIO_HAS_STD_TO_ADDRESS 1
 #  endif
+// Newer Asio (Boost 1.90) takes co_await from the feature-test macros, but the
+// standard <coroutine> only from compiler names; without it, awaitable.hpp
+// reaches for <experimental/coroutine>, which a C++20 library does not have.
+// A front end that reports coroutines and a library that has the header get it.
+#  if !defined(BOOST_ASIO_HAS_STD_COROUTINE) && !defined(BOOST_ASIO_DISABLE_STD_COROUTINE) && \
+      defined(__cpp_impl_coroutine) && defined(__has_include)
+#    if __cpp_impl_coroutine >= 201902L && __has_include(<coroutine>)
+#      define BOOST_ASIO_HAS_STD_COROUTINE 1
+#    endif
+#  endif
 #endif
 
 #undef BOOST_ORVO_CXX_LEVEL
@@ -264,6 +274,16 @@
 #if !defined(BOOST_NORETURN) && defined(__has_attribute)
 #  if __has_attribute(__noreturn__)
 #    define BOOST_NORETURN __attribute__((__noreturn__))
+#  endif
+#endif
+
+// An unused entity: Boost's fallback at C++17 and later is the standard
+// attribute, which Boost.Phoenix (1.90) puts after a typedef's name, where
+// clang does not take it. A front end that reports the GNU attribute gets it,
+// as Boost gives it to g++ and clang.
+#if !defined(BOOST_ATTRIBUTE_UNUSED) && defined(__has_attribute)
+#  if __has_attribute(__unused__)
+#    define BOOST_ATTRIBUTE_UNUSED __attribute__((__unused__))
 #  endif
 #endif
 

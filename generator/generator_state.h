@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct generator_state {
     std::string orig_header_loc;
@@ -16,6 +17,9 @@ struct generator_state {
     std::map<std::string, std::string> personality_defines;
     std::set<std::string> included_system_headers;
     std::set<std::string> nonboost_paths;
+    // The directories of the personality's include lines, in their order:
+    // where the analyser looks for system headers.
+    std::vector<std::string> personality_include_dirs;
 
     // Where the data files are read from: empty for the working directory.
     std::string data_directory;

@@ -78,9 +78,32 @@ std::pair<std::string, std::string> parse_define_line(const std::string& line)
     return {text.substr(0, equals), text.substr(equals + 1)};
 }
 
+std::string include_directory(std::string_view line)
+{
+    constexpr std::string_view blanks = " \t";
+    const std::size_t start = line.find_first_not_of(blanks);
+    if (start == std::string_view::npos)
+        return {};
+    line.remove_prefix(start);
+    for (std::string_view spelling : {"-systeminclude", "-SYSTEMINCLUDE", "-si", "-SI"}) {
+        if (!line.starts_with(spelling))
+            continue;
+        std::string_view rest = line.substr(spelling.size());
+        // "-sifoo" is another option, not -si with the directory foo.
+        if (!rest.empty() && blanks.find(rest.front()) == std::string_view::npos && rest.front() != '"')
+            return {};
+        const std::size_t first = rest.find_first_not_of(blanks);
+        if (first == std::string_view::npos)
+            return {};
+        rest = rest.substr(first, rest.find_last_not_of(blanks) - first + 1);
+        return trim('"', std::string(rest));
+    }
+    return {};
+}
+
 void read_personality_lines(std::string_view text, const std::set<std::string>& possible_defines,
                             const std::string& boost_parent, std::map<std::string, std::string>& defines,
-                            bool& names_boost_parent)
+                            bool& names_boost_parent, std::vector<std::string>* include_directories)
 {
     for_each_line(text, [&](std::string_view line) {
         switch (classify_personality_line(line)) {
@@ -91,6 +114,9 @@ void read_personality_lines(std::string_view text, const std::set<std::string>& 
         case line_kind::include:
             if (contains(line, boost_parent))
                 names_boost_parent = true;
+            if (include_directories)
+                if (std::string directory = include_directory(line); !directory.empty())
+                    include_directories->push_back(std::move(directory));
             break;
         case line_kind::other: break;
         }
@@ -113,7 +139,8 @@ bool scan_personality(generator_state& state, const std::string& path, personali
     drop_carriage_returns(text);
 
     read_personality_lines(text, state.possible_defines, paths::parent(state.orig_header_loc),
-                           state.personality_defines, state.personality_has_boost_include);
+                           state.personality_defines, state.personality_has_boost_include,
+                           &state.personality_include_dirs);
 
     if (state.personality_defines.empty()) {
         say(state, "No need for configuration, boost should work successfully." + path);

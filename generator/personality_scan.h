@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "generator_state.h"
 
@@ -24,12 +25,18 @@ line_kind classify_personality_line(std::string_view line);
 // Name and value of a define line's argument.
 std::pair<std::string, std::string> parse_define_line(const std::string& line);
 
+// The directory an include line names: what follows the option that opens
+// the line, blanks and double quotes trimmed. Empty when no option opens it
+// (the analyser would not take such a line as an include directory).
+std::string include_directory(std::string_view line);
+
 // What the personality's lines (carriage returns before line feeds dropped)
 // give: the defines of possible defines, the first value of each name kept,
-// and whether an include line names the Boost parent (never set back).
+// whether an include line names the Boost parent (never set back), and, when
+// asked for, the include lines' directories in their order.
 void read_personality_lines(std::string_view text, const std::set<std::string>& possible_defines,
                             const std::string& boost_parent, std::map<std::string, std::string>& defines,
-                            bool& names_boost_parent);
+                            bool& names_boost_parent, std::vector<std::string>* include_directories = nullptr);
 
 // Reads possible_defines.txt and the personality (which it opens, locks and
 // keeps in personality for the edit at the end of the run), and writes the

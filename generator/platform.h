@@ -54,6 +54,10 @@ private:
 // The status query: true when path names a directory (links are followed).
 bool is_directory(const std::string& path);
 
+// Whether something other than a directory is there, links followed: what a
+// compiler's include search takes for a header.
+bool is_file(const std::string& path);
+
 // What a path names itself, links not followed (a reparse point counts as a link).
 enum class node_kind { missing, regular, directory, link, other };
 node_kind node_at(const std::string& path);

@@ -89,6 +89,12 @@ bool is_directory(const std::string& path)
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool is_file(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
 node_kind node_at(const std::string& path)
 {
     struct stat st;

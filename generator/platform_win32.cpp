@@ -94,6 +94,13 @@ bool is_directory(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool is_file(const std::string& path)
+{
+    // A file link counts by its own attributes: the search would try it too.
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 node_kind node_at(const std::string& path)
 {
     // The attributes are those of a reparse point itself, not of its target.

@@ -23,6 +23,71 @@ std::string system_stub_text(const std::string& name)
 
 namespace {
 
+const char separators[] = {platform::path_separator, platform::foreign_separator, '\0'};
+
+// A directory without its trailing separators, either kind; the root keeps one.
+std::string_view without_trailing_separators(std::string_view directory)
+{
+    while (directory.size() > 1 && std::string_view(separators).find(directory.back()) != std::string_view::npos)
+        directory.remove_suffix(1);
+    return directory;
+}
+
+// Skeld's own output from an earlier run: the stubs there would answer for
+// every name they were written for.
+bool skelds_output(const std::string& directory, const header_search& disk)
+{
+    const std::string_view bare = without_trailing_separators(directory);
+    if (disk.is_file(paths::join(bare, "AddAllCompilerFlags.h")))
+        return true;
+    const std::size_t at = bare.find_last_of(separators);
+    return at != std::string_view::npos && bare.substr(at + 1) == "system" &&
+           disk.is_file(paths::join(bare.substr(0, at), "AddAllCompilerFlags.h"));
+}
+
+}  // namespace
+
+std::set<std::string> names_without_header(const std::set<std::string>& names,
+                                           const std::vector<std::string>& include_dirs,
+                                           const std::string& boost_parent, const header_search& disk)
+{
+    std::vector<std::string> searched;
+    bool names_system_directory = false;
+    for (const std::string& directory : include_dirs) {
+        if (skelds_output(directory, disk))
+            continue;
+        searched.push_back(directory);
+        if (!disk.same_directory(directory, boost_parent))
+            names_system_directory = true;
+    }
+    std::set<std::string> without;
+    if (!names_system_directory)
+        return without;
+    for (const std::string& name : names) {
+        if (!paths::stays_inside(name))
+            continue;  // no stub either way, and the caller says why
+        bool found = false;
+        for (const std::string& directory : searched)
+            if ((found = disk.is_file(paths::join(directory, name))))
+                break;
+        if (!found)
+            without.insert(name);
+    }
+    return without;
+}
+
+namespace {
+
+// The same directory, however spelt (case, links, a trailing separator);
+// where either cannot be identified, the same text but for trailing separators.
+bool same_directory_on_disk(const std::string& a, const std::string& b)
+{
+    platform::file_identity first, second;
+    if (platform::identify(a, first) && platform::identify(b, second))
+        return first == second;
+    return without_trailing_separators(a) == without_trailing_separators(b);
+}
+
 // A directory of the stub tree; a link there is refused, since the stubs
 // would be written wherever it leads.
 void make_stub_directory(const std::string& path)
@@ -71,11 +136,20 @@ bool write_system_stubs(generator_state& state)
     const std::string stub_dir = paths::join(state.config_output_loc, "system");
     make_stub_directory(stub_dir);
 
+    const std::set<std::string> without_header =
+        names_without_header(state.included_system_headers, state.personality_include_dirs,
+                             paths::parent(state.orig_header_loc), {platform::is_file, same_directory_on_disk});
+    if (!without_header.empty())
+        say(state, "No stub for " + std::to_string(without_header.size()) + " of " +
+                       std::to_string(state.included_system_headers.size()) +
+                       " header names: the personality's include directories hold no such header");
     for (const std::string& name : state.included_system_headers) {
         if (!paths::stays_inside(name)) {
             say(state, "Skipped stub header for <" + name + ">: its stub would lie outside " + stub_dir);
             continue;
         }
+        if (without_header.count(name))
+            continue;
         // "/" splits the name when it holds one, else the platform's separator.
         const char split = name.find('/') != std::string::npos                        ? '/'
                            : name.find(platform::path_separator) != std::string::npos ? platform::path_separator

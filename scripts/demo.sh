@@ -14,11 +14,13 @@ cmake --build build -j"${JOBS:-2}" --target Skeld skeld_data
 source scripts/stand_in.sh
 work=$(mktemp -d /tmp/headwright-demo.XXXXXX)
 mkdir "$work/out"
-# The personality names the directory that holds Boost, as a user's would; a
-# directory that holds only a link to /usr/include/boost keeps Linux's own
+# The personality names the directory that holds Boost, as a user's would,
+# and the front end's system directories, as a real one names its compiler's;
+# a directory that holds only a link to /usr/include/boost keeps Linux's own
 # headers off the Windows front end's include path.
 boost_alone /usr/include/boost "$work/include"
-personality_over examples/msvc.p_c "$work/include" "$work/msvc.p_c"
+mapfile -t system_dirs < <(stand_in_search_dirs "${MINGW_FRONT_END[@]}")
+personality_over examples/msvc.p_c "$work/include" "$work/msvc.p_c" "${system_dirs[@]}"
 cp "$work/msvc.p_c" "$work/msvc-before.p_c"
 
 echo "== Skeld over $work/include/boost (a link to /usr/include/boost)"

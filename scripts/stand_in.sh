@@ -14,11 +14,25 @@ MINGW_FRONT_END=("$MINGW_CXX" -U__WIN32 -U__WIN32__ -U__WIN64 -U__WIN64__ -U__WI
 # (/usr/include's would shadow MinGW-w64's).
 boost_alone() { mkdir -p "$2" && ln -sfn "$1" "$2/boost"; }
 
-# personality_over PERSONALITY PARENT COPY: COPY is PERSONALITY with its -si
-# lines replaced by one naming PARENT, the directory that holds Boost.
+# stand_in_search_dirs COMPILER [OPTION...]: the compiler's own system include
+# directories in its search order, one a line: what a personality for the
+# analyser names with -si, as the analyser has none built in.
+stand_in_search_dirs() {
+  "$@" -x c++ -E -v - < /dev/null 2>&1 |
+    sed -n '/^#include <...> search starts here:/,/^End of search list/p' | sed -n 's/^ //p'
+}
+
+# personality_over PERSONALITY PARENT COPY [SYSTEM_DIR...]: COPY is PERSONALITY
+# with its -si lines replaced by one naming PARENT, the directory that holds
+# Boost, and then one for each SYSTEM_DIR (stand_in_search_dirs), in order.
+# Without SYSTEM_DIRs the personality does not say where the system headers
+# are, and Skeld writes a stub for every name Boost includes.
 personality_over() {
-  grep -v -E '^[[:space:]]*(-si|-SI|-systeminclude|-SYSTEMINCLUDE)[[:space:]]' "$1" > "$3" || true
-  printf -- '-si "%s"\n' "$2" >> "$3"
+  local source=$1 parent=$2 copy=$3 dir
+  shift 3
+  grep -v -E '^[[:space:]]*(-si|-SI|-systeminclude|-SYSTEMINCLUDE)[[:space:]]' "$source" > "$copy" || true
+  printf -- '-si "%s"\n' "$parent" >> "$copy"
+  for dir in "$@"; do printf -- '-si "%s"\n' "$dir" >> "$copy"; done
 }
 
 # personality_flags PERSONALITY [EXCLUDED]: fills INCLUDES and DEFINES from the

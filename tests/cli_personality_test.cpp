@@ -141,6 +141,24 @@ TEST_P(Personality, SystemStubsForNestedNamesAndTheirText)
     EXPECT_EQ(get("p.p_c"), (entries_for(at("out/system")) + "-sd FOO=1\n-a\n-b\n"));
 }
 
+TEST_P(Personality, NoStubForANameThePersonalitysIncludeDirectoriesDoNotHold)
+{
+    // Which names the rule leaves out is a unit table; here the wiring from
+    // the personality's include lines, the message, and a second run over the
+    // edited personality, whose stub directory holds no real header.
+    put("lib/boost/a.hpp", "#include <vector>\n#include <__config>\n");
+    put("sys/vector", "");
+    put("p.p_c", "-sd FOO=1\n-si \"" + at("sys") + "\"\n");
+    std::vector<std::string> expected = full_run("out");
+    expected.push_back("No stub for 1 of 2 header names: the personality's include directories hold no such header");
+    for (int run = 0; run < (every_build_run() ? 2 : 1); ++run) {
+        program_result result = run_default();
+        EXPECT_EQ(result.output, printed(expected));
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(files_below("out/system"), std::vector<std::string>{"vector"});
+    }
+}
+
 TEST_P(Personality, NamesLeadingOutsideTheStubDirectoryGetNoStub)
 {
     // Which names lead outside is a unit table; here the message, and that

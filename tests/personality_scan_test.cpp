@@ -81,6 +81,28 @@ TEST(PersonalityScan, WhatThePersonalityLinesGive)
     }
 }
 
+TEST(PersonalityScan, IncludeDirectoriesInTheirOrder)
+{
+    struct include_case {
+        const char* personality;
+        std::vector<std::string> directories;
+    };
+    const include_case cases[] = {
+        {"-si \"C:\\inc\"\n-SI /usr/include \n-systeminclude\t\"a b\"\n-SYSTEMINCLUDE x",
+         {"C:\\inc", "/usr/include", "a b", "x"}},
+        {"  -si y\n-si\"z\"\n", {"y", "z"}},
+        {"x-si z\n-sifoo\n-si\n-si  \n-si \"\"\n-q dir\n", {}},  // no option opens them, or no directory
+        {"-si C:\\libs\\my-sdk\n-sd FOO -si d\n", {}},           // define lines
+    };
+    for (const include_case& c : cases) {
+        std::map<std::string, std::string> defines;
+        bool names_parent = false;
+        std::vector<std::string> directories;
+        read_personality_lines(c.personality, {"FOO"}, "C:\\libs", defines, names_parent, &directories);
+        EXPECT_EQ(directories, c.directories) << c.personality;
+    }
+}
+
 TEST(PersonalityScan, PossibleDefinesFileRules)
 {
     struct defines_case {

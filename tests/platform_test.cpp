@@ -33,6 +33,9 @@ TEST(Platform, ListingStatusAndDirectories)
     EXPECT_EQ(platform::node_at((dir / "sub").string()), platform::node_kind::directory);
     EXPECT_EQ(platform::node_at((dir / "missing").string()), platform::node_kind::missing);
     EXPECT_TRUE(platform::is_directory((dir / "sub").string()));
+    EXPECT_TRUE(platform::is_file((dir / "a.hpp").string()));
+    EXPECT_FALSE(platform::is_file((dir / "sub").string()));  // a search skips a directory of the header's name
+    EXPECT_FALSE(platform::is_file((dir / "missing").string()));
     EXPECT_TRUE(platform::make_directory((dir / "new").string()));
     EXPECT_FALSE(platform::make_directory((dir / "new").string()));
     EXPECT_FALSE(platform::make_directory((dir / "missing/deeper").string()));  // one level only

@@ -19,15 +19,19 @@ program=$here/dozen_libraries.cpp
 # dozen NAME PERSONALITY FRONT_END...: Skeld for the personality, then the
 # program through the tree and with the personality's macros alone.
 dozen() {
-  local name=$1 p=$2 dir=$scratch/$1 status=0 errors
+  local name=$1 p=$2 dir=$scratch/$1 status=0 errors system_dirs
   shift 2
   mkdir -p "$dir/out"
-  personality_over "$p" "$scratch/include" "$dir/personality.p_c"
+  # The personality names the front end's system directories, as a real one
+  # names its compiler's: the stubs are those of the headers it has.
+  mapfile -t system_dirs < <(stand_in_search_dirs "$@")
+  personality_over "$p" "$scratch/include" "$dir/personality.p_c" "${system_dirs[@]}"
   cp "$dir/personality.p_c" "$dir/original.p_c"
   run_skeld "$skeld" "$data" "$dir/personality.p_c" "$scratch/include/boost" "$dir/out"
   personality_flags "$dir/personality.p_c"
-  # The tree comes first on the include path, Boost's parent last.
-  local expected=("-I$dir/out/system" "-I$dir/out" "-I$scratch/include")
+  # The tree comes first on the include path, Boost's parent and the system
+  # directories after it.
+  local expected=("-I$dir/out/system" "-I$dir/out" "-I$scratch/include" "${system_dirs[@]/#/-I}")
   [ "${INCLUDES[*]}" = "${expected[*]}" ] || fail "$name: include order ${INCLUDES[*]}, expected ${expected[*]}"
   if ! "$@" -std=c++17 -fsyntax-only "${INCLUDES[@]}" "${DEFINES[@]}" "$program" > "$dir/tree.log" 2>&1; then
     head -n 40 "$dir/tree.log"
