@@ -57,8 +57,10 @@ wineserver -k >/dev/null 2>&1 || true
 # Skeld.exe from the install folder, started elsewhere, over a small tree.
 mkdir -p "$scratch/work/lib/boost/config/compiler" "$scratch/work/lib/boost/config/platform" "$scratch/work/out"
 printf '#include <vector>\n' > "$scratch/work/lib/boost/any.hpp"
-cp "$home/examples/msvc.p_c" "$scratch/work/p.p_c"
-(cd "$scratch/work" && wine "$home/Skeld.exe" p.p_c 'Z:'"$(echo "$scratch/work/lib/boost" | tr / '\\')" out) \
+# Its one include entry names Boost's parent: the output goes on top, and
+# every system header gets its stub.
+printf -- '-sd _MSC_VER=1938\r\n-si "%s"\r\n' "$(winepath -w "$scratch/work/lib")" > "$scratch/work/p.p_c"
+(cd "$scratch/work" && wine "$home/Skeld.exe" p.p_c "$(winepath -w "$scratch/work/lib/boost")" out) \
   > "$scratch/skeld.log" || { cat "$scratch/skeld.log"; fail "the installed Skeld.exe failed"; }
 [ -f "$scratch/work/out/boost/any.hpp" ] && [ -f "$scratch/work/out/system/vector" ] ||
   { cat "$scratch/skeld.log"; fail "the installed Skeld.exe wrote no tree"; }
