@@ -176,7 +176,11 @@ compile_all() {
   local dir=$1 flags_file=$2 h
   shift 2
   mkdir -p "$dir"
-  { cat "$flags_file"; echo -Wfatal-errors; } > "$dir/flags"
+  { cat "$flags_file"; echo -Wfatal-errors; } > "$dir/flags.new"
+  # Results kept under other flags (another compiler behind a front end's
+  # name, another Boost directory) are not this compile's.
+  cmp -s "$dir/flags.new" "$dir/flags" || rm -f "$dir"/*.rc
+  mv "$dir/flags.new" "$dir/flags"
   for h in "$@"; do [ -f "$dir/$h.rc" ] || printf '%s %s %s\n' "$dir" "$h" "$dir/flags"; done |
     nice xargs -r -P "$JOBS" -L 1 bash "$self" --one
 }
