@@ -219,6 +219,11 @@ stubs_without_header() {
 
 reads() { [ "$(cat "$1/$2.rc")" = 0 ]; }
 
+# probed_names PARENT: the names Boost asks __has_include(<name>) about.
+probed_names() {
+  grep -rhoE '__has_include *\( *<[^>]+>' "$1/boost/" | sed -E 's/.*<([^>]+)>/\1/' | LC_ALL=C sort -u
+}
+
 # first_error LOG PARENT OUT: the first error line and the source line the
 # compiler quotes under it, paths shortened.
 first_error() {
@@ -321,6 +326,7 @@ for v in $VERSIONS; do
       left=$(LC_ALL=C comm -23 "$every/stubs" "$tree/stubs")
       echo "- Boost $v, $fe, $p: $(wc -l < "$tree/stubs") stubs, $(printf '%s' "$left" | grep -c .) of $(wc -l < "$every/stubs") names without one" >> "$stubs_report"
       echo "- Boost $v, $fe, $p: $(echo $left)" >> "$report/unstubbed.md"
+      echo "- Boost $v, $fe, $p: $(LC_ALL=C comm -12 <(printf '%s\n' "$left") <(probed_names "$parent") | tr '\n' ' ')" >> "$report/probed.md"
     fi
 
     na=0 nb=0 nc=0
@@ -354,6 +360,8 @@ fi
 echo
 echo "Stubs (the names without one are in $report/unstubbed.md):"
 cat "$stubs_report"
+echo "Of the names without a stub, those Boost probes with __has_include:"
+cat "$report/probed.md" 2>/dev/null || true
 if [ "$targets_hold" = 1 ]; then
   echo "TARGETS HOLD"
 else
