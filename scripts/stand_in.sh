@@ -8,8 +8,11 @@
 # personality's stand; _WIN32 and _WIN64 stay, as every Windows target has them.
 # Its POSIX thread model, as the Windows build uses: the win32 one has no
 # std::mutex or std::thread, which Microsoft's library has and Boost.System uses.
+# Microsoft's long double is double, and Boost code read with _MSC_VER relies
+# on it (Math's SSE2 Lanczos sums assert it).
 MINGW_CXX=${MINGW_CXX:-x86_64-w64-mingw32-g++-posix}
-MINGW_FRONT_END=("$MINGW_CXX" -U__WIN32 -U__WIN32__ -U__WIN64 -U__WIN64__ -U__WINNT -U__WINNT__
+MINGW_FRONT_END=("$MINGW_CXX" -mlong-double-64
+                 -U__WIN32 -U__WIN32__ -U__WIN64 -U__WIN64__ -U__WINNT -U__WINNT__
                  -U__MINGW32__ -U__MINGW64__)
 # boost_alone BOOST DIR: DIR holds only a link named boost to BOOST, so that
 # DIR, the parent Skeld wants on the include path, brings no other headers
