@@ -270,6 +270,7 @@ declare -A stubs_told
 
 for v in $VERSIONS; do
   parent=$(boost_parent "$v")
+  probed_names "$parent" > "$report/probed-$v"
   if [ -n "$HEADERS" ]; then
     names=($HEADERS)
   else
@@ -326,7 +327,7 @@ for v in $VERSIONS; do
       left=$(LC_ALL=C comm -23 "$every/stubs" "$tree/stubs")
       echo "- Boost $v, $fe, $p: $(wc -l < "$tree/stubs") stubs, $(printf '%s' "$left" | grep -c .) of $(wc -l < "$every/stubs") names without one" >> "$stubs_report"
       echo "- Boost $v, $fe, $p: $(echo $left)" >> "$report/unstubbed.md"
-      echo "- Boost $v, $fe, $p: $(LC_ALL=C comm -12 <(printf '%s\n' "$left") <(probed_names "$parent") | tr '\n' ' ')" >> "$report/probed.md"
+      echo "- Boost $v, $fe, $p: $(LC_ALL=C comm -12 <(printf '%s\n' "$left") "$report/probed-$v" | tr '\n' ' ')" >> "$report/probed.md"
     fi
 
     na=0 nb=0 nc=0
