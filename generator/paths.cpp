@@ -34,6 +34,18 @@ std::string parent(std::string_view path)
     return std::string(path.substr(0, last == std::string_view::npos ? 0 : last));
 }
 
+std::size_t last_separator_of_either(std::string_view path)
+{
+    return path.find_last_of(separators());
+}
+
+std::string_view without_trailing_separators(std::string_view path)
+{
+    while (path.size() > 1 && last_separator_of_either(path) == path.size() - 1)
+        path.remove_suffix(1);
+    return path;
+}
+
 bool ends_in_boost_component(std::string_view path)
 {
     const std::size_t last = last_separator(path);
@@ -89,7 +101,7 @@ std::string resolve_for_output(const std::string& path)
     std::string resolved;
     if (platform::resolve_path(path, resolved))
         return resolved;
-    const std::size_t cut = path.find_last_of(separators());
+    const std::size_t cut = last_separator_of_either(path);
     std::string parent = cut == std::string::npos ? "." : path.substr(0, cut);
     if (parent.empty())
         parent = std::string(1, platform::path_separator);
@@ -107,7 +119,7 @@ bool at_or_below(std::string path, const platform::file_identity& directory)
         platform::file_identity identity;
         if (platform::identify(path, identity) && identity == directory)
             return true;
-        const std::size_t cut = path.find_last_of(separators());
+        const std::size_t cut = last_separator_of_either(path);
         if (cut == std::string::npos)
             return false;
         // Keep the root: "/" or "C:\".

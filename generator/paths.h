@@ -19,6 +19,13 @@ std::size_t last_separator(std::string_view path);
 // Everything before the last separator; empty when there is none.
 std::string parent(std::string_view path);
 
+// The position of the last separator of either kind, npos when none: for
+// paths a user wrote, which may hold both.
+std::size_t last_separator_of_either(std::string_view path);
+
+// The path without its trailing separators, either kind; a root keeps one.
+std::string_view without_trailing_separators(std::string_view path);
+
 // The ending test: whether the last component, after the last separator,
 // is exactly "boost". A path without a separator has no component to test.
 bool ends_in_boost_component(std::string_view path);

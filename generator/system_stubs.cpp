@@ -23,24 +23,14 @@ std::string system_stub_text(const std::string& name)
 
 namespace {
 
-const char separators[] = {platform::path_separator, platform::foreign_separator, '\0'};
-
-// A directory without its trailing separators, either kind; the root keeps one.
-std::string_view without_trailing_separators(std::string_view directory)
-{
-    while (directory.size() > 1 && std::string_view(separators).find(directory.back()) != std::string_view::npos)
-        directory.remove_suffix(1);
-    return directory;
-}
-
 // Skeld's own output from an earlier run: the stubs there would answer for
 // every name they were written for.
 bool skelds_output(const std::string& directory, const header_search& disk)
 {
-    const std::string_view bare = without_trailing_separators(directory);
+    const std::string_view bare = paths::without_trailing_separators(directory);
     if (disk.is_file(paths::join(bare, "AddAllCompilerFlags.h")))
         return true;
-    const std::size_t at = bare.find_last_of(separators);
+    const std::size_t at = paths::last_separator_of_either(bare);
     return at != std::string_view::npos && bare.substr(at + 1) == "system" &&
            disk.is_file(paths::join(bare.substr(0, at), "AddAllCompilerFlags.h"));
 }
@@ -85,7 +75,7 @@ bool same_directory_on_disk(const std::string& a, const std::string& b)
     platform::file_identity first, second;
     if (platform::identify(a, first) && platform::identify(b, second))
         return first == second;
-    return without_trailing_separators(a) == without_trailing_separators(b);
+    return paths::without_trailing_separators(a) == paths::without_trailing_separators(b);
 }
 
 // A directory of the stub tree; a link there is refused, since the stubs
