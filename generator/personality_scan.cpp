@@ -14,6 +14,10 @@ bool contains(std::string_view line, std::string_view what)
     return line.find(what) != std::string_view::npos;
 }
 
+// The include option's spellings, the long ones first, so that a line that
+// starts with one is not taken for its short form.
+constexpr std::string_view include_spellings[] = {"-systeminclude", "-SYSTEMINCLUDE", "-si", "-SI"};
+
 bool long_define_option(std::string_view line)
 {
     return contains(line, "-systemdefine") || contains(line, "-SYSTEMDEFINE");
@@ -59,7 +63,7 @@ line_kind classify_personality_line(std::string_view line)
     for (std::string_view spelling : {"-sd", "-SD", "-systemdefine", "-SYSTEMDEFINE"})
         if (contains(line, spelling))
             return line_kind::define;
-    for (std::string_view spelling : {"-si", "-SI", "-systeminclude", "-SYSTEMINCLUDE"})
+    for (std::string_view spelling : include_spellings)
         if (contains(line, spelling))
             return line_kind::include;
     return line_kind::other;
@@ -85,7 +89,7 @@ std::string include_directory(std::string_view line)
     if (start == std::string_view::npos)
         return {};
     line.remove_prefix(start);
-    for (std::string_view spelling : {"-systeminclude", "-SYSTEMINCLUDE", "-si", "-SI"}) {
+    for (std::string_view spelling : include_spellings) {
         if (!line.starts_with(spelling))
             continue;
         std::string_view rest = line.substr(spelling.size());
