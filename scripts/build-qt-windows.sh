@@ -2,20 +2,32 @@
 # Qt 6 for 64-bit Windows, cross-built with MinGW-w64 from Debian's own
 # qt6-base source (the version of the host's Qt tools), with only what velk
 # and its tests need. It is built once into a cache outside the clone, keyed
-# by the Qt version and the options below, and reused by every later build.
+# by everything that decides the built files (see key below), and reused by
+# every later build.
 # Prints the install prefix on its last line.
 #
 #   scripts/build-qt-windows.sh          # build when the cache lacks it
 #
-# Settings: HEADWRIGHT_QT_CACHE (${XDG_CACHE_HOME:-~/.cache}/headwright),
+# Settings: HEADWRIGHT_QT_CACHE (${XDG_CACHE_HOME:-$HOME/.cache}/headwright;
+# with neither set, the script stops and asks for HEADWRIGHT_QT_CACHE),
 # JOBS (2). The first build takes about 35 minutes on two cores.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=${JOBS:-2}
-cache=${HEADWRIGHT_QT_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/headwright}
-toolchain=$top/cmake/mingw-w64-x86_64.cmake
-
 say() { echo "build-qt-windows: $*" >&2; }
+
+if [ -n "${HEADWRIGHT_QT_CACHE:-}" ]; then
+  cache=$HEADWRIGHT_QT_CACHE
+elif [ -n "${XDG_CACHE_HOME:-}" ]; then
+  cache=$XDG_CACHE_HOME/headwright
+elif [ -n "${HOME:-}" ]; then
+  cache=$HOME/.cache/headwright
+else
+  say "neither HOME nor XDG_CACHE_HOME is set: name the cache folder with HEADWRIGHT_QT_CACHE"
+  exit 1
+fi
+toolchain=$top/cmake/mingw-w64-x86_64.cmake
+changes=$top/packaging/windows/qt6-base.patch
 
 version=$(dpkg-query -W -f='${Version}' qt6-base-dev 2>/dev/null) ||
   { say "qt6-base-dev is not installed: the host Qt decides the version to build"; exit 1; }
@@ -45,11 +57,14 @@ options=(
   -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF
   -DFEATURE_sessionmanager=OFF
 )
-# The one change of our own to Debian's source; see patch_source below.
-patch_id=opengl-guard-1
-# The key: what decides the built files, the compiler's version included.
-key=$( { echo "$version"; printf '%s\n' "${options[@]}"; echo "$patch_id";
-         x86_64-w64-mingw32-g++-posix --version | sed -n 1p; } |
+# The key: everything that decides the built files. Debian's source version,
+# the options, our change to the source, the toolchain file, and the cross
+# compilers, runtime and binutils that build and link it.
+key=$( { echo "$version"; printf '%s\n' "${options[@]}"; cat "$changes" "$toolchain"
+         x86_64-w64-mingw32-g++-posix --version | sed -n 1p
+         x86_64-w64-mingw32-gcc-posix --version | sed -n 1p
+         dpkg-query -W -f='${Package} ${Version}\n' g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix-runtime \
+           mingw-w64-x86-64-dev binutils-mingw-w64-x86-64; } |
        sha256sum | cut -c1-10)
 prefix=$cache/qt-$upstream-mingw-w64-$key
 
@@ -69,19 +84,36 @@ work=$cache/qt-$key.work
 mkdir -p "$work"
 
 # Debian's source, through a private apt list made from the system's own
-# sources with deb-src: nothing of the system's apt configuration changes.
+# Debian entries (those signed with Debian's archive keyring) with deb-src:
+# third-party entries are left out, and nothing of the system's apt
+# configuration changes.
+debian_archive=debian-archive-keyring
 fetch_source() {
   apt_dir=$work/apt
   mkdir -p "$apt_dir/parts" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
   : > "$apt_dir/sources.list"
-  if [ -f /etc/apt/sources.list ]; then
-    sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' /etc/apt/sources.list >> "$apt_dir/sources.list"
-  fi
-  for f in /etc/apt/sources.list.d/*.sources; do
-    [ -e "$f" ] && sed 's/^Types:.*/Types: deb-src/' "$f" > "$apt_dir/parts/$(basename "$f")"
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$f" ] || continue
+    # One-line entries: signed-by Debian's keyring, or with no signed-by at
+    # all (apt then trusts its own keyrings, Debian's in a Debian system) and
+    # a Debian archive path.
+    awk -v keyring="$debian_archive" '
+      $1 == "deb" {
+        signed = ""; i = 2
+        if ($2 ~ /^\[/) { for (; i <= NF; i++) { if ($i ~ /signed-by=/) signed = $i; if ($i ~ /\]$/) { i++; break } } }
+        if (signed != "" ? index(signed, keyring) : ($i ~ /\/debian(-security)?\/?$/)) { $1 = "deb-src"; print }
+      }' "$f" >> "$apt_dir/sources.list"
   done
-  for f in /etc/apt/sources.list.d/*.list; do
-    [ -e "$f" ] && sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f" >> "$apt_dir/sources.list"
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] || continue
+    # deb822 stanzas: those signed by Debian's keyring, as deb-src.
+    awk -v keyring="$debian_archive" '
+      function flush() { if (n && keep) { for (j = 1; j <= n; j++) print lines[j]; print "" } n = 0; keep = 0 }
+      /^[[:space:]]*$/ { flush(); next }
+      /^Types:/ { $0 = "Types: deb-src" }
+      /^Signed-By:/ && index($0, keyring) { keep = 1 }
+      { lines[++n] = $0 }
+      END { flush() }' "$f" > "$apt_dir/parts/$(basename "$f")"
   done
   apt_options=(-o "Dir::Etc::sourcelist=$apt_dir/sources.list"
                -o "Dir::Etc::sourceparts=$apt_dir/parts"
@@ -93,14 +125,13 @@ fetch_source() {
   dpkg-source --no-check -x "$work"/qt6-base_*.dsc "$work/src" >&2
 }
 
-# Qt 6.4.2 does not compile the Windows platform plugin with opengl off:
-# QWindowsWindow::isSoftwareGl() uses QOpenGLStaticContext under
-# QT_CONFIG(dynamicgl) alone. The guard it lacks is added here.
+# Our change to Debian's source, kept as a patch that ships with the Windows
+# packages: Qt 6.4.2 does not compile the Windows platform plugin with opengl
+# off, since QWindowsWindow::isSoftwareGl() uses QOpenGLStaticContext under
+# QT_CONFIG(dynamicgl) alone.
 patch_source() {
-  local f=$work/src/src/plugins/platforms/windows/qwindowswindow.cpp
-  grep -q '^#if QT_CONFIG(dynamicgl)$' "$f" ||
-    { say "$f: the expected '#if QT_CONFIG(dynamicgl)' is not there"; exit 1; }
-  sed -i 's/^#if QT_CONFIG(dynamicgl)$/#if QT_CONFIG(dynamicgl) \&\& QT_CONFIG(opengl)/' "$f"
+  patch -d "$work/src" -p1 --forward --quiet < "$changes" >&2 ||
+    { say "$changes does not apply to Debian's qt6-base $version"; exit 1; }
 }
 if [ ! -f "$work/src.ready" ]; then
   rm -rf "$work"/src "$work"/apt "$work"/qt6-base_*

@@ -9,7 +9,7 @@ packages=(
   libboost-dev                             # a real Boost tree for the integration tests and the demo
   qt6-base-dev qt6-tools-dev-tools qt6-l10n-tools   # the velk wizard
   clang libclang-rt-14-dev                 # the fuzz targets and sanitizer runtime
-  dpkg-dev file lintian man-db             # packaging, and the package test's checks
+  dpkg-dev file lintian man-db patch       # packaging, the package test's checks, our change to Qt
   time                                     # the benchmark's peak-memory figure
 )
 missing=()
