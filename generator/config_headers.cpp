@@ -18,7 +18,7 @@ bool copy_config_header(generator_state& state, const char* directory, const cha
         say(state, "Error: Cannot read " + source + read.why());
         return false;
     }
-    const write_result written = write_generated_file(target, text);
+    const write_result written = state.plan.file(target, text);
     if (!written.ok())
         say(state, written.failure_line("Couldnt create " + target + ". Please check folder permissions", target));
     return written.ok();

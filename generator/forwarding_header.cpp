@@ -71,7 +71,7 @@ void write_forwarding_header(generator_state& state, const std::string& source)
     std::string forwarded = "boost";
     forwarded.append(source, state.orig_header_loc.size());
     const write_result written =
-        write_generated_file(target, forwarding_header_text(forwarded, state.nonboost_paths.count(source) > 0));
+        state.plan.file(target, forwarding_header_text(forwarded, state.nonboost_paths.count(source) > 0));
     if (!written.ok())
         throw run_ended{written.failure_line(
             "Couldn't create stub header - " + target + ". Please check folder permissions", target)};

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tree_plan.h"
+
 struct generator_state {
     std::string orig_header_loc;
     std::string config_output_loc;
@@ -25,6 +27,9 @@ struct generator_state {
     std::string data_directory;
     // Set when no place held the data files: where they were looked for.
     std::string data_looked_in;
+
+    // What the run writes into the output folder, file by file.
+    tree_plan plan;
 
     std::ostream* console = &std::cout;
 };

@@ -31,13 +31,13 @@ bool names_possible_define(const std::set<std::string>& possible_defines, std::s
     return false;
 }
 
-void write_flag_headers(const generator_state& state)
+void write_flag_headers(generator_state& state)
 {
     const compiler_flag_headers texts = compiler_flag_header_texts(state.personality_defines);
     for (const auto& [name, text] :
          {std::pair{"RemoveAllCompilerFlags.h", &texts.remove}, {"AddAllCompilerFlags.h", &texts.add}}) {
         const std::string path = paths::join(state.config_output_loc, name);
-        const write_result written = write_generated_file(path, *text);
+        const write_result written = state.plan.file(path, *text);
         if (!written.ok())
             throw run_ended{written.failure_line(
                 std::string("Couldnt create ") + name + ". Please check folder permissions", path)};
@@ -118,12 +118,15 @@ void read_personality_lines(std::string_view text, const std::set<std::string>& 
         case line_kind::include:
             if (contains(line, boost_parent))
                 names_boost_parent = true;
-            if (include_directories)
-                if (std::string directory = include_directory(line); !directory.empty())
-                    include_directories->push_back(std::move(directory));
             break;
         case line_kind::other: break;
         }
+        // Where the analyser looks is read by the option that opens the line,
+        // whatever else the line holds: "-si /opt/arm-sdk/include" names a
+        // directory, though it holds "-sd".
+        if (include_directories)
+            if (std::string directory = include_directory(line); !directory.empty())
+                include_directories->push_back(std::move(directory));
     });
 }
 

@@ -33,7 +33,8 @@ std::string include_directory(std::string_view line);
 // What the personality's lines (carriage returns before line feeds dropped)
 // give: the defines of possible defines, the first value of each name kept,
 // whether an include line names the Boost parent (never set back), and, when
-// asked for, the include lines' directories in their order.
+// asked for, the directories of the lines that open with the include option,
+// in their order.
 void read_personality_lines(std::string_view text, const std::set<std::string>& possible_defines,
                             const std::string& boost_parent, std::map<std::string, std::string>& defines,
                             bool& names_boost_parent, std::vector<std::string>* include_directories = nullptr);

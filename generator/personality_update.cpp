@@ -3,6 +3,8 @@
 #include <sstream>
 
 #include "output_file.h"
+#include "personality_scan.h"
+#include "system_stubs.h"
 #include "text_files.h"
 
 void open_personality(const std::string& path, personality_file& personality)
@@ -60,19 +62,117 @@ std::string_view line_end_of(std::string_view bytes)
 
 }  // namespace
 
+std::string quoted_directory(std::string_view line)
+{
+    constexpr std::string_view blanks = " \t";
+    const std::size_t start = line.find_first_not_of(blanks);
+    if (start == std::string_view::npos || line.substr(start, 2) != "-q")
+        return {};
+    std::string_view rest = line.substr(start + 2);
+    if (rest.empty() || (blanks.find(rest.front()) == std::string_view::npos && rest.front() != '"'))
+        return {};
+    const std::size_t first = rest.find_first_not_of(blanks);
+    if (first == std::string_view::npos)
+        return {};
+    rest = rest.substr(first, rest.find_last_not_of(blanks) - first + 1);
+    return trim('"', std::string(rest));
+}
+
+namespace {
+
+// The personality's lines as text mode reads them, for the questions below.
+std::vector<std::string> lines_of(std::string_view bytes)
+{
+    std::string text(bytes);
+    drop_carriage_returns(text);
+    std::vector<std::string> lines;
+    for_each_line(text, [&](std::string_view line) { lines.emplace_back(line); });
+    return lines;
+}
+
+// Which of entries_for(directory) a line is: 0 for the -si entry, 1 for -q,
+// -1 for neither.
+int entry_of(const std::string& line, const std::string& directory, const same_directory_test& same)
+{
+    if (std::string named = include_directory(line); !named.empty())
+        return named == directory || same(named, directory) ? 0 : -1;
+    if (std::string named = quoted_directory(line); !named.empty())
+        return named == directory || same(named, directory) ? 1 : -1;
+    return -1;
+}
+
+}  // namespace
+
+personality_additions additions_to(std::string_view old_bytes, const std::vector<std::string>& top_directories,
+                                   const std::set<std::string>& settings, const same_directory_test& same)
+{
+    const std::vector<std::string> lines = lines_of(old_bytes);
+    personality_additions added;
+    for (auto directory = top_directories.rbegin(); directory != top_directories.rend(); ++directory) {
+        bool held[2] = {false, false};
+        for (const std::string& line : lines)
+            if (const int entry = entry_of(line, *directory, same); entry >= 0)
+                held[entry] = true;
+        const std::vector<std::string> entries = entries_for(*directory);
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            if (!held[i])
+                added.top.push_back(entries[i]);
+    }
+    const std::set<std::string> held(lines.begin(), lines.end());
+    for (const std::string& setting : settings)
+        if (!held.count(setting))
+            added.end.push_back(setting);
+    return added;
+}
+
 std::string edited_personality(std::string_view old_bytes, const std::vector<std::string>& top_directories,
-                               const std::set<std::string>& settings)
+                               const std::set<std::string>& settings, const same_directory_test& same)
 {
     const std::string_view eol = line_end_of(old_bytes);
+    const personality_additions added = additions_to(old_bytes, top_directories, settings, same);
     std::string text;
-    for (auto directory = top_directories.rbegin(); directory != top_directories.rend(); ++directory)
-        for (const std::string& entry : entries_for(*directory))
-            text.append(entry).append(eol);
+    for (const std::string& line : added.top)
+        text.append(line).append(eol);
     text.append(old_bytes);
-    if (!old_bytes.empty() && old_bytes.back() != '\n' && !settings.empty())
+    if (!old_bytes.empty() && old_bytes.back() != '\n' && !added.end.empty())
         text.append(eol);
+    for (const std::string& line : added.end)
+        text.append(line).append(eol);
+    return text;
+}
+
+std::string personality_without(std::string_view old_bytes, const std::vector<std::string>& directories,
+                                const std::vector<std::string>& settings, const same_directory_test& same)
+{
+    // Whole lines, each with its own line end, so what stays stays byte for byte.
+    std::vector<std::string_view> raw;
+    for (std::size_t start = 0; start < old_bytes.size();) {
+        std::size_t end = old_bytes.find('\n', start);
+        end = end == std::string_view::npos ? old_bytes.size() : end + 1;
+        raw.push_back(old_bytes.substr(start, end - start));
+        start = end;
+    }
+    auto text_of = [](std::string_view line) {
+        std::string text(line);
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+            text.pop_back();
+        return text;
+    };
+    std::vector<bool> gone(raw.size(), false);
+    for (std::size_t i = 0; i < raw.size(); ++i)
+        for (const std::string& directory : directories)
+            if (entry_of(text_of(raw[i]), directory, same) >= 0)
+                gone[i] = true;
     for (const std::string& setting : settings)
-        text.append(setting).append(eol);
+        for (std::size_t i = raw.size(); i-- > 0;)
+            if (!gone[i] && text_of(raw[i]) == setting) {
+                gone[i] = true;
+                break;
+            }
+    std::string text;
+    for (std::size_t i = 0; i < raw.size(); ++i)
+        if (!gone[i])
+            text.append(raw[i]);
     return text;
 }
 
@@ -111,16 +211,24 @@ bool unchanged_since_read(personality_file& personality)
 bool write_personality(generator_state& state, personality_file& personality,
                        const std::vector<std::string>& top_directories, const std::set<std::string>& settings)
 {
-    const std::string text = edited_personality(personality.bytes, top_directories, settings);
+    const std::string text = edited_personality(personality.bytes, top_directories, settings,
+                                                  disk_header_search().same_directory);
+    return replace_personality(state, personality, text,
+                               [&] { print_manual_edit(state, personality, top_directories, settings); });
+}
+
+bool replace_personality(generator_state& state, personality_file& personality, const std::string& text,
+                         const std::function<void()>& print_by_hand)
+{
     if (text == personality.bytes)
         return true;
     if (!personality.handle.writable()) {
-        print_manual_edit(state, personality, top_directories, settings);
+        print_by_hand();
         return false;
     }
     replacement_file replacement(personality.target);
     if (!replacement.open(personality.handle) || !replacement.write(text)) {
-        print_manual_edit(state, personality, top_directories, settings);
+        print_by_hand();
         return false;
     }
     if (!unchanged_since_read(personality)) {
@@ -131,7 +239,7 @@ bool write_personality(generator_state& state, personality_file& personality,
     if (platform::open_file_blocks_replace)
         (void)personality.handle.close();  // its lock goes with it, a moment early
     if (!replacement.commit()) {
-        print_manual_edit(state, personality, top_directories, settings);
+        print_by_hand();
         return false;
     }
     return true;

@@ -2,6 +2,7 @@
 // edited once, all or nothing.
 #pragma once
 
+#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -30,12 +31,34 @@ void open_personality(const std::string& path, personality_file& personality);
 // The -si and -q entries that put directory first on the include path.
 std::vector<std::string> entries_for(const std::string& directory);
 
+// Whether two directory paths name the same directory.
+using same_directory_test = std::function<bool(const std::string& a, const std::string& b)>;
+
+// The directory a "-q" line names, as include_directory reads a -si line.
+std::string quoted_directory(std::string_view line);
+
 // The personality after the run's edits: the settings appended, then the
 // entries of each directory in top_directories put on top, in that order (so
-// the last one ends up first). The old text stays byte for byte; a last line
-// without a line break gets one; new lines take the personality's line ends.
+// the last one ends up first). What the personality holds already is not
+// added again: an entry whose line names the same directory, a setting that
+// is a line of it. The old text stays byte for byte; a last line without a
+// line break gets one; new lines take the personality's line ends.
 std::string edited_personality(std::string_view old_bytes, const std::vector<std::string>& top_directories,
-                               const std::set<std::string>& settings);
+                               const std::set<std::string>& settings, const same_directory_test& same);
+
+// The lines that edit adds: those on top, and those at the end.
+struct personality_additions {
+    std::vector<std::string> top;
+    std::vector<std::string> end;
+    bool empty() const { return top.empty() && end.empty(); }
+};
+personality_additions additions_to(std::string_view old_bytes, const std::vector<std::string>& top_directories,
+                                   const std::set<std::string>& settings, const same_directory_test& same);
+
+// The personality without the -si and -q lines that name one of directories,
+// and without the last line equal to each of settings.
+std::string personality_without(std::string_view old_bytes, const std::vector<std::string>& directories,
+                                 const std::vector<std::string>& settings, const same_directory_test& same);
 
 // Replaces the personality with its edited text in one step. When it cannot
 // be replaced it stays as it was, and every entry is printed for the user to
@@ -44,3 +67,8 @@ std::string edited_personality(std::string_view old_bytes, const std::vector<std
 [[nodiscard]] bool write_personality(generator_state& state, personality_file& personality,
                                      const std::vector<std::string>& top_directories,
                                      const std::set<std::string>& settings);
+
+// Replaces the personality with text in one step, as write_personality does;
+// print_by_hand says what the user must change when it cannot be replaced.
+[[nodiscard]] bool replace_personality(generator_state& state, personality_file& personality,
+                                       const std::string& text, const std::function<void()>& print_by_hand);

@@ -1,5 +1,7 @@
 #include "system_stubs.h"
 
+#include <algorithm>
+
 #include "output_file.h"
 #include "paths.h"
 #include "text_files.h"
@@ -39,11 +41,24 @@ bool skelds_output(const std::string& directory, const header_search& disk)
 
 std::set<std::string> names_without_header(const std::set<std::string>& names,
                                            const std::vector<std::string>& include_dirs,
-                                           const std::string& boost_parent, const header_search& disk)
+                                           const std::string& boost_parent, const header_search& disk,
+                                           std::vector<std::string>* notes)
 {
     std::vector<std::string> searched;
     bool names_system_directory = false;
     for (const std::string& directory : include_dirs) {
+        // Only a directory that is there says where the headers are: one left
+        // from an old compiler, or resolved against a folder the analyser
+        // does not use, would cost every stub.
+        const char* left_out = !paths::is_absolute(directory) ? " is relative"
+                               : !disk.is_directory(directory) ? " does not exist"
+                                                               : nullptr;
+        if (left_out) {
+            if (notes)
+                notes->push_back("Note: the personality's include directory " + directory + left_out +
+                                 "; the stub rule leaves it out");
+            continue;
+        }
         if (skelds_output(directory, disk))
             continue;
         searched.push_back(directory);
@@ -66,6 +81,25 @@ std::set<std::string> names_without_header(const std::set<std::string>& names,
     return without;
 }
 
+std::vector<std::string> other_trees(const std::vector<std::string>& include_dirs, const std::string& output,
+                                     const header_search& disk)
+{
+    const std::string own_system = paths::join(paths::without_trailing_separators(output), "system");
+    std::vector<std::string> trees;
+    for (const std::string& directory : include_dirs) {
+        if (!paths::is_absolute(directory) || !skelds_output(directory, disk) ||
+            disk.same_directory(directory, output) || disk.same_directory(directory, own_system))
+            continue;
+        // A tree's system directory stands for the tree.
+        std::string tree(paths::without_trailing_separators(directory));
+        if (!disk.is_file(paths::join(tree, "AddAllCompilerFlags.h")))
+            tree.resize(paths::last_separator_of_either(tree));
+        if (std::find(trees.begin(), trees.end(), tree) == trees.end())
+            trees.push_back(tree);
+    }
+    return trees;
+}
+
 namespace {
 
 // The same directory, however spelt (case, links, a trailing separator);
@@ -80,16 +114,16 @@ bool same_directory_on_disk(const std::string& a, const std::string& b)
 
 // A directory of the stub tree; a link there is refused, since the stubs
 // would be written wherever it leads.
-void make_stub_directory(const std::string& path)
+void make_stub_directory(generator_state& state, const std::string& path)
 {
-    if (make_output_directory(path) == directory_status::link)
+    if (state.plan.directory(path) == directory_status::link)
         throw run_ended{link_refusal(path)};
 }
 
 // Writes one generated file; false (the line printed) when it cannot be.
 bool write_stub_file(generator_state& state, const std::string& path, const std::string& text)
 {
-    const write_result written = write_generated_file(path, text);
+    const write_result written = state.plan.file(path, text);
     if (!written.ok())
         say(state,
             written.failure_line("Couldn't create stub header - " + path + ". Please check folder permissions", path));
@@ -97,6 +131,11 @@ bool write_stub_file(generator_state& state, const std::string& path, const std:
 }
 
 }  // namespace
+
+header_search disk_header_search()
+{
+    return {platform::is_file, same_directory_on_disk, platform::is_directory};
+}
 
 bool copy_directory(generator_state& state, const std::string& source, const std::string& destination)
 {
@@ -106,7 +145,7 @@ bool copy_directory(generator_state& state, const std::string& source, const std
             return;
         const std::string target = paths::join(destination, name);
         if (kind == platform::entry_kind::directory) {
-            make_stub_directory(target);
+            make_stub_directory(state, target);
             ok = copy_directory(state, path, target);
             return;
         }
@@ -124,11 +163,14 @@ bool copy_directory(generator_state& state, const std::string& source, const std
 bool write_system_stubs(generator_state& state)
 {
     const std::string stub_dir = paths::join(state.config_output_loc, "system");
-    make_stub_directory(stub_dir);
+    make_stub_directory(state, stub_dir);
 
+    std::vector<std::string> notes;
     const std::set<std::string> without_header =
         names_without_header(state.included_system_headers, state.personality_include_dirs,
-                             paths::parent(state.orig_header_loc), {platform::is_file, same_directory_on_disk});
+                             paths::parent(state.orig_header_loc), disk_header_search(), &notes);
+    for (const std::string& note : notes)
+        say(state, note);
     if (!without_header.empty())
         say(state, "No stub for " + std::to_string(without_header.size()) + " of " +
                        std::to_string(state.included_system_headers.size()) +
@@ -149,7 +191,7 @@ bool write_system_stubs(generator_state& state)
             std::size_t start = 0;
             for (std::size_t at = name.find(split); at != std::string::npos; at = name.find(split, at + 1)) {
                 dir = paths::join(dir, name.substr(start, at - start));
-                make_stub_directory(dir);
+                make_stub_directory(state, dir);
                 start = at + 1;
             }
         }

@@ -12,25 +12,37 @@
 // The thirteen lines of the stub for the header name.
 std::string system_stub_text(const std::string& name);
 
-// How the stub rule sees the disk: whether a header file is at a path, and
-// whether two directory paths name the same directory.
+// How the stub rule sees the disk: whether a header file is at a path, a
+// directory, and whether two directory paths name the same directory.
 struct header_search {
     std::function<bool(const std::string& path)> is_file;
     std::function<bool(const std::string& a, const std::string& b)> same_directory;
+    std::function<bool(const std::string& path)> is_directory;
 };
 
 // The collected names that get no stub: a stub answers __has_include(<name>)
 // true, so only a name the analyser finds without the tree may have one. It
-// looks in the personality's include directories; those that are Skeld's own
-// output (they hold AddAllCompilerFlags.h, or are the "system" directory
-// beside it) do not count. When the directories left name nothing but the
-// Boost parent, the personality does not say where the system headers are,
-// and every name keeps its stub. The disk is asked once per directory and
-// name at most; names that lead outside the stub directory are left to the
-// caller.
+// looks in the personality's include directories that exist; those that are
+// Skeld's own output (they hold AddAllCompilerFlags.h, or are the "system"
+// directory beside it) do not count, and neither do relative ones, which the
+// analyser resolves against a folder Skeld cannot know. Each entry left out
+// for naming nothing, or for being relative, adds a line to notes. When the
+// directories left name nothing but the Boost parent, the personality does
+// not say where the system headers are, and every name keeps its stub. The
+// disk is asked once per directory and name at most; names that lead outside
+// the stub directory are left to the caller.
 std::set<std::string> names_without_header(const std::set<std::string>& names,
                                            const std::vector<std::string>& include_dirs,
-                                           const std::string& boost_parent, const header_search& disk);
+                                           const std::string& boost_parent, const header_search& disk,
+                                           std::vector<std::string>* notes = nullptr);
+
+// The include directories that are trees Skeld made for another output than
+// this one (its own directory or its system directory), each tree once.
+std::vector<std::string> other_trees(const std::vector<std::string>& include_dirs, const std::string& output,
+                                     const header_search& disk);
+
+// The disk as the stub rule asks it.
+header_search disk_header_search();
 
 // Writes a stub for every collected header a front end finds (see
 // names_without_header) and copies the borland directory

@@ -31,9 +31,9 @@ struct walk_progress {
 
 // A mirror directory left from an earlier run may be a link; the forwarding
 // headers would be written wherever it leads, the original tree included.
-void make_mirror_directory(const std::string& mirror)
+void make_mirror_directory(generator_state& state, const std::string& mirror)
 {
-    if (make_output_directory(mirror) == directory_status::link)
+    if (state.plan.directory(mirror) == directory_status::link)
         throw run_ended{link_refusal(mirror)};
 }
 
@@ -52,7 +52,7 @@ void walk_directory(generator_state& state, const std::string& directory, bool c
     const bool listed =
         paths::for_each_entry(directory, [&](const std::string&, const std::string& path, platform::entry_kind kind) {
             if (kind == platform::entry_kind::directory) {
-                make_mirror_directory(paths::mirror_path(state.orig_header_loc, state.config_output_loc, path));
+                make_mirror_directory(state, paths::mirror_path(state.orig_header_loc, state.config_output_loc, path));
                 walk_directory(state, path, collect_only, walk);
             } else if (collect_only) {
                 state.nonboost_paths.insert(path);

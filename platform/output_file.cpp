@@ -12,15 +12,19 @@ std::string write_result::failure_line(const std::string& cannot_create_line, co
 
 write_result write_generated_file(const std::string& path, std::string_view text)
 {
+    // Where a line feed is the line end, the text goes out as it is: no copy
+    // per file of the tree.
+    if (std::string_view(platform::line_end) != "\n")
+        return write_generated_bytes(path, to_file_text(text));
+    return write_generated_bytes(path, text);
+}
+
+write_result write_generated_bytes(const std::string& path, std::string_view bytes)
+{
     platform::file file;
     if (!file.create_or_empty(path))
         return {write_result::status::cannot_create, platform::last_error_text()};
-    // Where a line feed is the line end, the text goes out as it is: no copy
-    // per file of the tree.
-    std::string converted;
-    if (std::string_view(platform::line_end) != "\n")
-        text = converted = to_file_text(text);
-    if (!file.write(text.data(), text.size())) {
+    if (!file.write(bytes.data(), bytes.size())) {
         write_result failed{write_result::status::write_failed, platform::last_error_text()};
         (void)file.close();
         return failed;
@@ -60,6 +64,14 @@ replacement_file::~replacement_file()
 
 bool replacement_file::open(const platform::file& replaced)
 {
+    if (!open())
+        return false;
+    file_.take_permissions_of(replaced);
+    return true;
+}
+
+bool replacement_file::open()
+{
     // Unique per process and attempt, and created exclusively: a file planted
     // under a guessed name is never used.
     static std::atomic<unsigned> attempt{0};
@@ -69,7 +81,6 @@ bool replacement_file::open(const platform::file& replaced)
             target_ + ".skeld-" + std::to_string(clock % 1000000007ULL) + "-" + std::to_string(attempt++);
         if (file_.create_new(name)) {
             temporary_ = std::move(name);
-            file_.take_permissions_of(replaced);
             return true;
         }
         if (platform::node_at(name) == platform::node_kind::missing)

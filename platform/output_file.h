@@ -25,6 +25,8 @@ struct [[nodiscard]] write_result {
 // link, or anything else there that is not a plain file of its own, is
 // replaced by a regular file: what it led to is never written.
 write_result write_generated_file(const std::string& path, std::string_view text);
+// The same for bytes already in the file's form.
+write_result write_generated_bytes(const std::string& path, std::string_view bytes);
 
 // Creates one directory level of the output. Fine when a real directory is
 // there already; refused (false) when a link is there, which the output must
@@ -47,6 +49,8 @@ public:
 
     // Creates the new file, with the mode and owner of the one it replaces.
     [[nodiscard]] bool open(const platform::file& replaced);
+    // Creates the new file with the usual mode, for a target that may not exist.
+    [[nodiscard]] bool open();
     [[nodiscard]] bool write(std::string_view bytes);
     // Flushes to the disk, closes and moves the new file over the target.
     [[nodiscard]] bool commit();

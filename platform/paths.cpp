@@ -73,6 +73,11 @@ std::string mirror_path(std::string_view orig_header_loc, std::string_view confi
     return mirror;
 }
 
+bool is_absolute(std::string_view path)
+{
+    return (!path.empty() && (path[0] == '/' || path[0] == '\\')) || (path.size() >= 2 && path[1] == ':');
+}
+
 bool has_parent_component(std::string_view relative)
 {
     std::size_t start = 0;
@@ -89,11 +94,7 @@ bool has_parent_component(std::string_view relative)
 
 bool stays_inside(std::string_view relative)
 {
-    if (relative.empty() || relative[0] == '/' || relative[0] == '\\')
-        return false;
-    if (relative.size() >= 2 && relative[1] == ':')
-        return false;
-    return !has_parent_component(relative);
+    return !relative.empty() && !is_absolute(relative) && !has_parent_component(relative);
 }
 
 std::string resolve_for_output(const std::string& path)

@@ -42,6 +42,10 @@ std::string substitute_tree(std::string_view config_output_loc);
 // separator, so the seam shows a doubled one.
 std::string mirror_path(std::string_view orig_header_loc, std::string_view config_output_loc, std::string_view path);
 
+// Whether a path is absolute: it begins with a separator of either kind, or
+// with a drive letter and its colon.
+bool is_absolute(std::string_view path);
+
 // Whether a relative path has a ".." component, with either separator.
 bool has_parent_component(std::string_view relative);
 

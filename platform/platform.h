@@ -72,6 +72,8 @@ extern const bool open_file_blocks_replace;
 bool replace_file(const std::string& source, const std::string& target);
 
 bool remove_file(const std::string& path);
+// Removes an empty directory; false when it is not empty or cannot go.
+bool remove_directory(const std::string& path);
 
 // What tells two files apart: device and inode, or volume serial and file index.
 struct file_identity {

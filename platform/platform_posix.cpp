@@ -133,6 +133,11 @@ bool remove_file(const std::string& path)
     return unlink(path.c_str()) == 0;
 }
 
+bool remove_directory(const std::string& path)
+{
+    return rmdir(path.c_str()) == 0;
+}
+
 bool identify(const std::string& path, file_identity& identity)
 {
     struct stat st;

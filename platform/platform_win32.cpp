@@ -131,6 +131,11 @@ bool remove_file(const std::string& path)
     return DeleteFileA(path.c_str()) != 0;
 }
 
+bool remove_directory(const std::string& path)
+{
+    return RemoveDirectoryA(path.c_str()) != 0;
+}
+
 namespace {
 
 HANDLE open_for_query(const std::string& path)

@@ -124,7 +124,7 @@ TEST_P(HostileTree, NulBytesWithoutALineBreakIn100MB)
     }
     program_result result = run_default();
     fs::remove(source);
-    EXPECT_EQ(result.output, printed(full_run("out")));
+    EXPECT_EQ(result.output, printed(full_run_writing(8, "out")));
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(get("out/boost/zeros.hpp"), boost_pattern("boost/zeros.hpp"));
     EXPECT_EQ(files_below("out/system"), std::vector<std::string>{"vector"});
@@ -145,7 +145,7 @@ TEST_P(HostileTree, VeryLongLinesInEveryFileSkeldReads)
               printed({"Creating compiler header Files ...", "Creating boost substitute header files ...",
                        "failed FINDFIRSTFILE",  // the -dir entry: far too long to list
                        "Creating compiler/platform substitute header files ...", "Modifying Compiler Personality...",
-                       kAddOutputByHand, at("out")}));
+                       kAddOutputByHand, at("out"), files_line(10)}));
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(get("out/AddAllCompilerFlags.h"), lines("#define FOO " + value + "\n#undef LONG_LONG\n"));
     EXPECT_EQ(files_below("out/system"), (std::vector<std::string>{"list", "map"}));
@@ -290,7 +290,7 @@ TEST_P(HostileTree, ALinkToADirectoryOutsideTheTreeIsMirroredAndLeftAlone)
     const auto before = original_tree();
 
     program_result result = run_default();
-    EXPECT_EQ(result.output, printed(full_run("out")));
+    EXPECT_EQ(result.output, printed(full_run_writing(7, "out")));
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(get("out/boost/ext.hpp/linked.hpp"), boost_pattern("boost/ext.hpp/linked.hpp"));
     EXPECT_EQ(original_tree(), before);

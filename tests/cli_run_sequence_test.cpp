@@ -84,7 +84,7 @@ TEST_P(RunSequence, ExtraArgumentsAreIgnored)
     put("p.p_c", "-sd _MSC_VER=1310\n");
     program_result result = run({at("p.p_c"), at("lib/boost"), at("out"), "extra", at("elsewhere")});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.output, printed(full_run("out")));
+    EXPECT_EQ(result.output, printed(full_run_writing(8, "out")));
     EXPECT_EQ(get("out/AddAllCompilerFlags.h"), lines("#define _MSC_VER 1310\n#undef LONG_LONG\n"));
 }
 
@@ -130,9 +130,10 @@ TEST_P(RunSequence, IncludeLinesDecideThePersonalityEdit)
             continue;
         SCOPED_TRACE(c.line);
         put("p.p_c", "-sd FOO=1\n" + c.line + "\n");
+        fresh_output();
         program_result result = run_default();
         EXPECT_EQ(result.status, 0);
-        EXPECT_EQ(result.output, printed(full_run(c.names_parent ? "" : "out")));
+        EXPECT_EQ(result.output, printed(full_run_writing(8, c.names_parent ? "" : "out")));
         bool edited = get("p.p_c").find(("-si \"" + at("out") + "\"\n")) != std::string::npos;
         EXPECT_EQ(edited, c.names_parent);
     }

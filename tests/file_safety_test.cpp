@@ -122,9 +122,44 @@ TEST(PersonalityEdit, TheEditedTextKeepsTheOldBytes)
         {"-sd A\r\n-w2", {}, {"-a"}, "-sd A\r\n-w2\r\n-a\r\n"},
         {"-sd A", {"D"}, {}, "-si \"D\"\n-q \"D\"\n-sd A"},
         {"-sd A\n", {}, {}, "-sd A\n"},
+        // Run again: what the personality holds is not added twice.
+        {"-si \"out/system\"\n-q \"out/system\"\n-si \"out\"\n-q \"out\"\n-sd A\n-a\n-b\n",
+         {"out", "out/system"},
+         {"-b", "-a"},
+         "-si \"out/system\"\n-q \"out/system\"\n-si \"out\"\n-q \"out\"\n-sd A\n-a\n-b\n"},
+        {"  -si out/\r\n-sd A\r\n-a\r\n", {"out"}, {"-a", "-b"}, "-q \"out\"\r\n  -si out/\r\n-sd A\r\n-a\r\n-b\r\n"},
+        {"-si \"other\"\n-q \"other\"\n-sd A", {"out"}, {}, "-si \"out\"\n-q \"out\"\n-si \"other\"\n-q \"other\"\n-sd A"},
+    };
+    // The same directory however spelt: here, with or without a trailing '/'.
+    const same_directory_test same = [](std::string a, std::string b) {
+        while (a.ends_with('/'))
+            a.pop_back();
+        while (b.ends_with('/'))
+            b.pop_back();
+        return a == b;
     };
     for (const edit_case& c : cases)
-        EXPECT_EQ(edited_personality(c.old_text, c.tops, c.settings), c.edited) << c.old_text;
+        EXPECT_EQ(edited_personality(c.old_text, c.tops, c.settings, same), c.edited) << c.old_text;
+}
+
+TEST(PersonalityEdit, RemovalTakesOutOnlyTheTreesEntriesAndTheLastOfEachSetting)
+{
+    const same_directory_test same = [](const std::string& a, const std::string& b) { return a == b; };
+    struct removal_case {
+        const char* old_text;
+        std::vector<std::string> settings;
+        const char* left;
+    };
+    const removal_case cases[] = {
+        {"-si \"out/system\"\r\n-q \"out/system\"\r\n-si \"out\"\r\n-q \"out\"\r\n-sd A\r\n-a\r\n-b\r\n",
+         {"-a", "-b"},
+         "-sd A\r\n"},
+        {"-si \"other\"\n-q \"out\"\n-a\n-sd A\n-a", {"-a"}, "-si \"other\"\n-a\n-sd A\n"},
+        {"-si \"out\"\n-a\n-sd A\n", {}, "-a\n-sd A\n"},  // settings stay while another tree needs them
+        {"-sd A\n", {"-a"}, "-sd A\n"},
+    };
+    for (const removal_case& c : cases)
+        EXPECT_EQ(personality_without(c.old_text, {"out", "out/system"}, c.settings, same), c.left) << c.old_text;
 }
 
 class PersonalityFile : public ::testing::Test {

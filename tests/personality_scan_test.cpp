@@ -92,7 +92,8 @@ TEST(PersonalityScan, IncludeDirectoriesInTheirOrder)
          {"C:\\inc", "/usr/include", "a b", "x"}},
         {"  -si y\n-si\"z\"\n", {"y", "z"}},
         {"x-si z\n-sifoo\n-si\n-si  \n-si \"\"\n-q dir\n", {}},  // no option opens them, or no directory
-        {"-si C:\\libs\\my-sdk\n-sd FOO -si d\n", {}},           // define lines
+        // The option that opens the line decides, whatever else the line holds.
+        {"-si C:\\libs\\my-sdk\n-sd FOO -si d\n", {"C:\\libs\\my-sdk"}},
     };
     for (const include_case& c : cases) {
         std::map<std::string, std::string> defines;

@@ -23,14 +23,18 @@ TEST(SystemStubs, WhichNamesGetNoStub)
             path.pop_back();
         return path;
     };
+    const std::set<std::string> directories{"/inc", "/inc/sys", "/gcc", "/lib", "/out", "/out/system", "/old",
+                                            "/old/system"};
     const header_search disk{[&](const std::string& path) { return files.count(slashed(path)) > 0; },
-                             [&](const std::string& a, const std::string& b) { return slashed(a) == slashed(b); }};
+                             [&](const std::string& a, const std::string& b) { return slashed(a) == slashed(b); },
+                             [&](const std::string& path) { return directories.count(slashed(path)) > 0; }};
     const std::set<std::string> names{"",        "../x.h",   "__config",    "expected",
                                       "fftw3.h", "stddef.h", "sys/types.h", "vector"};
     struct rule_case {
         const char* what;
         std::vector<std::string> include_dirs;
         std::set<std::string> without;
+        std::size_t notes = 0;  // lines saying an entry is left out
     };
     const rule_case cases[] = {
         {"no include directory: no way to tell", {}, {}},
@@ -40,11 +44,17 @@ TEST(SystemStubs, WhichNamesGetNoStub)
         {"Skeld's output, of this run or another, holds no real header",
          {"/out/system", "/out", "/old/system/", "/old", "/inc", "/gcc"},
          {"__config", "expected", "fftw3.h"}},
-        {"a directory that is not there",
-         {"/missing"},
-         {"__config", "expected", "fftw3.h", "stddef.h", "sys/types.h", "vector"}},
+        // Entries that name nothing on disk say nothing of where the headers are.
+        {"a directory that is not there: no way to tell", {"/missing", "/lib"}, {}, 1},
+        {"a relative directory: no way to tell", {"inc", "/lib"}, {}, 1},
+        {"left out beside one that is there", {"/missing", "gcc", "/inc"}, {"__config", "expected", "fftw3.h", "stddef.h"}, 2},
     };
     for (const rule_case& c : cases) {
-        EXPECT_EQ(names_without_header(names, c.include_dirs, "/lib", disk), c.without) << c.what;
+        std::vector<std::string> notes;
+        EXPECT_EQ(names_without_header(names, c.include_dirs, "/lib", disk, &notes), c.without) << c.what;
+        EXPECT_EQ(notes.size(), c.notes) << c.what;
     }
+    // Trees of Skeld's that are not this output, each once, by its own folder.
+    EXPECT_EQ(other_trees({"/out/system", "/out/", "/old/system", "/old", "/inc", "old"}, "/out", disk),
+              std::vector<std::string>{"/old"});
 }

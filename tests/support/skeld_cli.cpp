@@ -116,6 +116,19 @@ program_result SkeldCli::run_default(bool unprivileged) const
     return run({at("p.p_c"), at("lib/boost"), at("out")}, unprivileged);
 }
 
+std::string SkeldCli::files_line(std::size_t written, std::size_t unchanged, std::size_t removed)
+{
+    return "Files written: " + std::to_string(written) + ", left unchanged: " + std::to_string(unchanged) +
+           ", removed: " + std::to_string(removed);
+}
+
+std::vector<std::string> SkeldCli::full_run_writing(std::size_t written, const std::string& output) const
+{
+    std::vector<std::string> lines = full_run(output);
+    lines.push_back(files_line(written));
+    return lines;
+}
+
 std::vector<std::string> SkeldCli::full_run(const std::string& output) const
 {
     std::vector<std::string> steps = {

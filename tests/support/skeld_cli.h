@@ -74,6 +74,10 @@ protected:
     // The step lines of a run that gets through the walk and the settings;
     // with an output location, the lines that ask to add it by hand follow.
     std::vector<std::string> full_run(const std::string& output = "") const;
+    // The line that ends a run: how many files it wrote, left and removed.
+    static std::string files_line(std::size_t written, std::size_t unchanged = 0, std::size_t removed = 0);
+    // full_run's lines and then that line.
+    std::vector<std::string> full_run_writing(std::size_t written, const std::string& output = "") const;
     // The forwarding header texts, for a forwarded name spelt with '/'.
     std::string boost_pattern(const std::string& forwarded) const;
     std::string nonboost_pattern(const std::string& forwarded) const;

@@ -1,0 +1,79 @@
+#include "tree_plan.h"
+
+#include "paths.h"
+#include "text_files.h"
+
+void tree_plan::start(std::string output, mode how, const tree_record* earlier, bool fresh)
+{
+    output_ = std::move(output);
+    mode_ = how;
+    earlier_ = earlier;
+    fresh_ = fresh;
+}
+
+namespace {
+
+bool is_separator(char c)
+{
+    return c == '/' || c == platform::path_separator;
+}
+
+}  // namespace
+
+std::string tree_plan::relative(std::string_view path) const
+{
+    path.remove_prefix(std::min(output_.size(), path.size()));
+    std::string relative;
+    relative.reserve(path.size());
+    for (const char c : path) {
+        if (!is_separator(c))
+            relative.push_back(c);
+        else if (!relative.empty() && relative.back() != '/')
+            relative.push_back('/');  // a doubled separator, as the mirror seam has, counts once
+    }
+    if (!relative.empty() && relative.back() == '/')
+        relative.pop_back();
+    return relative;
+}
+
+directory_status tree_plan::directory(const std::string& path)
+{
+    directories_.insert(relative(path));
+    if (mode_ == mode::run)
+        return make_output_directory(path);
+    return platform::node_at(path) == platform::node_kind::link ? directory_status::link : directory_status::ok;
+}
+
+std::optional<std::string> tree_plan::bytes_there(const std::string& path) const
+{
+    // Only a plain file counts: a link there is never read through, and is
+    // replaced when the file is written.
+    std::string there;
+    if (platform::node_at(path) != platform::node_kind::regular || !read_file_bytes(path, there).ok())
+        return std::nullopt;
+    return there;
+}
+
+write_result tree_plan::file(const std::string& path, std::string_view text)
+{
+    std::string bytes = std::string_view(platform::line_end) == "\n" ? std::string(text) : to_file_text(text);
+    const std::string rel = relative(path);
+    files_[rel] = short_digest(bytes);
+
+    // A fresh output has nothing to compare with: one call creates each file.
+    std::optional<std::string> there;
+    if (!fresh_ && (there = bytes_there(path)) && *there == bytes) {
+        ++unchanged;
+        return {};
+    }
+    ++written;
+    changed_paths.push_back(rel);
+    if (mode_ == mode::check)
+        return {};
+    if (earlier_ && there) {
+        const auto recorded = earlier_->files.find(rel);
+        if (recorded != earlier_->files.end() && recorded->second != short_digest(*there))
+            rewritten_after_user_change.push_back(path);
+    }
+    return write_generated_bytes(path, bytes);
+}

@@ -1,0 +1,63 @@
+// What a run writes into the output folder, gathered as the steps go: every
+// directory, and every file with a digest of its bytes. A run carries each
+// file out as it comes, writing only what would change; --check compares
+// and writes nothing. The record and the clean-up of what an earlier run
+// wrote are made from the same plan.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "output_file.h"
+#include "tree_record.h"
+
+class tree_plan {
+public:
+    enum class mode { run, check };
+
+    // output: the output folder as given. earlier: the record found there,
+    // or null. fresh: nothing of a tree is there yet, so no file needs
+    // comparing before it is written.
+    void start(std::string output, mode how, const tree_record* earlier, bool fresh);
+
+    bool checking() const { return mode_ == mode::check; }
+    const std::string& output() const { return output_; }
+    const tree_record* earlier() const { return earlier_; }
+
+    // A directory of the output (links refused, as make_output_directory);
+    // in a check nothing is created.
+    [[nodiscard]] directory_status directory(const std::string& path);
+    // A file of the output with its text (line feeds; stored with the
+    // platform's line ends). Not written when the file there already holds
+    // exactly these bytes.
+    write_result file(const std::string& path, std::string_view text);
+
+    // The plan so far, paths relative to the output with '/'.
+    const std::map<std::string, std::string>& files() const { return files_; }
+    const std::set<std::string>& directories() const { return directories_; }
+
+    // The path relative to the output folder, '/' between components.
+    std::string relative(std::string_view path) const;
+
+    std::size_t written = 0;    // or, in a check, would be
+    std::size_t unchanged = 0;
+    // Files written or to be written, in plan order, for a check's report.
+    std::vector<std::string> changed_paths;
+    // Files a user changed since the earlier run wrote them, which this run
+    // wrote again.
+    std::vector<std::string> rewritten_after_user_change;
+
+private:
+    std::optional<std::string> bytes_there(const std::string& path) const;
+
+    mode mode_ = mode::run;
+    std::string output_;
+    const tree_record* earlier_ = nullptr;
+    bool fresh_ = true;
+    std::map<std::string, std::string> files_;
+    std::set<std::string> directories_;
+};

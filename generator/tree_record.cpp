@@ -1,0 +1,204 @@
+#include "tree_record.h"
+
+#include <cstdio>
+
+#include "output_file.h"
+#include "paths.h"
+#include "text_files.h"
+
+std::string path_in_output(const std::string& output, std::string_view relative)
+{
+    std::string native(relative);
+    for (char& c : native)
+        if (c == '/')
+            c = platform::path_separator;
+    return paths::join(output, native);
+}
+
+std::string short_digest(std::string_view bytes)
+{
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ULL;
+    }
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return text;
+}
+
+namespace {
+
+constexpr std::string_view heading =
+    "# Skeld's record of the tree it wrote in this folder. Skeld reads it when it\n"
+    "# runs again and when it removes the tree (Skeld --remove): please leave it\n"
+    "# as it is. Each file line holds a digest of what Skeld wrote there.\n"
+    "Skeld record 1\n";
+
+std::string end_line(const tree_record& record, std::string_view above)
+{
+    return "End: " + std::to_string(record.directories.size()) + " directories, " +
+           std::to_string(record.files.size()) + " files, seal " + short_digest(above) + "\n";
+}
+
+// A recorded path: relative, '/' between non-empty components, none of them
+// "." or "..", no drive.
+bool plain_relative_path(std::string_view path)
+{
+    if (!paths::stays_inside(path) || path.find('\r') != std::string_view::npos)
+        return false;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = path.find('/', start);
+        const std::string_view part = path.substr(start, end == std::string_view::npos ? end : end - start);
+        if (part.empty() || part == ".")
+            return false;
+        if (end == std::string_view::npos)
+            return true;
+        start = end + 1;
+    }
+}
+
+bool take(std::string_view line, std::string_view key, std::string& value)
+{
+    if (!line.starts_with(key))
+        return false;
+    value = line.substr(key.size());
+    return true;
+}
+
+}  // namespace
+
+std::string record_text(const tree_record& record)
+{
+    std::string text(heading);
+    text.append("Boost: ").append(record.boost_folder).append("\n");
+    text.append("Boost version: ").append(record.boost_version.empty() ? "unknown" : record.boost_version).append("\n");
+    text.append("Personality: ").append(record.personality).append("\n");
+    text.append("Data folder: ").append(record.data_folder).append("\n");
+    for (const std::string& entry : record.personality_entries)
+        text.append("Entry: ").append(entry).append("\n");
+    for (const std::string& setting : record.settings)
+        text.append("Setting: ").append(setting).append("\n");
+    for (const std::string& directory : record.directories)
+        text.append("Directory: ").append(directory).append("\n");
+    for (const auto& [path, digest] : record.files)
+        text.append("File: ").append(digest).append(" ").append(path).append("\n");
+    text.append(end_line(record, text));
+    return text;
+}
+
+std::optional<tree_record> parse_record(std::string_view text, std::string& why_not)
+{
+    std::string plain(text);
+    drop_carriage_returns(plain);
+    if (!plain.starts_with(heading)) {
+        why_not = "it does not begin as Skeld writes it";
+        return std::nullopt;
+    }
+    const std::size_t end = plain.rfind("End: ");
+    if (end == std::string::npos || (end > 0 && plain[end - 1] != '\n')) {
+        why_not = "its last line is missing";
+        return std::nullopt;
+    }
+    tree_record record;
+    bool paths_ok = true;
+    for_each_line(std::string_view(plain).substr(heading.size(), end - heading.size()), [&](std::string_view line) {
+        std::string value;
+        if (take(line, "Boost: ", record.boost_folder) || take(line, "Personality: ", record.personality) ||
+            take(line, "Data folder: ", record.data_folder))
+            return;
+        if (take(line, "Boost version: ", record.boost_version)) {
+            if (record.boost_version == "unknown")
+                record.boost_version.clear();
+        } else if (take(line, "Entry: ", value)) {
+            record.personality_entries.push_back(value);
+        } else if (take(line, "Setting: ", value)) {
+            record.settings.push_back(value);
+        } else if (take(line, "Directory: ", value)) {
+            paths_ok = paths_ok && plain_relative_path(value);
+            record.directories.insert(value);
+        } else if (take(line, "File: ", value)) {
+            const bool digest_ok = value.size() > 17 && value[16] == ' ';
+            const std::string path = digest_ok ? value.substr(17) : std::string();
+            paths_ok = paths_ok && digest_ok && plain_relative_path(path);
+            record.files.emplace(path, value.substr(0, 16));
+        } else {
+            paths_ok = false;
+        }
+    });
+    // The seal covers every line above it: an edit anywhere shows.
+    if (std::string_view(plain).substr(end) != end_line(record, std::string_view(plain).substr(0, end))) {
+        why_not = "it was changed or cut short since Skeld wrote it";
+        return std::nullopt;
+    }
+    if (!paths_ok) {
+        why_not = "it names a path that leads outside the output folder";
+        return std::nullopt;
+    }
+    return record;
+}
+
+std::string boost_version_of(std::string_view version_hpp)
+{
+    std::string text(version_hpp);
+    drop_carriage_returns(text);
+    std::string version;
+    for_each_line(text, [&](std::string_view line) {
+        constexpr std::string_view define = "#define BOOST_VERSION ";
+        if (!version.empty() || !line.starts_with(define))
+            return;
+        line.remove_prefix(define.size());
+        const std::size_t digits = line.find_first_not_of("0123456789");
+        const std::string_view number = line.substr(0, digits);
+        if (number.empty() || number.size() > 9)
+            return;
+        const unsigned long value = std::stoul(std::string(number));
+        version = std::to_string(value / 100000) + "." + std::to_string(value / 100 % 1000) + "." +
+                  std::to_string(value % 100);
+    });
+    return version;
+}
+
+record_lookup read_record(const std::string& output)
+{
+    record_lookup lookup;
+    const std::string path = paths::join(output, record_name);
+    switch (platform::node_at(path)) {
+    case platform::node_kind::missing: return lookup;
+    case platform::node_kind::regular: break;
+    case platform::node_kind::link:
+        lookup.outcome = record_lookup::status::untrusted;
+        lookup.why_not = "it is a link";
+        return lookup;
+    default:
+        lookup.outcome = record_lookup::status::untrusted;
+        lookup.why_not = "it is not a regular file";
+        return lookup;
+    }
+    std::string bytes;
+    if (const read_result read = read_file_bytes(path, bytes); !read.ok()) {
+        lookup.outcome = record_lookup::status::untrusted;
+        lookup.why_not = "it cannot be read" + read.why();
+        return lookup;
+    }
+    std::optional<tree_record> record = parse_record(bytes, lookup.why_not);
+    lookup.outcome = record ? record_lookup::status::ok : record_lookup::status::untrusted;
+    if (record)
+        lookup.record = std::move(*record);
+    return lookup;
+}
+
+bool write_record(const std::string& output, const tree_record& record, std::string& failure)
+{
+    const std::string path = paths::join(output, record_name);
+    const std::string bytes = to_file_text(record_text(record));
+    std::string there;
+    if (platform::node_at(path) == platform::node_kind::regular && read_file_bytes(path, there).ok() && there == bytes)
+        return true;
+    replacement_file replacement(path);
+    if (replacement.open() && replacement.write(bytes) && replacement.commit())
+        return true;
+    failure = "Couldn't write " + path + ": " + platform::last_error_text();
+    return false;
+}

@@ -1,0 +1,64 @@
+// The record a run leaves in the output folder: what it was made from and
+// every file and directory it wrote, each file with a digest of its bytes. A
+// later run reads it to converge, --remove to take the tree away.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The record's file name, directly in the output folder.
+inline constexpr const char* record_name = "skeld-record.txt";
+
+// A recorded path (relative, '/' between components) in the output folder.
+std::string path_in_output(const std::string& output, std::string_view relative);
+
+// A short digest of a file's bytes: 16 hex digits (64-bit FNV-1a).
+std::string short_digest(std::string_view bytes);
+
+struct tree_record {
+    std::string boost_folder;
+    std::string boost_version;  // "1.74.0", or empty when version.hpp does not say
+    std::string personality;
+    std::string data_folder;
+    // The directories whose -si and -q entries the personality holds for
+    // this tree, as spelt there.
+    std::vector<std::string> personality_entries;
+    // The options at the personality's end that come from the settings file.
+    std::vector<std::string> settings;
+    // Paths relative to the output folder, '/' between components.
+    std::map<std::string, std::string> files;  // path -> digest
+    std::set<std::string> directories;
+};
+
+// The record's text: a few lines of what the tree was made from, then one
+// line per directory and file, and a last line that counts them and seals
+// the text above it, so that a truncated or edited record is told apart.
+std::string record_text(const tree_record& record);
+
+// The record in text, or nullopt with why it cannot be trusted: damaged,
+// truncated, edited, or naming a path that leads outside the output folder.
+std::optional<tree_record> parse_record(std::string_view text, std::string& why_not);
+
+// The Boost version that boost/version.hpp's BOOST_VERSION states, as
+// "major.minor.patch"; empty when the text does not state it.
+std::string boost_version_of(std::string_view version_hpp);
+
+// What reading the output folder's record found.
+struct record_lookup {
+    enum class status { none, ok, untrusted };
+    status outcome = status::none;
+    tree_record record;
+    std::string why_not;  // for untrusted: the line that says so
+};
+// Reads the record in output; a record that is a link, or is not a regular
+// file, is untrusted.
+record_lookup read_record(const std::string& output);
+
+// Puts the record into output in one step, unless the record there holds the
+// same text already. False when it cannot, with the line that says why.
+[[nodiscard]] bool write_record(const std::string& output, const tree_record& record, std::string& failure);
