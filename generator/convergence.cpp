@@ -35,12 +35,12 @@ private:
 }  // namespace
 
 removal_report remove_recorded(const std::string& output, const tree_record& record,
-                               const std::map<std::string, std::string>& keep_files,
+                               const std::map<std::string, digest>& keep_files,
                                const std::set<std::string>& keep_directories, bool carry_out)
 {
     removal_report report;
     way_down way(output);
-    for (const auto& [relative, digest] : record.files) {
+    for (const auto& [relative, recorded] : record.files) {
         if (keep_files.count(relative))
             continue;
         const std::string path = path_in_output(output, relative);
@@ -56,7 +56,7 @@ removal_report remove_recorded(const std::string& output, const tree_record& rec
             continue;
         }
         std::string there;
-        if (!read_file_bytes(path, there).ok() || short_digest(there) != digest) {
+        if (!read_file_bytes(path, there).ok() || digest_of(there) != recorded) {
             report.left.push_back("Left " + path + ": it changed since Skeld wrote it");
             continue;
         }

@@ -23,5 +23,5 @@ struct removal_report {
 // written there, and nothing on its way from output is a link; otherwise it
 // stays and is named. With carry_out false, only reports.
 removal_report remove_recorded(const std::string& output, const tree_record& record,
-                               const std::map<std::string, std::string>& keep_files,
+                               const std::map<std::string, digest>& keep_files,
                                const std::set<std::string>& keep_directories, bool carry_out);

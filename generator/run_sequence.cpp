@@ -44,7 +44,7 @@ void step(generator_state& state, std::string_view line)
 // The record of what this run wrote. A run that failed part way records what
 // it wrote beside what the earlier record lists, so that the next run can
 // still clean up after both.
-tree_record record_of(const generator_state& state, const personality_file& personality,
+tree_record record_of(generator_state& state, const personality_file& personality,
                       const std::vector<std::string>& top_directories, const std::set<std::string>& settings,
                       const tree_record* earlier, bool complete)
 {
@@ -59,8 +59,12 @@ tree_record record_of(const generator_state& state, const personality_file& pers
     record.data_folder = state.data_directory.empty() ? platform::current_directory() : state.data_directory;
     record.personality_entries = top_directories;
     record.settings.assign(settings.begin(), settings.end());
-    for (const auto& [path, digest] : state.plan.files())
-        record.files[path] = digest;
+    std::map<std::string, digest> files = state.plan.take_files();
+    if (record.files.empty())
+        record.files = std::move(files);
+    else
+        for (const auto& [path, value] : files)
+            record.files[path] = value;
     record.directories.insert(state.plan.directories().begin(), state.plan.directories().end());
     record.directories.erase("");
     return record;
@@ -154,6 +158,8 @@ int run_steps(generator_state& state, const std::string& personality_path, tree_
     for (const std::string& line : removal.left)
         say(state, line);
     ok = write_personality(state, personality, top_directories, settings);
+    if (before)
+        earlier.record.files.clear();  // done with: the new record takes its memory
     if (ok && !write_record(state.config_output_loc,
                             record_of(state, personality, top_directories, settings, before, true), failure)) {
         say(state, failure);

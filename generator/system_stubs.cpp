@@ -160,6 +160,24 @@ bool copy_directory(generator_state& state, const std::string& source, const std
     return ok;  // a source that cannot be listed has nothing to lay over the stubs
 }
 
+namespace {
+
+// The files the overlay lays into destination, as the plan names them.
+void overlay_targets(const generator_state& state, const std::string& source, const std::string& destination,
+                     std::set<std::string>& targets)
+{
+    (void)paths::for_each_entry(source, [&](const std::string& name, const std::string& path,
+                                            platform::entry_kind kind) {
+        const std::string target = paths::join(destination, name);
+        if (kind == platform::entry_kind::directory)
+            overlay_targets(state, path, target, targets);
+        else
+            targets.insert(state.plan.relative(target));
+    });
+}
+
+}  // namespace
+
 bool write_system_stubs(generator_state& state)
 {
     const std::string stub_dir = paths::join(state.config_output_loc, "system");
@@ -175,6 +193,12 @@ bool write_system_stubs(generator_state& state)
         say(state, "No stub for " + std::to_string(without_header.size()) + " of " +
                        std::to_string(state.included_system_headers.size()) +
                        " header names: the personality's include directories hold no such header");
+    // A stub the overlay replaces is not written first: a run again would
+    // otherwise write both, every time.
+    const bool overlay = state.possible_defines.count("__BORLANDC__") > 0;
+    std::set<std::string> replaced;
+    if (overlay)
+        overlay_targets(state, data_file(state, "borland"), stub_dir, replaced);
     for (const std::string& name : state.included_system_headers) {
         if (!paths::stays_inside(name)) {
             say(state, "Skipped stub header for <" + name + ">: its stub would lie outside " + stub_dir);
@@ -195,11 +219,12 @@ bool write_system_stubs(generator_state& state)
                 start = at + 1;
             }
         }
-        if (!write_stub_file(state, paths::join(stub_dir, name), system_stub_text(name)))
+        const std::string path = paths::join(stub_dir, name);
+        if (!replaced.count(state.plan.relative(path)) && !write_stub_file(state, path, system_stub_text(name)))
             return false;
     }
 
-    if (state.possible_defines.count("__BORLANDC__"))
+    if (overlay)
         return copy_directory(state, data_file(state, "borland"), stub_dir);
     return true;
 }

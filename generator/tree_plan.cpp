@@ -58,7 +58,7 @@ write_result tree_plan::file(const std::string& path, std::string_view text)
 {
     std::string bytes = std::string_view(platform::line_end) == "\n" ? std::string(text) : to_file_text(text);
     const std::string rel = relative(path);
-    files_[rel] = short_digest(bytes);
+    files_[rel] = digest_of(bytes);
 
     // A fresh output has nothing to compare with: one call creates each file.
     std::optional<std::string> there;
@@ -72,8 +72,8 @@ write_result tree_plan::file(const std::string& path, std::string_view text)
         return {};
     if (earlier_ && there) {
         const auto recorded = earlier_->files.find(rel);
-        if (recorded != earlier_->files.end() && recorded->second != short_digest(*there))
-            rewritten_after_user_change.push_back(path);
+        if (recorded != earlier_->files.end() && recorded->second != digest_of(*there))
+            rewritten_after_user_change.push_back(path_in_output(output_, rel));
     }
     return write_generated_bytes(path, bytes);
 }

@@ -37,7 +37,9 @@ public:
     write_result file(const std::string& path, std::string_view text);
 
     // The plan so far, paths relative to the output with '/'.
-    const std::map<std::string, std::string>& files() const { return files_; }
+    const std::map<std::string, digest>& files() const { return files_; }
+    // Hands the files over, for the record at the end of a run.
+    std::map<std::string, digest> take_files() { return std::move(files_); }
     const std::set<std::string>& directories() const { return directories_; }
 
     // The path relative to the output folder, '/' between components.
@@ -58,6 +60,6 @@ private:
     std::string output_;
     const tree_record* earlier_ = nullptr;
     bool fresh_ = true;
-    std::map<std::string, std::string> files_;
+    std::map<std::string, digest> files_;
     std::set<std::string> directories_;
 };

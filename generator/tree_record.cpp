@@ -15,15 +15,20 @@ std::string path_in_output(const std::string& output, std::string_view relative)
     return paths::join(output, native);
 }
 
-std::string short_digest(std::string_view bytes)
+digest digest_of(std::string_view bytes)
 {
-    std::uint64_t hash = 14695981039346656037ULL;
+    digest hash = 14695981039346656037ULL;
     for (const char c : bytes) {
         hash ^= static_cast<unsigned char>(c);
         hash *= 1099511628211ULL;
     }
+    return hash;
+}
+
+std::string digest_text(digest value)
+{
     char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
     return text;
 }
 
@@ -38,7 +43,7 @@ constexpr std::string_view heading =
 std::string end_line(const tree_record& record, std::string_view above)
 {
     return "End: " + std::to_string(record.directories.size()) + " directories, " +
-           std::to_string(record.files.size()) + " files, seal " + short_digest(above) + "\n";
+           std::to_string(record.files.size()) + " files, seal " + digest_text(digest_of(above)) + "\n";
 }
 
 // A recorded path: relative, '/' between non-empty components, none of them
@@ -82,8 +87,8 @@ std::string record_text(const tree_record& record)
         text.append("Setting: ").append(setting).append("\n");
     for (const std::string& directory : record.directories)
         text.append("Directory: ").append(directory).append("\n");
-    for (const auto& [path, digest] : record.files)
-        text.append("File: ").append(digest).append(" ").append(path).append("\n");
+    for (const auto& [path, value] : record.files)
+        text.append("File: ").append(digest_text(value)).append(" ").append(path).append("\n");
     text.append(end_line(record, text));
     return text;
 }
@@ -119,10 +124,11 @@ std::optional<tree_record> parse_record(std::string_view text, std::string& why_
             paths_ok = paths_ok && plain_relative_path(value);
             record.directories.insert(value);
         } else if (take(line, "File: ", value)) {
-            const bool digest_ok = value.size() > 17 && value[16] == ' ';
+            const bool digest_ok = value.size() > 17 && value[16] == ' ' &&
+                                   value.find_first_not_of("0123456789abcdef") == 16;
             const std::string path = digest_ok ? value.substr(17) : std::string();
             paths_ok = paths_ok && digest_ok && plain_relative_path(path);
-            record.files.emplace(path, value.substr(0, 16));
+            record.files.emplace(path, digest_ok ? std::stoull(value.substr(0, 16), nullptr, 16) : 0);
         } else {
             paths_ok = false;
         }
@@ -192,7 +198,9 @@ record_lookup read_record(const std::string& output)
 bool write_record(const std::string& output, const tree_record& record, std::string& failure)
 {
     const std::string path = paths::join(output, record_name);
-    const std::string bytes = to_file_text(record_text(record));
+    std::string bytes = record_text(record);
+    if (std::string_view(platform::line_end) != "\n")
+        bytes = to_file_text(bytes);
     std::string there;
     if (platform::node_at(path) == platform::node_kind::regular && read_file_bytes(path, there).ok() && there == bytes)
         return true;

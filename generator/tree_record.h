@@ -17,8 +17,10 @@ inline constexpr const char* record_name = "skeld-record.txt";
 // A recorded path (relative, '/' between components) in the output folder.
 std::string path_in_output(const std::string& output, std::string_view relative);
 
-// A short digest of a file's bytes: 16 hex digits (64-bit FNV-1a).
-std::string short_digest(std::string_view bytes);
+// A short digest of a file's bytes (64-bit FNV-1a), written as 16 hex digits.
+using digest = std::uint64_t;
+digest digest_of(std::string_view bytes);
+std::string digest_text(digest value);
 
 struct tree_record {
     std::string boost_folder;
@@ -31,7 +33,7 @@ struct tree_record {
     // The options at the personality's end that come from the settings file.
     std::vector<std::string> settings;
     // Paths relative to the output folder, '/' between components.
-    std::map<std::string, std::string> files;  // path -> digest
+    std::map<std::string, digest> files;
     std::set<std::string> directories;
 };
 
