@@ -210,3 +210,30 @@ bool write_record(const std::string& output, const tree_record& record, std::str
     failure = "Couldn't write " + path + ": " + platform::last_error_text();
     return false;
 }
+
+std::string version_of_boost(const std::string& boost_folder)
+{
+    std::string version_hpp;
+    if (!read_file_bytes(paths::join(boost_folder, "version.hpp"), version_hpp).ok())
+        return {};
+    return boost_version_of(version_hpp);
+}
+
+std::string tree_status_line(const record_lookup& lookup, const std::string& chosen_boost,
+                             const std::string& chosen_version)
+{
+    switch (lookup.outcome) {
+    case record_lookup::status::none: return {};
+    case record_lookup::status::untrusted: return "Holds a tree whose record cannot be trusted: Finish writes it anew.";
+    case record_lookup::status::ok: break;
+    }
+    const tree_record& record = lookup.record;
+    const std::string made_for = "Holds a tree for Boost " +
+                                 (record.boost_version.empty() ? std::string("(version unknown)") : record.boost_version) +
+                                 " (" + record.boost_folder + ")";
+    const bool same_folder = paths::without_trailing_separators(chosen_boost) ==
+                             paths::without_trailing_separators(record.boost_folder);
+    if (same_folder && chosen_version == record.boost_version)
+        return made_for + ": Finish brings it up to date.";
+    return made_for + ", not the Boost above: Finish remakes it for that one.";
+}

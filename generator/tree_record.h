@@ -64,3 +64,13 @@ record_lookup read_record(const std::string& output);
 // Puts the record into output in one step, unless the record there holds the
 // same text already. False when it cannot, with the line that says why.
 [[nodiscard]] bool write_record(const std::string& output, const tree_record& record, std::string& failure);
+
+// The line velk shows under the output field: for which Boost the tree in
+// the output was made, and whether the Boost chosen now (its folder, or the
+// version its version.hpp states) is another. Empty when the output holds no
+// record.
+std::string tree_status_line(const record_lookup& lookup, const std::string& chosen_boost,
+                             const std::string& chosen_version);
+
+// The version a Boost folder's version.hpp states; empty when it cannot tell.
+std::string version_of_boost(const std::string& boost_folder);

@@ -16,6 +16,7 @@
 #include <QTextStream>
 
 #include "data_folder.h"
+#include "tree_record.h"
 
 namespace {
 
@@ -173,6 +174,23 @@ void BoostForwardHeader::Page0LineEdit_textchanged(const QString&)
     ok = markPath(ConfigLocEdit, configLocTip, dirNotFoundText) && ok;
     ok = markPath(CmpPersonEdit, personalityTip, personalityNotFoundText) && ok;
     Page0->setComplete(ok);
+    showTreeStatus();
+}
+
+void BoostForwardHeader::showTreeStatus()
+{
+    // Read again only when a path changed: a tree's record lists every file.
+    const QString key = ConfigLocEdit->text() + QChar(0) + OrigLibLocEdit->text();
+    if (key == treeStatusKey)
+        return;
+    treeStatusKey = key;
+    const auto local = [](const QString& path) { return path.toLocal8Bit().toStdString(); };
+    const std::string output = local(ConfigLocEdit->text());
+    const std::string boost = local(OrigLibLocEdit->text());
+    const std::string line =
+        output.empty() ? std::string() : tree_status_line(read_record(output), boost, version_of_boost(boost));
+    TreeStatusLabel->setText(QString::fromLocal8Bit(line));
+    TreeStatusLabel->setToolTip(TreeStatusLabel->text());  // a long Boost path may not fit
 }
 
 void BoostForwardHeader::initializePage(int id)

@@ -52,6 +52,8 @@ private:
     void appendLine(const QString& line);
     void updateBackButton();
     void setRunning(bool running);
+    // The line under the output field: which Boost a tree there was made for.
+    void showTreeStatus();
 
     QProcess* proc;
     QString dirNotFoundText;
@@ -59,6 +61,7 @@ private:
     QString boostLocTip;
     QString configLocTip;
     QString personalityTip;
+    QString treeStatusKey;
 };
 
 #endif

@@ -15,6 +15,7 @@
 
 #include "boostforwardheader.h"
 #include "dialogwatcher.h"
+#include "tree_record.h"
 
 namespace {
 
@@ -330,6 +331,46 @@ private slots:
         QVERIFY(nextButton(w)->isEnabled());
         QTest::keyClick(w.OrigLibLocEdit, Qt::Key_End);
         QVERIFY(!nextButton(w)->isEnabled());
+    }
+
+    // Under the output field: which Boost a tree there was made for.
+    void treeStatusLine()
+    {
+        const QString out = tmp.filePath(QStringLiteral("tree"));
+        QVERIFY(QDir().mkpath(out));
+        QFile version(boostDir + QStringLiteral("/version.hpp"));
+        QVERIFY(version.open(QIODevice::WriteOnly));
+        version.write("#define BOOST_VERSION 107400\n");
+        version.close();
+        const auto recordFor = [&](const QString& boost, const std::string& tail) {
+            tree_record record;
+            record.boost_folder = QDir::toNativeSeparators(boost).toLocal8Bit().toStdString();
+            record.boost_version = "1.74.0";
+            QFile file(out + QStringLiteral("/skeld-record.txt"));
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(QByteArray::fromStdString(record_text(record) + tail));
+        };
+        const QString boost = QDir::toNativeSeparators(boostDir);
+        const QString made = QStringLiteral("Holds a tree for Boost 1.74.0 (%1)").arg(boost);
+        BoostForwardHeader w;
+        w.show();
+        QTest::keyClicks(w.OrigLibLocEdit, boost);
+        QTest::keyClicks(w.ConfigLocEdit, QDir::toNativeSeparators(out));
+        QCOMPARE(w.TreeStatusLabel->text(), QString());
+
+        recordFor(boostDir, "");
+        w.ConfigLocEdit->clear();
+        QTest::keyClicks(w.ConfigLocEdit, QDir::toNativeSeparators(out));
+        QCOMPARE(w.TreeStatusLabel->text(), made + QStringLiteral(": Finish brings it up to date."));
+        w.OrigLibLocEdit->clear();
+        QTest::keyClicks(w.OrigLibLocEdit, boost + QStringLiteral("x"));
+        QCOMPARE(w.TreeStatusLabel->text(), made + QStringLiteral(", not the Boost above: Finish remakes it for that one."));
+
+        recordFor(boostDir, "File: 0 x\n");
+        QTest::keyClick(w.OrigLibLocEdit, Qt::Key_Backspace);
+        QCOMPARE(w.TreeStatusLabel->text(),
+                 QStringLiteral("Holds a tree whose record cannot be trusted: Finish writes it anew."));
+        QVERIFY(QFile::remove(boostDir + QStringLiteral("/version.hpp")));
     }
 
     void nextWritesSummaryAndBackKeepsPage0()
