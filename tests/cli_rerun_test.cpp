@@ -95,7 +95,7 @@ TEST_P(Rerun, ARunAgainChangesNothingThatDidNotChangeAndRemovesWhatWentStale)
         if (file != "skeld-record.txt")
             EXPECT_EQ(read_file(dir / "upgraded" / file), get("out/" + file)) << file;
     EXPECT_FALSE(exists("upgraded/boost/old"));
-    EXPECT_NE(read_file(dir / "upgraded/skeld-record.txt").find("Boost version: 1.90.0\n"), std::string::npos);
+    EXPECT_NE(read_file(dir / "upgraded/skeld-record.txt").find(lines("Boost version: 1.90.0\n")), std::string::npos);
 }
 
 TEST_P(Rerun, AFileTheUserChangedIsNeverRemovedOrOverwrittenSilently)
