@@ -1,5 +1,6 @@
 #include "forwarding_header.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "include_scan.h"
@@ -7,8 +8,35 @@
 #include "paths.h"
 #include "text_files.h"
 
+namespace {
+
+// The source's path below the Boost folder, '/' between components.
+std::string below_boost(const generator_state& state, const std::string& source)
+{
+    std::string relative = source.substr(std::min(source.size(), state.orig_header_loc.size() + 1));
+    std::replace(relative.begin(), relative.end(), platform::path_separator, '/');
+    return relative;
+}
+
+}  // namespace
+
 void scan_header_includes(generator_state& state, const std::string& source)
 {
+    // A file the earlier run read and that has not changed since is not read
+    // again: its includes come from the record.
+    std::uint64_t stamp = 0;
+    const bool stamped = platform::change_stamp(source, stamp);
+    const std::string relative = below_boost(state, source);
+    if (stamped && state.earlier_scans) {
+        auto earlier = state.earlier_scans->extract(relative);
+        if (earlier && earlier.mapped().stamp == stamp) {
+            for_each_line(earlier.mapped().includes,
+                          [&](std::string_view name) { state.included_system_headers.emplace(name); });
+            state.scanned_sources.insert(std::move(earlier));  // moved over, not copied
+            return;
+        }
+    }
+
     platform::file file;
     const auto opened = file.open_for_reading(source);
     if (opened != platform::file::open_status::ok)
@@ -18,7 +46,8 @@ void scan_header_includes(generator_state& state, const std::string& source)
 
     // Large reads: all but a few Boost files come in one.
     static char buffer[1 << 20];
-    include_scan scan(state.included_system_headers);
+    std::set<std::string> found;
+    include_scan scan(found);
     std::size_t got;
     do {
         const std::ptrdiff_t read = file.read(buffer, sizeof buffer);
@@ -30,6 +59,13 @@ void scan_header_includes(generator_state& state, const std::string& source)
         // A regular file reads whole until its end: a short read is the end.
     } while (got == sizeof buffer);
     scan.finish();
+    state.included_system_headers.insert(found.begin(), found.end());
+    if (stamped) {
+        scanned_source& scanned = state.scanned_sources[relative];
+        scanned.stamp = stamp;
+        for (const std::string& name : found)
+            scanned.includes.append(name).append("\n");
+    }
 }
 
 std::string forwarding_header_text(const std::string& forwarded_name, bool nonboost)

@@ -30,6 +30,11 @@ struct generator_state {
 
     // What the run writes into the output folder, file by file.
     tree_plan plan;
+    // What the include scan found in each Boost file, for the record; and
+    // what an earlier run's record says it found, when it may be trusted.
+    std::map<std::string, scanned_source> scanned_sources;
+    // Entries taken over from the earlier record are moved out of it.
+    std::map<std::string, scanned_source>* earlier_scans = nullptr;
 
     std::ostream* console = &std::cout;
 };

@@ -33,6 +33,10 @@ void start_plan(generator_state& state, tree_plan::mode how, record_lookup& earl
                        platform::node_at(paths::substitute_tree(state.config_output_loc)) == platform::node_kind::missing;
     state.plan.start(state.config_output_loc, how,
                      earlier.outcome == record_lookup::status::ok ? &earlier.record : nullptr, fresh);
+    // What another Skeld, or a scan of another Boost folder, found is not taken.
+    if (earlier.outcome == record_lookup::status::ok && earlier.record.made_by == this_skeld() &&
+        earlier.record.boost_folder == state.orig_header_loc)
+        state.earlier_scans = &earlier.record.sources;
 }
 
 void step(generator_state& state, std::string_view line)
@@ -51,7 +55,9 @@ tree_record record_of(generator_state& state, const personality_file& personalit
     tree_record record;
     if (!complete && earlier)
         record = *earlier;
+    record.made_by = this_skeld();
     record.boost_folder = state.orig_header_loc;
+    record.sources = std::move(state.scanned_sources);
     std::string version_hpp;
     if (read_file_bytes(paths::join(state.orig_header_loc, "version.hpp"), version_hpp).ok())
         record.boost_version = boost_version_of(version_hpp);
@@ -158,8 +164,12 @@ int run_steps(generator_state& state, const std::string& personality_path, tree_
     for (const std::string& line : removal.left)
         say(state, line);
     ok = write_personality(state, personality, top_directories, settings);
-    if (before)
-        earlier.record.files.clear();  // done with: the new record takes its memory
+    if (before) {
+        // Done with: the new record takes their memory.
+        earlier.record.files.clear();
+        state.earlier_scans = nullptr;
+        earlier.record.sources.clear();
+    }
     if (ok && !write_record(state.config_output_loc,
                             record_of(state, personality, top_directories, settings, before, true), failure)) {
         say(state, failure);

@@ -3,7 +3,7 @@
 #include "paths.h"
 #include "text_files.h"
 
-void tree_plan::start(std::string output, mode how, const tree_record* earlier, bool fresh)
+void tree_plan::start(std::string output, mode how, tree_record* earlier, bool fresh)
 {
     output_ = std::move(output);
     mode_ = how;
@@ -57,8 +57,18 @@ std::optional<std::string> tree_plan::bytes_there(const std::string& path) const
 write_result tree_plan::file(const std::string& path, std::string_view text)
 {
     std::string bytes = std::string_view(platform::line_end) == "\n" ? std::string(text) : to_file_text(text);
-    const std::string rel = relative(path);
-    files_[rel] = digest_of(bytes);
+    std::string rel = relative(path);
+    // The earlier record's entry moves into the plan: what stays behind there
+    // is what this run no longer writes, and no path is held twice.
+    std::optional<digest> recorded;
+    auto node = earlier_ ? earlier_->files.extract(rel) : decltype(earlier_->files)::node_type();
+    if (node) {
+        recorded = node.mapped();
+        node.mapped() = digest_of(bytes);
+        files_.insert(std::move(node));
+    } else {
+        files_[rel] = digest_of(bytes);
+    }
 
     // A fresh output has nothing to compare with: one call creates each file.
     std::optional<std::string> there;
@@ -70,10 +80,7 @@ write_result tree_plan::file(const std::string& path, std::string_view text)
     changed_paths.push_back(rel);
     if (mode_ == mode::check)
         return {};
-    if (earlier_ && there) {
-        const auto recorded = earlier_->files.find(rel);
-        if (recorded != earlier_->files.end() && recorded->second != digest_of(*there))
-            rewritten_after_user_change.push_back(path_in_output(output_, rel));
-    }
+    if (recorded && there && *recorded != digest_of(*there))
+        rewritten_after_user_change.push_back(path_in_output(output_, rel));
     return write_generated_bytes(path, bytes);
 }

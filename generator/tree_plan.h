@@ -20,9 +20,10 @@ public:
     enum class mode { run, check };
 
     // output: the output folder as given. earlier: the record found there,
-    // or null. fresh: nothing of a tree is there yet, so no file needs
+    // or null; the files the plan takes over are moved out of it, so that it
+    // keeps only those this run does not write. fresh: nothing of a tree is there yet, so no file needs
     // comparing before it is written.
-    void start(std::string output, mode how, const tree_record* earlier, bool fresh);
+    void start(std::string output, mode how, tree_record* earlier, bool fresh);
 
     bool checking() const { return mode_ == mode::check; }
     const std::string& output() const { return output_; }
@@ -58,7 +59,7 @@ private:
 
     mode mode_ = mode::run;
     std::string output_;
-    const tree_record* earlier_ = nullptr;
+    tree_record* earlier_ = nullptr;
     bool fresh_ = true;
     std::map<std::string, digest> files_;
     std::set<std::string> directories_;

@@ -74,9 +74,15 @@ bool take(std::string_view line, std::string_view key, std::string& value)
 
 }  // namespace
 
+std::string this_skeld()
+{
+    return "Skeld " HEADWRIGHT_VERSION;
+}
+
 std::string record_text(const tree_record& record)
 {
     std::string text(heading);
+    text.append("Made by: ").append(record.made_by).append("\n");
     text.append("Boost: ").append(record.boost_folder).append("\n");
     text.append("Boost version: ").append(record.boost_version.empty() ? "unknown" : record.boost_version).append("\n");
     text.append("Personality: ").append(record.personality).append("\n");
@@ -89,6 +95,10 @@ std::string record_text(const tree_record& record)
         text.append("Directory: ").append(directory).append("\n");
     for (const auto& [path, value] : record.files)
         text.append("File: ").append(digest_text(value)).append(" ").append(path).append("\n");
+    for (const auto& [path, scanned] : record.sources) {
+        text.append("Source: ").append(digest_text(scanned.stamp)).append(" ").append(path).append("\n");
+        for_each_line(scanned.includes, [&](std::string_view name) { text.append("Includes: ").append(name).append("\n"); });
+    }
     text.append(end_line(record, text));
     return text;
 }
@@ -108,10 +118,16 @@ std::optional<tree_record> parse_record(std::string_view text, std::string& why_
     }
     tree_record record;
     bool paths_ok = true;
+    scanned_source* source = nullptr;
+    auto stamped_path = [](std::string_view value, digest& stamp) {
+        const bool ok = value.size() > 17 && value[16] == ' ' && value.find_first_not_of("0123456789abcdef") == 16;
+        stamp = ok ? std::stoull(std::string(value.substr(0, 16)), nullptr, 16) : 0;
+        return ok && plain_relative_path(value.substr(17)) ? std::string(value.substr(17)) : std::string();
+    };
     for_each_line(std::string_view(plain).substr(heading.size(), end - heading.size()), [&](std::string_view line) {
         std::string value;
-        if (take(line, "Boost: ", record.boost_folder) || take(line, "Personality: ", record.personality) ||
-            take(line, "Data folder: ", record.data_folder))
+        if (take(line, "Made by: ", record.made_by) || take(line, "Boost: ", record.boost_folder) ||
+            take(line, "Personality: ", record.personality) || take(line, "Data folder: ", record.data_folder))
             return;
         if (take(line, "Boost version: ", record.boost_version)) {
             if (record.boost_version == "unknown")
@@ -124,11 +140,18 @@ std::optional<tree_record> parse_record(std::string_view text, std::string& why_
             paths_ok = paths_ok && plain_relative_path(value);
             record.directories.insert(value);
         } else if (take(line, "File: ", value)) {
-            const bool digest_ok = value.size() > 17 && value[16] == ' ' &&
-                                   value.find_first_not_of("0123456789abcdef") == 16;
-            const std::string path = digest_ok ? value.substr(17) : std::string();
-            paths_ok = paths_ok && digest_ok && plain_relative_path(path);
-            record.files.emplace(path, digest_ok ? std::stoull(value.substr(0, 16), nullptr, 16) : 0);
+            digest value_digest;
+            const std::string path = stamped_path(value, value_digest);
+            paths_ok = paths_ok && !path.empty();
+            record.files.emplace(path, value_digest);
+        } else if (take(line, "Source: ", value)) {
+            digest stamp;
+            const std::string path = stamped_path(value, stamp);
+            paths_ok = paths_ok && !path.empty();
+            source = &record.sources[path];
+            source->stamp = stamp;
+        } else if (take(line, "Includes: ", value) && source) {
+            source->includes.append(value).append("\n");
         } else {
             paths_ok = false;
         }

@@ -22,7 +22,15 @@ using digest = std::uint64_t;
 digest digest_of(std::string_view bytes);
 std::string digest_text(digest value);
 
+// What the include scan found in one Boost file, and the file's change
+// stamp when it was read: a run again reads only files whose stamp moved.
+struct scanned_source {
+    std::uint64_t stamp = 0;
+    std::string includes;  // each name ended by a line feed: one string a file
+};
+
 struct tree_record {
+    std::string made_by;  // the Skeld that wrote it: another may scan otherwise
     std::string boost_folder;
     std::string boost_version;  // "1.74.0", or empty when version.hpp does not say
     std::string personality;
@@ -35,7 +43,12 @@ struct tree_record {
     // Paths relative to the output folder, '/' between components.
     std::map<std::string, digest> files;
     std::set<std::string> directories;
+    // By path relative to the Boost folder, '/' between components.
+    std::map<std::string, scanned_source> sources;
 };
+
+// The Skeld that is running, as a record names it.
+std::string this_skeld();
 
 // The record's text: a few lines of what the tree was made from, then one
 // line per directory and file, and a last line that counts them and seals

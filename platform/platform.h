@@ -83,6 +83,10 @@ struct file_identity {
 };
 bool identify(const std::string& path, file_identity& identity);
 
+// What changes whenever a file's content may have: its size and times of
+// change, folded into one number; false when the path cannot be asked.
+bool change_stamp(const std::string& path, std::uint64_t& stamp);
+
 // The path with links and "." / ".." resolved; false when it does not exist.
 bool resolve_path(const std::string& path, std::string& resolved);
 

@@ -148,6 +148,22 @@ bool identify(const std::string& path, file_identity& identity)
     return true;
 }
 
+bool change_stamp(const std::string& path, std::uint64_t& stamp)
+{
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0)
+        return false;
+    // The change time moves with every write and with chmod, which may make a
+    // file unreadable: either calls for reading it again.
+    const std::uint64_t parts[] = {static_cast<std::uint64_t>(st.st_size), static_cast<std::uint64_t>(st.st_ino),
+                                   static_cast<std::uint64_t>(st.st_mtim.tv_sec), static_cast<std::uint64_t>(st.st_mtim.tv_nsec),
+                                   static_cast<std::uint64_t>(st.st_ctim.tv_sec), static_cast<std::uint64_t>(st.st_ctim.tv_nsec)};
+    stamp = 14695981039346656037ULL;
+    for (const std::uint64_t part : parts)
+        stamp = (stamp ^ part) * 1099511628211ULL;
+    return true;
+}
+
 bool resolve_path(const std::string& path, std::string& resolved)
 {
     char* full = realpath(path.c_str(), nullptr);

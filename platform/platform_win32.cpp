@@ -167,6 +167,20 @@ bool identify(const std::string& path, file_identity& identity)
     return true;
 }
 
+bool change_stamp(const std::string& path, std::uint64_t& stamp)
+{
+    // One query by name, without opening the file.
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return false;
+    const std::uint64_t parts[] = {data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime.dwHighDateTime,
+                                   data.ftLastWriteTime.dwLowDateTime, data.dwFileAttributes};
+    stamp = 14695981039346656037ULL;
+    for (const std::uint64_t part : parts)
+        stamp = (stamp ^ part) * 1099511628211ULL;
+    return true;
+}
+
 bool resolve_path(const std::string& path, std::string& resolved)
 {
     HANDLE file = open_for_query(path);

@@ -74,9 +74,17 @@ read_result read_file_bytes(const std::string& path, std::string& bytes)
     case platform::file::open_status::not_regular:
         return {read_result::status::not_regular, platform::last_error_text()};
     }
-    if (!file.read_all(bytes))
-        return {read_result::status::read_failed, platform::last_error_text()};
-    return {};
+    // Just opened: no rewind needed, and a short read of a regular file is its end.
+    bytes.clear();
+    char buffer[65536];
+    for (;;) {
+        const std::ptrdiff_t got = file.read(buffer, sizeof buffer);
+        if (got < 0)
+            return {read_result::status::read_failed, platform::last_error_text()};
+        bytes.append(buffer, static_cast<std::size_t>(got));
+        if (static_cast<std::size_t>(got) < sizeof buffer)
+            return {};
+    }
 }
 
 void drop_carriage_returns(std::string& text)
