@@ -51,6 +51,14 @@ run_ctest build -j"$jobs"
 require_labels build-win wizard windows
 run_ctest build-win
 
+# The header table's chart is the one its page's table draws.
+chart=$(mktemp --suffix=.png)
+bash scripts/header_chart.sh docs/header-table.md "$chart" >/dev/null
+cmp -s "$chart" docs/header-table.png ||
+  { echo "test.sh: docs/header-table.png is not the chart of docs/header-table.md:" \
+         "bash scripts/header_chart.sh docs/header-table.md" >&2; rm -f "$chart"; exit 1; }
+rm -f "$chart"
+
 # The product as a user gets it: the .deb installed with apt-get.
 bash tests/package_test.sh build
 
