@@ -7,9 +7,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
 
-bash scripts/install-deps.sh
-cmake --preset native >/dev/null
-cmake --build build -j"${JOBS:-2}" --target Skeld skeld_data
+# Only what the demo needs: Skeld alone (no velk, no tests), Boost, MinGW-w64.
+bash scripts/install-deps.sh demo
+cmake --preset skeld >/dev/null
+cmake --build build-skeld -j"${JOBS:-2}" --target Skeld skeld_data
 
 source scripts/stand_in.sh
 work=$(mktemp -d /tmp/headwright-demo.XXXXXX)
@@ -24,7 +25,7 @@ personality_over examples/msvc.p_c "$work/include" "$work/msvc.p_c" "${system_di
 cp "$work/msvc.p_c" "$work/msvc-before.p_c"
 
 echo "== Skeld over $work/include/boost (a link to /usr/include/boost)"
-(cd build/bin && ./Skeld "$work/msvc.p_c" "$work/include/boost" "$work/out")
+(cd build-skeld/bin && ./Skeld "$work/msvc.p_c" "$work/include/boost" "$work/out")
 echo
 echo "Substitute tree:      $work/out"
 echo "Edited personality:   $work/msvc.p_c"
@@ -50,3 +51,5 @@ if compile "$work/msvc.p_c" "$work/with.log"; then
 else
   echo "fails:"; head -n 20 "$work/with.log"; exit 1
 fi
+echo
+echo "The demo took $((SECONDS / 60)) min $((SECONDS % 60)) s, its set-up included."

@@ -1,17 +1,37 @@
 #!/usr/bin/env bash
-# Installs what a fresh Debian machine lacks to build Headwright and run its tests.
+# Installs the Debian packages a fresh machine lacks for one of three sets,
+# each holding the one before it:
+#   demo   scripts/demo.sh: Skeld alone, Boost's headers, MinGW-w64 as the stand-in
+#   build  every preset's build and the packages: velk, the tests, Qt for Windows
+#   test   scripts/test.sh: Wine, the installer's tools, sanitizers, fuzzing, checks
+#
+#   scripts/install-deps.sh [demo|build|test]     # test when not given
 set -euo pipefail
-packages=(
-  cmake g++ make libgtest-dev              # Skeld and its unit and command-line tests
-  g++-mingw-w64-x86-64 wine wine64         # the Windows build, tested under Wine
-  ninja-build                              # Qt for Windows, built once from Debian's source
-  wixl fonts-wine xvfb                     # the Windows installer; velk.exe in a real window under Wine
-  libboost-dev                             # a real Boost tree for the integration tests and the demo
-  qt6-base-dev qt6-tools-dev-tools qt6-l10n-tools   # the velk wizard
-  clang libclang-rt-14-dev                 # the fuzz targets and sanitizer runtime
-  dpkg-dev file lintian man-db patch       # packaging, the package test's checks, our change to Qt
-  time                                     # the benchmark's peak-memory figure
+set_name=${1:-test}
+demo=(
+  cmake g++ make                           # Skeld
+  libboost-dev                             # a real Boost tree for the demo and the integration tests
+  g++-mingw-w64-x86-64                     # Skeld.exe, and the stand-in for the analyser with Windows headers
 )
+build=(
+  libgtest-dev googletest                  # the unit and command-line tests; the Windows build's from source
+  qt6-base-dev qt6-tools-dev-tools qt6-l10n-tools   # the velk wizard
+  ninja-build dpkg-dev patch               # Qt for Windows, built once from Debian's source
+  file wixl                                # the .deb's dependencies, the Windows installer
+)
+test=(
+  wine wine64 fonts-wine xvfb              # the Windows build under Wine, velk.exe in a real window
+  clang libclang-rt-14-dev                 # the fuzz targets and sanitizer runtime
+  lintian man-db                           # the package test's checks
+  time                                     # the benchmark's peak-memory figure
+  gnuplot-nox                              # the header table's chart
+)
+case $set_name in
+  demo) packages=("${demo[@]}") ;;
+  build) packages=("${demo[@]}" "${build[@]}") ;;
+  test) packages=("${demo[@]}" "${build[@]}" "${test[@]}") ;;
+  *) echo "install-deps: no set '$set_name' (demo, build or test)" >&2; exit 2 ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

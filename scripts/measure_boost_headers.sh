@@ -126,28 +126,45 @@ debian_mirror() {
 
 # fetch_boost VERSION DIR: Debian's libboostVERSION-dev unpacked into DIR/root,
 # downloaded through apt-get with a source list, lists and cache of its own.
+# The lists are fetched once and kept; when the version they name can no
+# longer be found or downloaded (the suite has moved on), they are fetched
+# again, once, before the fetch gives up.
 fetch_boost() {
-  local v=$1 dir=$2 apt=$BOOST_CACHE/apt mirror uri key options
+  local v=$1 dir=$2 apt=$BOOST_CACHE/apt mirror uri key options fresh=0
   mirror=$(debian_mirror)
   [ -n "$mirror" ] || die "no Debian entry in /etc/apt to take the mirror from"
   read -r uri key <<< "$mirror"
   options=${key:+[signed-by=$key] }
-  mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$dir/deb"
+  mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial"
   for suite in bookworm trixie sid; do printf 'deb %s%s %s main\n' "$options" "$uri" "$suite"; done > "$apt/sources.list"
-  local apt_private=(-o Dir::Etc::sourcelist="$apt/sources.list" -o Dir::Etc::sourceparts=/dev/null
-                     -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache")
-  if [ ! -f "$apt/updated" ]; then
-    apt-get "${apt_private[@]}" update >&2 || die "apt-get update of $apt/sources.list failed"
-    touch "$apt/updated"
-  fi
-  # The suite's own version: the candidate among the three suites may be another.
-  local version
+  apt_private=(-o Dir::Etc::sourcelist="$apt/sources.list" -o Dir::Etc::sourceparts=/dev/null
+               -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache")
+  [ -f "$apt/updated" ] || { update_private_lists "$apt"; fresh=1; }
+  until download_boost "$v" "$dir"; do
+    [ "$fresh" = 0 ] || die "libboost$v-dev could not be fetched from $(suite_of "$v") at $uri"
+    echo "measure: libboost$v-dev not found or not downloaded with the kept lists: fetching them again" >&2
+    update_private_lists "$apt"
+    fresh=1
+  done
+  dpkg -x "$dir"/deb/libboost"$v"-dev_*.deb "$dir/root"
+}
+
+update_private_lists() { # APT_DIR
+  rm -f "$1/updated"
+  apt-get "${apt_private[@]}" update >&2 || die "apt-get update of $1/sources.list failed"
+  touch "$1/updated"
+}
+
+# download_boost VERSION DIR: the suite's own version of libboostVERSION-dev
+# into an empty DIR/deb (the candidate among the three suites may be
+# another); fails when the lists do not name it or the download fails.
+download_boost() {
+  local v=$1 dir=$2 version
   version=$(apt-cache "${apt_private[@]}" madison "libboost$v-dev" |
             awk -v s="$(suite_of "$v")" -F' *[|] *' '$3 ~ "(^| )"s"/main" { print $2; exit }')
-  [ -n "$version" ] || die "libboost$v-dev is not in $(suite_of "$v") at $uri"
-  (cd "$dir/deb" && apt-get "${apt_private[@]}" download "libboost$v-dev=$version" >&2) ||
-    die "apt-get download libboost$v-dev=$version failed"
-  dpkg -x "$dir"/deb/libboost"$v"-dev_*.deb "$dir/root"
+  [ -n "$version" ] || return 1
+  rm -rf "$dir/deb" && mkdir -p "$dir/deb"
+  (cd "$dir/deb" && apt-get "${apt_private[@]}" download "libboost$v-dev=$version" >&2)
 }
 
 # boost_parent VERSION: a directory whose only entry is that Boost's tree,

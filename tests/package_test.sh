@@ -2,20 +2,36 @@
 # Builds the .deb from a build tree, checks it with Debian's lintian, installs
 # it with apt-get and uses it as a user would, from PATH; then purges it and
 # checks that nothing of it is left.
+# It refuses to run where headwright is installed already: its install and
+# purge would replace and then remove the host's own copy.
 set -euo pipefail
 build=$1
-scratch=$(mktemp -d)
-trap 'apt-get purge -y -q headwright >/dev/null 2>&1 || true; rm -rf "$scratch"' EXIT
 fail() { echo "package test: $*"; exit 1; }
 
-(cd "$build" && cpack -G DEB >/dev/null)
-deb=$(realpath "$build"/headwright_*.deb)
-version=$(dpkg-deb -f "$deb" Version)
+state=$(dpkg-query -W -f='${db:Status-Status}' headwright 2>/dev/null || true)
+if [ -n "$state" ] && [ "$state" != not-installed ]; then
+  fail "headwright is installed on this machine ($(dpkg-query -W -f='${Version}' headwright), dpkg state $state):" \
+       "the test installs and purges its own package and would take it away; remove it first" \
+       "(apt-get purge headwright) or run the test elsewhere"
+fi
+scratch=$(mktemp -d)
+installed=0
+trap '[ "$installed" = 0 ] || apt-get purge -y -q headwright >/dev/null 2>&1 || true; rm -rf "$scratch"' EXIT
+
+# The package of this build's version, named by cpack as it makes it: not
+# whichever headwright_*.deb an older build left in the folder.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+[ -n "$version" ] || fail "no project version in $build/CMakeCache.txt"
+(cd "$build" && cpack -G DEB) > "$scratch/cpack.log" || { cat "$scratch/cpack.log"; fail "cpack failed"; }
+deb=$(sed -n 's/^CPack: - package: \(.*\.deb\) generated\.$/\1/p' "$scratch/cpack.log")
+[ -f "$deb" ] || { cat "$scratch/cpack.log"; fail "cpack named no .deb"; }
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "$(basename "$deb") is version $(dpkg-deb -f "$deb" Version), the build $version"
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "Depends lacks the Qt 6 runtime"
 
 # No error and no warning; informational tags are listed, not fatal.
 lintian --fail-on error,warning --display-info "$deb" 2>/dev/null || fail "lintian rejects $(basename "$deb")"
 
+installed=1
 DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$deb" >/dev/null
 dpkg -L headwright > "$scratch/files"
 
