@@ -229,14 +229,29 @@ namespace {
 
 constexpr DWORD share_all = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-// What a file opened for reading may be: a regular file on a disk, never a
-// directory, a pipe or a device, which could block or never end.
-bool is_regular(HANDLE handle)
+// What a file opened for reading may be: a file on a disk, never a pipe or a
+// device, which could block or never end. A directory never gets this far:
+// without FILE_FLAG_BACKUP_SEMANTICS CreateFile opens none. GetFileType is
+// answered from the handle's device alone, whereas GetFileInformationByHandle
+// would query the volume for its serial number, for every file of the tree.
+bool is_disk_file(HANDLE handle)
 {
-    if (GetFileType(handle) != FILE_TYPE_DISK)
+    return GetFileType(handle) == FILE_TYPE_DISK;
+}
+
+// Whether an opened output file may be emptied and written in place: a file
+// on a disk with no other name, not a link. Both queries are answered from
+// the file itself, no volume query.
+bool is_own_plain_file(HANDLE handle)
+{
+    if (!is_disk_file(handle))
         return false;
-    BY_HANDLE_FILE_INFORMATION info;
-    return GetFileInformationByHandle(handle, &info) && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    FILE_STANDARD_INFO standard;
+    FILE_ATTRIBUTE_TAG_INFO tag;
+    return GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof standard) &&
+           GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag) && !standard.Directory &&
+           standard.NumberOfLinks == 1 &&
+           !(tag.FileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY));
 }
 
 }  // namespace
@@ -255,7 +270,7 @@ file::open_status file::open_for_reading(const std::string& path)
     if (h == INVALID_HANDLE_VALUE)
         return is_directory(path) ? open_status::not_regular : open_status::cannot_open;
     handle_ = reinterpret_cast<std::intptr_t>(h);
-    if (!is_regular(h)) {
+    if (!is_disk_file(h)) {
         SetLastError(ERROR_INVALID_FUNCTION);
         return open_status::not_regular;
     }
@@ -274,7 +289,7 @@ file::open_status file::open_for_update(const std::string& path)
         return open_status::cannot_open;
     handle_ = reinterpret_cast<std::intptr_t>(h);
     writable_ = true;
-    if (!is_regular(h)) {
+    if (!is_disk_file(h)) {
         SetLastError(ERROR_INVALID_FUNCTION);
         return open_status::not_regular;
     }
@@ -305,10 +320,7 @@ bool file::create_or_empty(const std::string& path)
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
-        BY_HANDLE_FILE_INFORMATION info;
-        if (GetFileType(h) == FILE_TYPE_DISK && GetFileInformationByHandle(h, &info) &&
-            !(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
-            info.nNumberOfLinks == 1 && SetEndOfFile(h)) {
+        if (is_own_plain_file(h) && SetEndOfFile(h)) {
             handle_ = reinterpret_cast<std::intptr_t>(h);
             writable_ = true;
             return true;
