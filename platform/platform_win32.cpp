@@ -1,7 +1,9 @@
 #include "platform.h"
 
 #include <cstdio>
+#include <unordered_map>
 #include <windows.h>
+#include <winternl.h>
 
 namespace platform {
 
@@ -146,10 +148,53 @@ file_identity identity_of(const BY_HANDLE_FILE_INFORMATION& info)
     return {info.dwVolumeSerialNumber, (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
+// The volume serial numbers of the directories identified so far, by path as
+// given. GetFileInformationByHandle asks the volume for its serial number on
+// every call, and a walk identifies every directory of the tree: on Windows
+// that query passes every file-system filter, under Wine it is a round trip
+// to the mount manager. A directory that is not a reparse point lies on the
+// volume of the directory that holds it (junctions, links and mount points
+// are all reparse points), so below a directory identified once the volume is
+// known without asking.
+std::unordered_map<std::string, std::uint64_t> volume_of_directory;
+
+// A directory or file's identity from its parent's volume and its own index;
+// false when the path is not found that way (no known parent, or a reparse
+// point, whose target may lie anywhere).
+bool identify_below_known_parent(const std::string& path, file_identity& identity)
+{
+    const std::size_t cut = path.find_last_of("\\/");
+    if (cut == std::string::npos || cut == 0)
+        return false;
+    const auto parent = volume_of_directory.find(path.substr(0, cut));
+    if (parent == volume_of_directory.end())
+        return false;
+    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    FILE_ATTRIBUTE_TAG_INFO tag;
+    IO_STATUS_BLOCK io;
+    FILE_INTERNAL_INFORMATION internal;
+    const bool found = GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag) &&
+                       !(tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                       NT_SUCCESS(NtQueryInformationFile(file, &io, &internal, sizeof internal,
+                                                         FileInternalInformation));
+    CloseHandle(file);
+    if (!found)
+        return false;
+    identity = {parent->second, static_cast<std::uint64_t>(internal.IndexNumber.QuadPart)};
+    if (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        volume_of_directory[path] = identity.volume;
+    return true;
+}
+
 }  // namespace
 
 bool identify(const std::string& path, file_identity& identity)
 {
+    if (identify_below_known_parent(path, identity))
+        return true;
     HANDLE file = open_for_query(path);
     if (file == INVALID_HANDLE_VALUE)
         return false;
@@ -159,6 +204,8 @@ bool identify(const std::string& path, file_identity& identity)
     if (!ok)
         return false;
     identity = identity_of(info);
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        volume_of_directory[path] = identity.volume;
     return true;
 }
 
