@@ -1,6 +1,7 @@
 #include "platform.h"
 
 #include <cstdio>
+#include <string_view>
 #include <unordered_map>
 #include <windows.h>
 #include <winternl.h>
@@ -165,6 +166,11 @@ bool identify_below_known_parent(const std::string& path, file_identity& identit
 {
     const std::size_t cut = path.find_last_of("\\/");
     if (cut == std::string::npos || cut == 0)
+        return false;
+    // Windows takes "." and ".." by their spelling, before any link is
+    // followed: such a path need not lie below what its parent names.
+    const std::string_view name = std::string_view(path).substr(cut + 1);
+    if (name.empty() || name == "." || name == "..")
         return false;
     const auto parent = volume_of_directory.find(path.substr(0, cut));
     if (parent == volume_of_directory.end())
