@@ -1,7 +1,10 @@
 #include "platform.h"
 
 #include <cstdio>
+#include <string_view>
+#include <unordered_map>
 #include <windows.h>
+#include <winternl.h>
 
 namespace platform {
 
@@ -151,10 +154,58 @@ file_identity identity_of(const BY_HANDLE_FILE_INFORMATION& info)
     return {info.dwVolumeSerialNumber, (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
+// The volume serial numbers of the directories identified so far, by path as
+// given. GetFileInformationByHandle asks the volume for its serial number on
+// every call, and a walk identifies every directory of the tree: on Windows
+// that query passes every file-system filter, under Wine it is a round trip
+// to the mount manager. A directory that is not a reparse point lies on the
+// volume of the directory that holds it (junctions, links and mount points
+// are all reparse points), so below a directory identified once the volume is
+// known without asking.
+std::unordered_map<std::string, std::uint64_t> volume_of_directory;
+
+// A directory or file's identity from its parent's volume and its own index;
+// false when the path is not found that way (no known parent, or a reparse
+// point, whose target may lie anywhere).
+bool identify_below_known_parent(const std::string& path, file_identity& identity)
+{
+    const std::size_t cut = path.find_last_of("\\/");
+    if (cut == std::string::npos || cut == 0)
+        return false;
+    // Windows takes "." and ".." by their spelling, before any link is
+    // followed: such a path need not lie below what its parent names.
+    const std::string_view name = std::string_view(path).substr(cut + 1);
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    const auto parent = volume_of_directory.find(path.substr(0, cut));
+    if (parent == volume_of_directory.end())
+        return false;
+    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    FILE_ATTRIBUTE_TAG_INFO tag;
+    IO_STATUS_BLOCK io;
+    FILE_INTERNAL_INFORMATION internal;
+    const bool found = GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag) &&
+                       !(tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                       NT_SUCCESS(NtQueryInformationFile(file, &io, &internal, sizeof internal,
+                                                         FileInternalInformation));
+    CloseHandle(file);
+    if (!found)
+        return false;
+    identity = {parent->second, static_cast<std::uint64_t>(internal.IndexNumber.QuadPart)};
+    if (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        volume_of_directory[path] = identity.volume;
+    return true;
+}
+
 }  // namespace
 
 bool identify(const std::string& path, file_identity& identity)
 {
+    if (identify_below_known_parent(path, identity))
+        return true;
     HANDLE file = open_for_query(path);
     if (file == INVALID_HANDLE_VALUE)
         return false;
@@ -164,6 +215,8 @@ bool identify(const std::string& path, file_identity& identity)
     if (!ok)
         return false;
     identity = identity_of(info);
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        volume_of_directory[path] = identity.volume;
     return true;
 }
 
@@ -248,14 +301,29 @@ namespace {
 
 constexpr DWORD share_all = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-// What a file opened for reading may be: a regular file on a disk, never a
-// directory, a pipe or a device, which could block or never end.
-bool is_regular(HANDLE handle)
+// What a file opened for reading may be: a file on a disk, never a pipe or a
+// device, which could block or never end. A directory never gets this far:
+// without FILE_FLAG_BACKUP_SEMANTICS CreateFile opens none. GetFileType is
+// answered from the handle's device alone, whereas GetFileInformationByHandle
+// would query the volume for its serial number, for every file of the tree.
+bool is_disk_file(HANDLE handle)
 {
-    if (GetFileType(handle) != FILE_TYPE_DISK)
+    return GetFileType(handle) == FILE_TYPE_DISK;
+}
+
+// Whether an opened output file may be emptied and written in place: a file
+// on a disk with no other name, not a link. Both queries are answered from
+// the file itself, no volume query.
+bool is_own_plain_file(HANDLE handle)
+{
+    if (!is_disk_file(handle))
         return false;
-    BY_HANDLE_FILE_INFORMATION info;
-    return GetFileInformationByHandle(handle, &info) && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    FILE_STANDARD_INFO standard;
+    FILE_ATTRIBUTE_TAG_INFO tag;
+    return GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof standard) &&
+           GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag) && !standard.Directory &&
+           standard.NumberOfLinks == 1 &&
+           !(tag.FileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY));
 }
 
 }  // namespace
@@ -274,7 +342,7 @@ file::open_status file::open_for_reading(const std::string& path)
     if (h == INVALID_HANDLE_VALUE)
         return is_directory(path) ? open_status::not_regular : open_status::cannot_open;
     handle_ = reinterpret_cast<std::intptr_t>(h);
-    if (!is_regular(h)) {
+    if (!is_disk_file(h)) {
         SetLastError(ERROR_INVALID_FUNCTION);
         return open_status::not_regular;
     }
@@ -293,7 +361,7 @@ file::open_status file::open_for_update(const std::string& path)
         return open_status::cannot_open;
     handle_ = reinterpret_cast<std::intptr_t>(h);
     writable_ = true;
-    if (!is_regular(h)) {
+    if (!is_disk_file(h)) {
         SetLastError(ERROR_INVALID_FUNCTION);
         return open_status::not_regular;
     }
@@ -324,10 +392,7 @@ bool file::create_or_empty(const std::string& path)
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
-        BY_HANDLE_FILE_INFORMATION info;
-        if (GetFileType(h) == FILE_TYPE_DISK && GetFileInformationByHandle(h, &info) &&
-            !(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
-            info.nNumberOfLinks == 1 && SetEndOfFile(h)) {
+        if (is_own_plain_file(h) && SetEndOfFile(h)) {
             handle_ = reinterpret_cast<std::intptr_t>(h);
             writable_ = true;
             return true;

@@ -90,3 +90,76 @@ TEST(Platform, FilesAreReadWrittenReplacedAndLocked)
     EXPECT_TRUE(platform::remove_file(path));
     EXPECT_FALSE(fs::exists(dir / "f.txt"));
 }
+
+TEST(Platform, OnlyFilesOnADiskAreOpenedForReading)
+{
+    scratch_dir dir;
+    write_file(dir / "a.hpp", "a");
+    fs::create_directory(dir / "sub");
+    // The null device by the name each system gives it: opened, it answers at
+    // once, but it is no file of the tree.
+    const std::string device = platform::path_separator == '\\' ? "NUL" : "/dev/null";
+    for (const std::string& path : {device, (dir / "sub").string()}) {
+        platform::file file;
+        EXPECT_EQ(file.open_for_reading(path), platform::file::open_status::not_regular) << path;
+        EXPECT_EQ(platform::file().open_for_update(path), platform::file::open_status::not_regular) << path;
+    }
+    platform::file file;
+    ASSERT_EQ(file.open_for_reading((dir / "a.hpp").string()), platform::file::open_status::ok);
+    std::string bytes;
+    ASSERT_TRUE(file.read_all(bytes));
+    EXPECT_EQ(bytes, "a");
+}
+
+TEST(Platform, AnOutputFileIsEmptiedInPlaceOnlyWhenItIsItsOwn)
+{
+    scratch_dir dir;
+    write_file(dir / "own.hpp", "an earlier run's text\n");
+    write_file(dir / "original.hpp", "original\n");
+    fs::create_hard_link(dir / "original.hpp", dir / "second-name.hpp");
+    fs::create_directory(dir / "taken.hpp");
+    platform::file_identity own_before, own_after, second_before, second_after;
+    ASSERT_TRUE(platform::identify((dir / "own.hpp").string(), own_before));
+    ASSERT_TRUE(platform::identify((dir / "second-name.hpp").string(), second_before));
+
+    for (const char* name : {"own.hpp", "second-name.hpp"}) {
+        platform::file file;
+        ASSERT_TRUE(file.create_or_empty((dir / name).string())) << name;
+        ASSERT_TRUE(file.write("new\n", 4));
+        ASSERT_TRUE(file.close());
+        EXPECT_EQ(read_file(dir / name), "new\n");
+    }
+    ASSERT_TRUE(platform::identify((dir / "own.hpp").string(), own_after));
+    ASSERT_TRUE(platform::identify((dir / "second-name.hpp").string(), second_after));
+    EXPECT_EQ(own_after, own_before);           // emptied, not replaced
+    EXPECT_FALSE(second_after == second_before);  // a file of its own now
+    EXPECT_EQ(read_file(dir / "original.hpp"), "original\n");
+    EXPECT_FALSE(platform::file().create_or_empty((dir / "taken.hpp").string()));
+    EXPECT_TRUE(fs::is_directory(dir / "taken.hpp"));
+}
+
+TEST(Platform, IdentitiesAgreeHoweverTheyAreAsked)
+{
+    // Below a directory identified already, and by an open file's handle, or
+    // through a path never seen before: one file, one identity.
+    scratch_dir dir;
+    fs::create_directories(dir / "sub/deeper");
+    write_file(dir / "sub/deeper/a.hpp", "a");
+    const std::string root = dir.path().string();
+    const std::string sep(1, platform::path_separator);
+    platform::file_identity listed_root, deeper, deeper_again, a, a_by_handle, sub, sub_elsewhere;
+    ASSERT_TRUE(platform::identify(root, listed_root));
+    ASSERT_TRUE(platform::identify(root + sep + "sub", sub));
+    ASSERT_TRUE(platform::identify(root + sep + "sub" + sep + "deeper", deeper));
+    ASSERT_TRUE(platform::identify(root + sep + "sub" + sep + "deeper" + sep + "a.hpp", a));
+    ASSERT_TRUE(platform::identify(root + sep + "sub" + sep + "deeper" + sep + ".." + sep + "deeper", deeper_again));
+    ASSERT_TRUE(platform::identify(root + sep + "sub" + sep + "deeper" + sep + "..", sub_elsewhere));
+    platform::file file;
+    ASSERT_EQ(file.open_for_reading((dir / "sub/deeper/a.hpp").string()), platform::file::open_status::ok);
+    ASSERT_TRUE(file.identify(a_by_handle));
+    EXPECT_EQ(a, a_by_handle);
+    EXPECT_EQ(deeper, deeper_again);
+    EXPECT_EQ(sub, sub_elsewhere);
+    EXPECT_FALSE(sub == deeper);
+    EXPECT_FALSE(listed_root == sub);
+}

@@ -1,0 +1,111 @@
+// The I/O floor of io_floor.cpp in Windows' own calls, for Skeld.exe: list
+// with FindFirstFileA, read every file once with CreateFileA and ReadFile,
+// write one small file per original with CreateFileA and WriteFile, creating
+// the mirror's directories on the way. Nothing is parsed and nothing is
+// checked beyond what the calls answer, so its time is what the file system
+// costs through the Win32 API (under Wine: through the Wine server).
+//
+//   io_floor_win32 <original tree> <existing output directory>
+//
+// The mirror goes to <output>\boost, as Skeld.exe's does.
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include <windows.h>
+
+namespace {
+
+// As large as Skeld's read buffer: the same number of reads.
+char buffer[1 << 20];
+
+// A forwarding header's size with Windows line ends, as Skeld.exe writes it.
+constexpr char body[] = "#ifndef IN_BOOST_HEADERS\r\n"
+                        "#define IN_BOOST_HEADERS\r\n"
+                        "#include \"RemoveAllCompilerFlags.h\"\r\n"
+                        "#include_next \"boost\\some\\original\\header.hpp\"\r\n"
+                        "#include \"AddAllCompilerFlags.h\"\r\n"
+                        "#undef IN_BOOST_HEADERS\r\n"
+                        "#else\r\n"
+                        "#include_next \"boost\\some\\original\\header.hpp\"\r\n"
+                        "#endif\r\n";
+
+long files = 0;
+
+bool copy_one(const std::string& source, const std::string& target)
+{
+    HANDLE in = CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (in == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD got = 0;
+    while (ReadFile(in, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    }
+    CloseHandle(in);
+
+    HANDLE out = CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD put = 0;
+    bool ok = WriteFile(out, body, sizeof body - 1, &put, nullptr) && put == sizeof body - 1;
+    ok = CloseHandle(out) && ok;
+    ++files;
+    return ok;
+}
+
+// Both paths grow by one component per entry and are cut back afterwards,
+// so no path is built from scratch.
+bool walk(std::string& source, std::string& target)
+{
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((source + "\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) {
+        std::fprintf(stderr, "io_floor_win32: cannot list %s\n", source.c_str());
+        return false;
+    }
+    bool ok = true;
+    const std::size_t source_size = source.size();
+    const std::size_t target_size = target.size();
+    do {
+        const std::string_view name = entry.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        source.append(1, '\\').append(name);
+        target.append(1, '\\').append(name);
+
+        bool is_dir = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            const DWORD attributes = GetFileAttributesA(source.c_str());
+            is_dir = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+        }
+        if (is_dir) {
+            CreateDirectoryA(target.c_str(), nullptr);
+            ok = walk(source, target) && ok;
+        } else if (!copy_one(source, target)) {
+            std::fprintf(stderr, "io_floor_win32: cannot copy %s\n", source.c_str());
+            ok = false;
+        }
+        source.resize(source_size);
+        target.resize(target_size);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: io_floor_win32 <original tree> <existing output directory>\n");
+        return 2;
+    }
+    std::string source = argv[1];
+    std::string target = std::string(argv[2]) + "\\boost";
+    CreateDirectoryA(target.c_str(), nullptr);
+    bool ok = walk(source, target);
+    std::printf("%ld files\n", files);
+    return ok ? 0 : 1;
+}
