@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev                 # the fuzz targets and sanitizer runtime
   dpkg-dev file lintian man-db patch       # packaging, the package test's checks, our change to Qt
   time                                     # the benchmark's peak-memory figure
+  x11-utils x11-apps netpbm                # the installer test finds velk.exe's window and saves its picture
 )
 missing=()
 for p in "${packages[@]}"; do
