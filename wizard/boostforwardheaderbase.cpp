@@ -102,6 +102,15 @@ BoostForwardHeaderBase::BoostForwardHeaderBase(QWidget* parent, const char* name
     for (QPushButton* button : {CmpPersonBtn, OrigLibLocBtn, ConfigLocBtn, SaveLogBtn})
         setWhiteBackground(button);
 
+    // Tab goes through the page in reading order (the form's tab stops), then
+    // the wizard's own buttons as they stand left to right; QWizard made them
+    // before the pages, so they would come first.
+    QWidget* previous = SaveLogBtn;
+    for (WizardButton which : {BackButton, NextButton, CommitButton, FinishButton, CancelButton}) {
+        setTabOrder(previous, button(which));
+        previous = button(which);
+    }
+
     languageChange();
     fitTextsToFont();
     resize(initialSize());
