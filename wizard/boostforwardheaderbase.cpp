@@ -139,6 +139,9 @@ void BoostForwardHeaderBase::setUpApplicationLook()
     // Where the platform names a UI font it does not have, a sans-serif one
     // stands in, not whatever family sorts first.
     font.setStyleHint(QFont::SansSerif);
+    // Latin text needs no shaping; without it no font draws "fi" or "fl" as
+    // one glyph, which Wine's Tahoma does without its i ("header fles").
+    font.setStyleStrategy(QFont::PreferNoShaping);
     QApplication::setFont(font);
 }
 

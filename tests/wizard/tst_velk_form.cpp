@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QGlyphRun>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -125,6 +126,23 @@ private slots:
                 QCOMPARE(button->text(), text);
             else
                 QCOMPARE(widget->toolTip(), text);
+        }
+    }
+
+    // "fi" and "fl" drawn as two letters each: Wine's Tahoma has ligatures
+    // that leave the i out ("header fles"), in the log pane as in the labels.
+    void noLigatures()
+    {
+        BoostForwardHeader w;
+        for (QWidget* widget : {static_cast<QWidget*>(w.textLabel2), static_cast<QWidget*>(w.DetailsText)}) {
+            QTextLayout layout(QStringLiteral("files fl"), widget->font());
+            layout.beginLayout();
+            layout.createLine();
+            layout.endLayout();
+            qsizetype glyphs = 0;
+            for (const QGlyphRun& run : layout.glyphRuns())
+                glyphs += run.glyphIndexes().size();
+            QCOMPARE(glyphs, 8);
         }
     }
 
