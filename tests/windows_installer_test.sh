@@ -4,7 +4,8 @@
 # same file again, a refused downgrade; velk.exe from Program Files seen in
 # its own window on the X display (its picture kept as a test artefact);
 # Skeld.exe from there over a Boost tree; the uninstall; an install into a
-# folder of the administrator's choice and its uninstall; a truncated file.
+# folder of the administrator's choice and its uninstall; a truncated file;
+# the ZIP holding what the installer installs.
 #   tests/windows_installer_test.sh BUILD_WIN_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -23,8 +24,9 @@ fail() { echo "windows installer: $*" >&2; exit 1; }
 # This version's package; an older one, of the same files and one more that
 # the newer ones no longer have; a rebuild of this one, with a product code
 # of its own.
-(cd "$build" && cpack -G External >/dev/null)
+(cd "$build" && cpack -G "ZIP;External" >/dev/null)
 msi=$(ls "$build"/headwright-*-windows-x86_64.msi)
+zip=${msi%.msi}.zip
 version=$(basename "$msi" | sed 's/^headwright-\(.*\)-windows-x86_64\.msi$/\1/')
 mkdir -p "$scratch/retired"
 echo "a file of the older release only" > "$scratch/retired/retired.txt"
@@ -80,6 +82,9 @@ grep -q 'GCC RUNTIME LIBRARY EXCEPTION' "$home/licenses/gcc-runtime-copyright.tx
 grep -q 'winpthreads' "$home/licenses/mingw-w64-copyright.txt" || fail "no licence of winpthreads"
 grep -q '^-si "C:\\Program Files (x86)\\Windows Kits\\' "$home/examples/msvc.p_c" ||
   fail "examples/msvc.p_c is not the Windows one"
+# The ZIP holds what the installer installs.
+diff <(cmake -E tar tf "$zip" | sed -n 's|^headwright-[^/]*/\(.*[^/]\)$|\1|p' | sort) \
+     <(cd "$home" && find . -type f | sed 's|^\./||' | sort) || fail "the ZIP and the install differ"
 entry=
 for menu in "${menus[@]}"; do [ -f "$menu/velk - Boost Configuration Wizard.lnk" ] && entry=$menu; done
 [ -n "$entry" ] || fail "no Start-menu entry for velk"
