@@ -30,8 +30,15 @@ set(msi ${CPACK_TOPLEVEL_DIRECTORY}/${CPACK_HEADWRIGHT_MSI_NAME})
 file(COPY ${CPACK_HEADWRIGHT_ICON} DESTINATION ${work})
 get_filename_component(icon_name ${CPACK_HEADWRIGHT_ICON} NAME)
 file(RELATIVE_PATH icon ${stage} ${work}/${icon_name})
+# The end of this version's range for the same-version upgrade (headwright.wxs).
+if(NOT CPACK_PACKAGE_VERSION MATCHES "^([0-9]+)\\.([0-9]+)\\.([0-9]+)$")
+  message(FATAL_ERROR "an MSI version is major.minor.patch, not ${CPACK_PACKAGE_VERSION}")
+endif()
+math(EXPR next_patch "${CMAKE_MATCH_3} + 1")
+set(next_version ${CMAKE_MATCH_1}.${CMAKE_MATCH_2}.${next_patch})
 execute_process(
-  COMMAND ${WIXL} -a x64 -D SourceDir=. -D Win64=yes -D Version=${CPACK_PACKAGE_VERSION} -D Icon=${icon}
+  COMMAND ${WIXL} -a x64 -D SourceDir=. -D Win64=yes -D Version=${CPACK_PACKAGE_VERSION}
+          -D NextVersion=${next_version} -D Icon=${icon}
           -o ${msi} ${CPACK_HEADWRIGHT_WXS} ${work}/files.wxs
   WORKING_DIRECTORY ${stage}
   RESULT_VARIABLE status)

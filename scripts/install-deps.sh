@@ -25,6 +25,7 @@ test=(
   lintian man-db                           # the package test's checks
   time                                     # the benchmark's peak-memory figure
   gnuplot-nox                              # the header table's chart
+  x11-utils x11-apps netpbm                # the installer test finds velk.exe's window and saves its picture
 )
 case $set_name in
   demo) packages=("${demo[@]}") ;;

@@ -48,7 +48,7 @@ for scale in 1 2; do
   mkdir "$scratch/out$scale"
   cp "$root/examples/msvc.p_c" "$scratch/msvc$scale.p_c"
   (cd "$scratch" && DISPLAY=$display QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$scale \
-     PATH="$build/bin:$PATH" "$build/wizard/screenshots/velk_grab_pages" \
+     PATH="$build/bin:$PATH" "$build/bin/velk_grab_pages" \
      "$docs/velk-page0$suffix.png" "$docs/velk-page1$suffix.png" \
      /usr/include/boost "$scratch/out$scale" "$scratch/msvc$scale.p_c")
   echo "scale $scale: $docs/velk-page0$suffix.png $docs/velk-page1$suffix.png"

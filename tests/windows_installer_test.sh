@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# The Windows installer as a user meets it, under Wine in a fresh prefix:
-# a silent install into Program Files (a folder with a space), twice, as a
-# repair or upgrade would; velk.exe starts from there in a real X window with
-# no DLL missing; Skeld.exe from there, started in another folder, finds its
-# data files and runs over a Boost tree; the uninstaller leaves nothing.
+# The Windows installer as an administrator deploys it, under Wine in a fresh
+# prefix: an older release, then this one over it, a rebuild of this one, the
+# same file again, a refused downgrade; velk.exe from Program Files seen in
+# its own window on the X display (its picture kept as a test artefact);
+# Skeld.exe from there over a Boost tree; the uninstall; an install into a
+# folder of the administrator's choice and its uninstall; a truncated file;
+# the ZIP holding what the installer installs.
 #   tests/windows_installer_test.sh BUILD_WIN_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
+artefacts=$build/test-artefacts
 scratch=$(mktemp -d)
 display=:$((300 + $$ % 100))
 export WINEPREFIX=$scratch/prefix WINEDEBUG=-all
@@ -16,10 +19,21 @@ cleanup() {
   rm -rf "$scratch"
 }
 trap cleanup EXIT
-fail() { echo "windows installer: $*"; exit 1; }
+fail() { echo "windows installer: $*" >&2; exit 1; }
 
-(cd "$build" && cpack -G External >/dev/null)
+# This version's package; an older one, of the same files and one more that
+# the newer ones no longer have; a rebuild of this one, with a product code
+# of its own.
+(cd "$build" && cpack -G "ZIP;External" >/dev/null)
 msi=$(ls "$build"/headwright-*-windows-x86_64.msi)
+zip=${msi%.msi}.zip
+version=$(basename "$msi" | sed 's/^headwright-\(.*\)-windows-x86_64\.msi$/\1/')
+mkdir -p "$scratch/retired"
+echo "a file of the older release only" > "$scratch/retired/retired.txt"
+(cd "$build" && cpack -G External -B "$scratch/older" -D CPACK_PACKAGE_VERSION=1.0.0 \
+   -D CPACK_HEADWRIGHT_MSI_NAME=older.msi "-D CPACK_INSTALLED_DIRECTORIES=$scratch/retired;." >/dev/null)
+(cd "$build" && cpack -G External -B "$scratch/rebuild" -D CPACK_HEADWRIGHT_MSI_NAME=rebuild.msi >/dev/null)
+older=$scratch/older/older.msi rebuild=$scratch/rebuild/rebuild.msi
 
 sh "$(dirname "$0")/../scripts/wine-prefix.sh" "$WINEPREFIX"
 home="$WINEPREFIX/drive_c/Program Files/Headwright"
@@ -27,47 +41,153 @@ home="$WINEPREFIX/drive_c/Program Files/Headwright"
 # Start menu all the same.
 menus=("$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Headwright"
        "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Headwright")
-for pass in first second; do
-  wine msiexec /i "$(winepath -w "$msi")" /qn || fail "msiexec /i failed on the $pass install"
-done
+win() { winepath -w "$1"; }
+# Runs msiexec silently; its status is Windows Installer's code, of which
+# Wine hands on the low byte.
+msiexec() { local status=0; wine msiexec "$@" /qn >&2 || status=$?; echo "$status"; }
+low_byte() { echo $(($1 % 256)); }
+# The installs registered, one line each: product code and version.
+installs() {
+  wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | tr -d '\r' |
+    awk '/^HKEY/ { key = $0; sub(/.*\\/, "", key) }
+         $1 == "DisplayName" && $3 == "Headwright" { name[key] = 1 }
+         $1 == "DisplayVersion" { v[key] = $3 }
+         END { for (k in name) print k, v[k] }'
+}
+one_install() {  # VERSION STEP: prints the product code
+  local list
+  list=$(installs)
+  [ "$(printf '%s\n' "$list" | grep -c .)" = 1 ] || fail "$2: not exactly one install registered: $list"
+  [ "${list#* }" = "$1" ] || fail "$2: version ${list#* } registered, not $1"
+  echo "${list%% *}"
+}
+
+# Older, then this version over it: one install, this version's files, none
+# of the older's left.
+[ "$(msiexec /i "$(win "$older")")" = 0 ] || fail "the older release did not install"
+one_install 1.0.0 "older release" >/dev/null
+[ -f "$home/retired.txt" ] || fail "the older release lacks its own file"
+[ "$(msiexec /i "$(win "$msi")")" = 0 ] || fail "$version did not install over the older release"
+first=$(one_install "$version" "upgrade")
+[ ! -e "$home/retired.txt" ] || fail "the upgrade left the older release's file"
 for f in Skeld.exe velk.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll \
          styles/qwindowsvistastyle.dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll \
          possible_defines.txt treat_as_nonboost.txt boost_compiler_person_settings.txt \
-         orvo++_compiler.hpp orvo++_windows.hpp borland examples/msvc.p_c README.md LICENSE; do
-  [ -e "$home/$f" ] || fail "not installed: $f"
+         orvo++_compiler.hpp orvo++_windows.hpp borland examples/msvc.p_c README.md LICENSE \
+         licenses/README.txt licenses/qt-source.txt licenses/qt6-base.patch licenses/LGPL-3.txt licenses/GPL-3.txt \
+         licenses/qt6-base-copyright.txt licenses/gcc-runtime-copyright.txt licenses/mingw-w64-copyright.txt; do
+  [ -s "$home/$f" ] || [ -d "$home/$f" ] || fail "not installed: $f"
 done
+grep -q 'GCC RUNTIME LIBRARY EXCEPTION' "$home/licenses/gcc-runtime-copyright.txt" || fail "no runtime library exception"
+grep -q 'winpthreads' "$home/licenses/mingw-w64-copyright.txt" || fail "no licence of winpthreads"
+grep -q '^-si "C:\\Program Files (x86)\\Windows Kits\\' "$home/examples/msvc.p_c" ||
+  fail "examples/msvc.p_c is not the Windows one"
+# The ZIP holds what the installer installs.
+diff <(cmake -E tar tf "$zip" | sed -n 's|^headwright-[^/]*/\(.*[^/]\)$|\1|p' | sort) \
+     <(cd "$home" && find . -type f | sed 's|^\./||' | sort) || fail "the ZIP and the install differ"
 entry=
 for menu in "${menus[@]}"; do [ -f "$menu/velk - Boost Configuration Wizard.lnk" ] && entry=$menu; done
 [ -n "$entry" ] || fail "no Start-menu entry for velk"
-[ "$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null |
-     grep -c 'DisplayName.*Headwright')" = 1 ] || fail "not exactly one install registered"
 
-# velk.exe on the real Windows platform: still up after five seconds, and
-# Wine reports no DLL it could not load.
+# A rebuild of this version replaces it; the same file again leaves it.
+[ "$(msiexec /i "$(win "$rebuild")")" = 0 ] || fail "the rebuild did not install"
+second=$(one_install "$version" "rebuild")
+[ "$second" != "$first" ] || fail "the rebuild kept the product code: it tests no replacement"
+[ "$(msiexec /i "$(win "$rebuild")")" = 0 ] || fail "the same file run again failed"
+[ "$(one_install "$version" "same file again")" = "$second" ] || fail "the same file again changed the install"
+
+# A downgrade is refused: Windows Installer's 1603, this version stays.
+[ "$(msiexec /i "$(win "$older")")" = "$(low_byte 1603)" ] || fail "the downgrade was not refused"
+one_install "$version" "downgrade" >/dev/null
+[ ! -e "$home/retired.txt" ] && [ -f "$home/velk.exe" ] || fail "the refused downgrade changed the files"
+
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
+export DISPLAY=$display
 sleep 1
-status=0
-(cd "$scratch" && DISPLAY=$display WINEDEBUG=err+module timeout 5 wine "$home/velk.exe" > "$scratch/velk.log" 2>&1) ||
-  status=$?
-if grep -i 'not found\|could not load' "$scratch/velk.log"; then fail "velk.exe lacks a DLL"; fi
-[ "$status" -eq 124 ] || { cat "$scratch/velk.log"; fail "velk.exe ended with status $status"; }
+
+# With the basic interface the refusal tells the user why (Wine's msgbox
+# channel records the text of a message box).
+(WINEDEBUG=+msgbox timeout 60 wine msiexec /i "$(win "$older")" /qb > "$scratch/downgrade.log" 2>&1 || true) &
+refusal=$!
+for _ in $(seq 60); do
+  grep -q 'A newer version of Headwright is already installed.' "$scratch/downgrade.log" && break
+  sleep 0.5
+done
+grep -q 'A newer version of Headwright is already installed.' "$scratch/downgrade.log" ||
+  { cat "$scratch/downgrade.log"; fail "the downgrade's message was not shown"; }
 wineserver -k >/dev/null 2>&1 || true
+wait "$refusal" || true
+
+# velk.exe as a user starts it: its own window, titled, on the display, and
+# no other window (an error box of its own, a crash dialog).
+viewable_windows() {  # id, class and title of each top-level window shown
+  xwininfo -root -children | awk '/^ +0x/ { print $1 }' | while read -r id; do
+    xwininfo -id "$id" -stats | grep -q 'Map State: IsViewable' || continue
+    printf '%s %s %s\n' "$id" "$(xprop -id "$id" WM_CLASS | sed 's/.*= "\([^"]*\)".*/\1/')" \
+      "$(xprop -id "$id" _NET_WM_NAME | sed -n 's/.*= "\(.*\)"$/\1/p')"
+  done
+}
+(cd "$scratch" && WINEDEBUG=err+module wine "$home/velk.exe" > "$scratch/velk.log" 2>&1) &
+velk=$!
+shown=
+for _ in $(seq 40); do
+  shown=$(viewable_windows)
+  [ -n "$shown" ] && break
+  sleep 0.5
+done
+sleep 2  # the first page drawn, and time for any other window to come
+shown=$(viewable_windows)
+kill -0 "$velk" 2>/dev/null || { cat "$scratch/velk.log"; fail "velk.exe ended"; }
+if grep -i 'not found\|could not load' "$scratch/velk.log"; then fail "velk.exe lacks a DLL"; fi
+[ "$(printf '%s\n' "$shown" | grep -c .)" = 1 ] || fail "not one window shown: ${shown:-none}"
+read -r window class title <<< "$shown"
+[ "$class" = velk.exe ] && [ "$title" = "Headwright 1.6" ] || fail "the window shown is $class's \"$title\""
+mkdir -p "$artefacts"
+xwd -id "$window" -silent | xwdtopnm 2>/dev/null | pnmtopng > "$artefacts/velk-installed-page0.png"
+# A page drawn has many colours; a window left blank has one.
+[ "$(pngtopnm "$artefacts/velk-installed-page0.png" | ppmhist -noheader | wc -l)" -gt 20 ] ||
+  fail "velk.exe's window is blank: $artefacts/velk-installed-page0.png"
+wineserver -k >/dev/null 2>&1 || true
+wait "$velk" 2>/dev/null || true
 
 # Skeld.exe from the install folder, started elsewhere, over a small tree.
 mkdir -p "$scratch/work/lib/boost/config/compiler" "$scratch/work/lib/boost/config/platform" "$scratch/work/out"
 printf '#include <vector>\n' > "$scratch/work/lib/boost/any.hpp"
 # Its one include entry names Boost's parent: the output goes on top, and
 # every system header gets its stub.
-printf -- '-sd _MSC_VER=1938\r\n-si "%s"\r\n' "$(winepath -w "$scratch/work/lib")" > "$scratch/work/p.p_c"
-(cd "$scratch/work" && wine "$home/Skeld.exe" p.p_c "$(winepath -w "$scratch/work/lib/boost")" out) \
+printf -- '-sd _MSC_VER=1938\r\n-si "%s"\r\n' "$(win "$scratch/work/lib")" > "$scratch/work/p.p_c"
+(cd "$scratch/work" && wine "$home/Skeld.exe" p.p_c "$(win "$scratch/work/lib/boost")" out) \
   > "$scratch/skeld.log" || { cat "$scratch/skeld.log"; fail "the installed Skeld.exe failed"; }
 [ -f "$scratch/work/out/boost/any.hpp" ] && [ -f "$scratch/work/out/system/vector" ] ||
   { cat "$scratch/skeld.log"; fail "the installed Skeld.exe wrote no tree"; }
 grep -q '^-si "out\\system"' "$scratch/work/p.p_c" || fail "the personality was not edited"
 
-wine msiexec /x "$(winepath -w "$msi")" /qn || fail "msiexec /x failed"
-[ ! -e "$home" ] || { find "$home"; fail "the uninstall left files behind"; }
-for menu in "${menus[@]}"; do [ ! -e "$menu" ] || fail "the uninstall left $menu"; done
-! wine reg query 'HKLM\Software\Headwright' >/dev/null 2>&1 || fail "the uninstall left its registry key"
-echo "$(basename "$msi"): installed twice, velk.exe started, Skeld.exe ran, uninstalled without a trace"
+uninstalled() {  # FOLDER STEP
+  [ -z "$(installs)" ] || fail "$2: still registered: $(installs)"
+  [ ! -e "$1" ] || [ -z "$(ls -A "$1")" ] || { find "$1"; fail "$2 left files behind"; }
+  for menu in "${menus[@]}"; do [ ! -e "$menu" ] || fail "$2 left $menu"; done
+  ! wine reg query 'HKLM\Software\Headwright' >/dev/null 2>&1 || fail "$2 left its registry key"
+}
+[ "$(msiexec /x "$(win "$msi")")" = 0 ] || fail "msiexec /x failed"
+uninstalled "$home" "the uninstall"
+[ ! -e "$home" ] || fail "the uninstall left $home"
+
+# The folder an administrator names: honoured, and emptied by the uninstall.
+elsewhere="$WINEPREFIX/drive_c/Tools/Head wright"
+[ "$(msiexec /i "$(win "$msi")" "INSTALLDIR=C:\\Tools\\Head wright")" = 0 ] || fail "the install into INSTALLDIR failed"
+[ -f "$elsewhere/velk.exe" ] && [ -f "$elsewhere/licenses/README.txt" ] || fail "INSTALLDIR was not honoured"
+[ ! -e "$home" ] || fail "the install into INSTALLDIR wrote to Program Files"
+[ "$(msiexec /x "$(win "$msi")")" = 0 ] || fail "msiexec /x failed after the install into INSTALLDIR"
+uninstalled "$elsewhere" "the uninstall from INSTALLDIR"
+
+# A truncated package: msiexec's own error (Windows says 1620, Wine 1627),
+# and nothing installed.
+head -c $(($(stat -c %s "$msi") / 2)) "$msi" > "$scratch/truncated.msi"
+status=$(msiexec /i "$(win "$scratch/truncated.msi")")
+[ "$status" = "$(low_byte 1620)" ] || [ "$status" = "$(low_byte 1627)" ] ||
+  fail "the truncated package ended with status $status"
+uninstalled "$home" "the truncated package"
+
+echo "$(basename "$msi"): upgrade, rebuild, same file, refused downgrade, velk.exe's window" \
+     "($artefacts/velk-installed-page0.png), Skeld.exe, INSTALLDIR, uninstalls, truncated file"

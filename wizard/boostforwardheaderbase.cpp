@@ -102,6 +102,15 @@ BoostForwardHeaderBase::BoostForwardHeaderBase(QWidget* parent, const char* name
     for (QPushButton* button : {CmpPersonBtn, OrigLibLocBtn, ConfigLocBtn, SaveLogBtn})
         setWhiteBackground(button);
 
+    // Tab goes through the page in reading order (the form's tab stops), then
+    // the wizard's own buttons as they stand left to right; QWizard made them
+    // before the pages, so they would come first.
+    QWidget* previous = SaveLogBtn;
+    for (WizardButton which : {BackButton, NextButton, CommitButton, FinishButton, CancelButton}) {
+        setTabOrder(previous, button(which));
+        previous = button(which);
+    }
+
     languageChange();
     fitTextsToFont();
     resize(initialSize());
@@ -130,6 +139,9 @@ void BoostForwardHeaderBase::setUpApplicationLook()
     // Where the platform names a UI font it does not have, a sans-serif one
     // stands in, not whatever family sorts first.
     font.setStyleHint(QFont::SansSerif);
+    // Latin text needs no shaping; without it no font draws "fi" or "fl" as
+    // one glyph, which Wine's Tahoma does without its i ("header fles").
+    font.setStyleStrategy(QFont::PreferNoShaping);
     QApplication::setFont(font);
 }
 
