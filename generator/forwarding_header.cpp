@@ -25,9 +25,9 @@ void scan_header_includes(generator_state& state, const std::string& source)
     // A file the earlier run read and that has not changed since is not read
     // again: its includes come from the record.
     std::uint64_t stamp = 0;
-    const bool stamped = platform::change_stamp(source, stamp);
+    bool stamped = false;
     const std::string relative = below_boost(state, source);
-    if (stamped && state.earlier_scans) {
+    if (state.earlier_scans && (stamped = platform::change_stamp(source, stamp))) {
         auto earlier = state.earlier_scans->extract(relative);
         if (earlier && earlier.mapped().stamp == stamp) {
             for_each_line(earlier.mapped().includes,
@@ -44,10 +44,14 @@ void scan_header_includes(generator_state& state, const std::string& source)
                         (opened == platform::file::open_status::not_regular ? ". It is not a regular file"
                                                                             : ". Please check folder permissions")};
 
+    // Without an earlier scan to compare with, the stamp is the open's own.
+    if (!stamped)
+        stamped = file.change_stamp(stamp);
+
     // Large reads: all but a few Boost files come in one.
     static char buffer[1 << 20];
-    std::set<std::string> found;
-    include_scan scan(found);
+    std::string names;
+    include_scan scan(state.included_system_headers, &names);
     std::size_t got;
     do {
         const std::ptrdiff_t read = file.read(buffer, sizeof buffer);
@@ -59,13 +63,8 @@ void scan_header_includes(generator_state& state, const std::string& source)
         // A regular file reads whole until its end: a short read is the end.
     } while (got == sizeof buffer);
     scan.finish();
-    state.included_system_headers.insert(found.begin(), found.end());
-    if (stamped) {
-        scanned_source& scanned = state.scanned_sources[relative];
-        scanned.stamp = stamp;
-        for (const std::string& name : found)
-            scanned.includes.append(name).append("\n");
-    }
+    if (stamped)
+        state.scanned_sources.emplace(relative, scanned_source{stamp, std::move(names)});
 }
 
 std::string forwarding_header_text(const std::string& forwarded_name, bool nonboost)

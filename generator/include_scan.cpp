@@ -13,8 +13,11 @@ bool may_name_system_header(std::string_view line, std::size_t hash)
 
 void include_scan::end_line()
 {
-    if (scanner_.end_line())
+    if (scanner_.end_line()) {
         found_.insert(scanner_.name());
+        if (names_)
+            names_->append(scanner_.name()).append(1, '\n');
+    }
     scanner_.start_line();
 }
 

@@ -99,7 +99,9 @@ private:
 // are skipped unread, at memchr speed.
 class include_scan {
 public:
-    explicit include_scan(std::set<std::string>& found) : found_(found) {}
+    // Each name found goes into found and, when names is given, is also
+    // appended to it with a line feed: the file's own list, for the record.
+    explicit include_scan(std::set<std::string>& found, std::string* names = nullptr) : found_(found), names_(names) {}
 
     void feed(std::string_view chunk);
     // After the last chunk: the last line needs no line feed.
@@ -109,6 +111,7 @@ private:
     void end_line();
 
     std::set<std::string>& found_;
+    std::string* names_;
     include_line_scanner scanner_;
     bool pending_cr_ = false;
     bool at_line_start_ = true;

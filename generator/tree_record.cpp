@@ -1,6 +1,7 @@
 #include "tree_record.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "output_file.h"
 #include "paths.h"
@@ -17,11 +18,18 @@ std::string path_in_output(const std::string& output, std::string_view relative)
 
 digest digest_of(std::string_view bytes)
 {
+    // FNV-1a over eight bytes at a time, then the rest byte by byte: it runs
+    // over every file a run writes.
     digest hash = 14695981039346656037ULL;
-    for (const char c : bytes) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 1099511628211ULL;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        hash = (hash ^ word) * 1099511628211ULL;
+        hash ^= hash >> 32;
     }
+    for (; i < bytes.size(); ++i)
+        hash = (hash ^ static_cast<unsigned char>(bytes[i])) * 1099511628211ULL;
     return hash;
 }
 

@@ -141,11 +141,15 @@ public:
     // Gives this file the mode and owner of other, where the platform allows.
     void take_permissions_of(const file& other);
     bool identify(file_identity& identity) const;
+    // The change stamp of the file opened for reading, as change_stamp gives
+    // it for its path.
+    bool change_stamp(std::uint64_t& stamp) const;
 
 private:
     std::intptr_t handle_ = -1;
     bool writable_ = false;
     std::string path_;
+    std::uint64_t stamp_ = 0;  // where the open's own check gives it
 };
 
 // Tests stand in for a failing disk through this: while set, the operation

@@ -148,19 +148,29 @@ bool identify(const std::string& path, file_identity& identity)
     return true;
 }
 
-bool change_stamp(const std::string& path, std::uint64_t& stamp)
+namespace {
+
+std::uint64_t stamp_of(const struct stat& st)
 {
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0)
-        return false;
     // The change time moves with every write and with chmod, which may make a
     // file unreadable: either calls for reading it again.
     const std::uint64_t parts[] = {static_cast<std::uint64_t>(st.st_size), static_cast<std::uint64_t>(st.st_ino),
                                    static_cast<std::uint64_t>(st.st_mtim.tv_sec), static_cast<std::uint64_t>(st.st_mtim.tv_nsec),
                                    static_cast<std::uint64_t>(st.st_ctim.tv_sec), static_cast<std::uint64_t>(st.st_ctim.tv_nsec)};
-    stamp = 14695981039346656037ULL;
+    std::uint64_t stamp = 14695981039346656037ULL;
     for (const std::uint64_t part : parts)
         stamp = (stamp ^ part) * 1099511628211ULL;
+    return stamp;
+}
+
+}  // namespace
+
+bool change_stamp(const std::string& path, std::uint64_t& stamp)
+{
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0)
+        return false;
+    stamp = stamp_of(st);
     return true;
 }
 
@@ -220,11 +230,12 @@ constexpr int open_flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 namespace {
 
 // What an opened descriptor may be read as: a regular file only.
-file::open_status regular_or_not(int fd)
+file::open_status regular_or_not(int fd, std::uint64_t& stamp)
 {
     struct stat st;
     if (fstat(fd, &st) != 0)
         return file::open_status::cannot_open;
+    stamp = stamp_of(st);
     if (!S_ISREG(st.st_mode)) {
         errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         return file::open_status::not_regular;
@@ -241,7 +252,7 @@ file::open_status file::open_for_reading(const std::string& path)
     if (fd < 0)
         return open_status::cannot_open;
     handle_ = fd;
-    return regular_or_not(fd);
+    return regular_or_not(fd, stamp_);
 }
 
 file::open_status file::open_for_update(const std::string& path)
@@ -254,7 +265,7 @@ file::open_status file::open_for_update(const std::string& path)
         return open_status::cannot_open;
     handle_ = fd;
     writable_ = true;
-    return regular_or_not(fd);
+    return regular_or_not(fd, stamp_);
 }
 
 bool file::create_new(const std::string& path)
@@ -368,6 +379,13 @@ void file::take_permissions_of(const file& other)
         [[maybe_unused]] const int group_only = fchown(static_cast<int>(handle_), static_cast<uid_t>(-1), st.st_gid);
     }
     fchmod(static_cast<int>(handle_), st.st_mode & 07777);
+}
+
+bool file::change_stamp(std::uint64_t& stamp) const
+{
+    // Taken by the check every open makes: no call of its own.
+    stamp = stamp_;
+    return is_open();
 }
 
 bool file::identify(file_identity& identity) const

@@ -234,6 +234,11 @@ bool change_stamp(const std::string& path, std::uint64_t& stamp)
     return true;
 }
 
+bool file::change_stamp(std::uint64_t& stamp) const
+{
+    return platform::change_stamp(path_, stamp);
+}
+
 bool resolve_path(const std::string& path, std::string& resolved)
 {
     HANDLE file = open_for_query(path);
