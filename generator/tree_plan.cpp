@@ -23,16 +23,18 @@ bool is_separator(char c)
 std::string tree_plan::relative(std::string_view path) const
 {
     path.remove_prefix(std::min(output_.size(), path.size()));
-    std::string relative;
-    relative.reserve(path.size());
+    // Compacted in place: it runs for every file of the tree.
+    std::string relative(path);
+    std::size_t out = 0;
     for (const char c : path) {
         if (!is_separator(c))
-            relative.push_back(c);
-        else if (!relative.empty() && relative.back() != '/')
-            relative.push_back('/');  // a doubled separator, as the mirror seam has, counts once
+            relative[out++] = c;
+        else if (out > 0 && relative[out - 1] != '/')
+            relative[out++] = '/';  // a doubled separator, as the mirror seam has, counts once
     }
-    if (!relative.empty() && relative.back() == '/')
-        relative.pop_back();
+    if (out > 0 && relative[out - 1] == '/')
+        --out;
+    relative.resize(out);
     return relative;
 }
 

@@ -1,5 +1,6 @@
 #include "tree_record.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -35,8 +36,9 @@ digest digest_of(std::string_view bytes)
 
 std::string digest_text(digest value)
 {
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+    std::string text(16, '0');
+    for (std::size_t i = 16; i-- > 0; value >>= 4)
+        text[i] = "0123456789abcdef"[value & 15];
     return text;
 }
 
@@ -89,7 +91,24 @@ std::string this_skeld()
 
 std::string record_text(const tree_record& record)
 {
-    std::string text(heading);
+    // Sized first: the text of a large tree runs to megabytes, and growing it
+    // step by step would touch twice that.
+    std::size_t size = heading.size() + 512 + record.boost_folder.size() + record.personality.size() +
+                       record.data_folder.size();
+    for (const std::string& line : record.personality_entries)
+        size += line.size() + 8;
+    for (const std::string& line : record.settings)
+        size += line.size() + 10;
+    for (const std::string& directory : record.directories)
+        size += directory.size() + 12;
+    for (const auto& [path, value] : record.files)
+        size += path.size() + 24;
+    for (const auto& [path, scanned] : record.sources)
+        size += path.size() + 26 + scanned.includes.size() + 11 * static_cast<std::size_t>(std::count(
+                                                                     scanned.includes.begin(), scanned.includes.end(), '\n'));
+    std::string text;
+    text.reserve(size);
+    text.append(heading);
     text.append("Made by: ").append(record.made_by).append("\n");
     text.append("Boost: ").append(record.boost_folder).append("\n");
     text.append("Boost version: ").append(record.boost_version.empty() ? "unknown" : record.boost_version).append("\n");
