@@ -35,14 +35,11 @@ private:
 }  // namespace
 
 removal_report remove_recorded(const std::string& output, const tree_record& record,
-                               const std::map<std::string, digest>& keep_files,
                                const std::set<std::string>& keep_directories, bool carry_out)
 {
     removal_report report;
     way_down way(output);
     for (const auto& [relative, recorded] : record.files) {
-        if (keep_files.count(relative))
-            continue;
         const std::string path = path_in_output(output, relative);
         if (!way.plain(relative)) {
             report.left.push_back("Left " + path + ": a link leads to it, and Skeld removes nothing through a link");

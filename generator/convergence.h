@@ -17,11 +17,11 @@ struct removal_report {
     bool failed = false;  // a file that should go could not be removed
 };
 
-// Removes each file that record lists and keep_files does not, then each
+// Removes each file that record lists (a run's plan has taken out of it
+// those it writes again), then each
 // directory it lists and keep_directories does not, once empty, deepest
 // first. A file goes only when it still holds what the record says was
 // written there, and nothing on its way from output is a link; otherwise it
 // stays and is named. With carry_out false, only reports.
 removal_report remove_recorded(const std::string& output, const tree_record& record,
-                               const std::map<std::string, digest>& keep_files,
                                const std::set<std::string>& keep_directories, bool carry_out);

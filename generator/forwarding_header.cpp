@@ -32,7 +32,7 @@ void scan_header_includes(generator_state& state, const std::string& source)
         if (earlier && earlier.mapped().stamp == stamp) {
             for_each_line(earlier.mapped().includes,
                           [&](std::string_view name) { state.included_system_headers.emplace(name); });
-            state.scanned_sources.insert(std::move(earlier));  // moved over, not copied
+            append_source_lines(state.scanned_sources, stamp, relative, earlier.mapped().includes);
             return;
         }
     }
@@ -64,7 +64,7 @@ void scan_header_includes(generator_state& state, const std::string& source)
     } while (got == sizeof buffer);
     scan.finish();
     if (stamped)
-        state.scanned_sources.emplace(relative, scanned_source{stamp, std::move(names)});
+        append_source_lines(state.scanned_sources, stamp, relative, names);
 }
 
 std::string forwarding_header_text(const std::string& forwarded_name, bool nonboost)

@@ -32,7 +32,7 @@ struct generator_state {
     tree_plan plan;
     // What the include scan found in each Boost file, for the record; and
     // what an earlier run's record says it found, when it may be trusted.
-    std::map<std::string, scanned_source> scanned_sources;
+    std::string scanned_sources;  // the record's lines
     // Entries taken over from the earlier record are moved out of it.
     std::map<std::string, scanned_source>* earlier_scans = nullptr;
 

@@ -68,7 +68,7 @@ int remove_tree(generator_state& state, const std::string& personality_path, con
     if (!edited)
         return 1;  // the tree stays while the personality still names it
 
-    const removal_report removal = remove_recorded(output, record, {}, {}, true);
+    const removal_report removal = remove_recorded(output, record, {}, true);
     for (const std::string& line : removal.left)
         say(state, line);
     bool ok = true;

@@ -57,7 +57,8 @@ tree_record record_of(generator_state& state, const personality_file& personalit
         record = *earlier;
     record.made_by = this_skeld();
     record.boost_folder = state.orig_header_loc;
-    record.sources = std::move(state.scanned_sources);
+    record.sources.clear();
+    record.source_lines = std::move(state.scanned_sources);
     std::string version_hpp;
     if (read_file_bytes(paths::join(state.orig_header_loc, "version.hpp"), version_hpp).ok())
         record.boost_version = boost_version_of(version_hpp);
@@ -65,12 +66,9 @@ tree_record record_of(generator_state& state, const personality_file& personalit
     record.data_folder = state.data_directory.empty() ? platform::current_directory() : state.data_directory;
     record.personality_entries = top_directories;
     record.settings.assign(settings.begin(), settings.end());
-    std::map<std::string, digest> files = state.plan.take_files();
-    if (record.files.empty())
-        record.files = std::move(files);
-    else
-        for (const auto& [path, value] : files)
-            record.files[path] = value;
+    // What the earlier record still holds the plan did not take over.
+    record.file_lines = std::move(state.plan.file_lines());
+    record.file_line_count = state.plan.file_count();
     record.directories.insert(state.plan.directories().begin(), state.plan.directories().end());
     record.directories.erase("");
     return record;
@@ -140,7 +138,7 @@ int run_steps(generator_state& state, const std::string& personality_path, tree_
         if (!ok)
             return failed(state);
         const removal_report removal =
-            before ? remove_recorded(state.config_output_loc, *before, state.plan.files(),
+            before ? remove_recorded(state.config_output_loc, *before,
                                      state.plan.directories(), false)
                    : removal_report{};
         return report_check(state, removal,
@@ -152,12 +150,12 @@ int run_steps(generator_state& state, const std::string& personality_path, tree_
     if (!ok) {
         // What this run wrote is recorded, so the next one can clean it up.
         (void)write_record(state.config_output_loc,
-                           record_of(state, personality, top_directories, settings, before, false), failure);
+                           record_of(state, personality, top_directories, settings, before, false), {}, failure);
         return 1;
     }
     // Only a complete plan says what is stale.
     const removal_report removal =
-        before ? remove_recorded(state.config_output_loc, *before, state.plan.files(), state.plan.directories(), true)
+        before ? remove_recorded(state.config_output_loc, *before, state.plan.directories(), true)
                : removal_report{};
     for (const std::string& path : state.plan.rewritten_after_user_change)
         say(state, "Rewrote " + path + ": it changed since Skeld wrote it");
@@ -171,7 +169,8 @@ int run_steps(generator_state& state, const std::string& personality_path, tree_
         earlier.record.sources.clear();
     }
     if (ok && !write_record(state.config_output_loc,
-                            record_of(state, personality, top_directories, settings, before, true), failure)) {
+                            record_of(state, personality, top_directories, settings, before, true),
+                            earlier.record.end_line, failure)) {
         say(state, failure);
         ok = false;
     }

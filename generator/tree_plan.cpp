@@ -67,14 +67,11 @@ write_result tree_plan::file(const std::string& path, std::string_view text)
     // The earlier record's entry moves into the plan: what stays behind there
     // is what this run no longer writes, and no path is held twice.
     std::optional<digest> recorded;
-    auto node = earlier_ ? earlier_->files.extract(rel) : decltype(earlier_->files)::node_type();
-    if (node) {
-        recorded = node.mapped();
-        node.mapped() = digest_of(bytes);
-        files_.insert(std::move(node));
-    } else {
-        files_[rel] = digest_of(bytes);
-    }
+    if (earlier_)
+        if (auto node = earlier_->files.extract(rel))
+            recorded = node.mapped();
+    append_file_line(file_lines_, digest_of(bytes), rel);
+    ++file_count_;
 
     // A fresh output has nothing to compare with: one call creates each file.
     std::optional<std::string> there;

@@ -37,10 +37,11 @@ public:
     // exactly these bytes.
     write_result file(const std::string& path, std::string_view text);
 
-    // The plan so far, paths relative to the output with '/'.
-    const std::map<std::string, digest>& files() const { return files_; }
-    // Hands the files over, for the record at the end of a run.
-    std::map<std::string, digest> take_files() { return std::move(files_); }
+    // The plan so far, paths relative to the output with '/'. A path is
+    // planned once: a step never writes another's file.
+    // The record's lines for them, in plan order, and how many.
+    std::string& file_lines() { return file_lines_; }
+    std::size_t file_count() const { return file_count_; }
     const std::set<std::string>& directories() const { return directories_; }
 
     // The path relative to the output folder, '/' between components.
@@ -61,6 +62,7 @@ private:
     std::string output_;
     tree_record* earlier_ = nullptr;
     bool fresh_ = true;
-    std::map<std::string, digest> files_;
+    std::string file_lines_;
+    std::size_t file_count_ = 0;
     std::set<std::string> directories_;
 };

@@ -8,6 +8,50 @@
 #include "paths.h"
 #include "text_files.h"
 
+namespace {
+
+// The seal: digest_of's mixing, fed piece by piece, so that the text can be
+// sealed as it is written without being joined first.
+class seal {
+public:
+    void add(std::string_view bytes)
+    {
+        std::size_t i = 0;
+        while (pending_size_ > 0 && pending_size_ < 8 && i < bytes.size())
+            pending_[pending_size_++] = bytes[i++];
+        if (pending_size_ == 8) {
+            mix(pending_);
+            pending_size_ = 0;
+        }
+        for (; i + 8 <= bytes.size(); i += 8)
+            mix(bytes.data() + i);
+        while (i < bytes.size())
+            pending_[pending_size_++] = bytes[i++];
+    }
+    digest value() const
+    {
+        digest hash = value_;
+        for (std::size_t i = 0; i < pending_size_; ++i)
+            hash = (hash ^ static_cast<unsigned char>(pending_[i])) * 1099511628211ULL;
+        return hash;
+    }
+
+private:
+    void mix(const char* eight)
+    {
+        std::uint64_t word;
+        std::memcpy(&word, eight, 8);
+        value_ = (value_ ^ word) * 1099511628211ULL;
+        value_ ^= value_ >> 32;
+    }
+
+    digest value_ = 14695981039346656037ULL;
+    char pending_[8] = {};
+    std::size_t pending_size_ = 0;
+};
+
+}  // namespace
+
 std::string path_in_output(const std::string& output, std::string_view relative)
 {
     std::string native(relative);
@@ -19,19 +63,9 @@ std::string path_in_output(const std::string& output, std::string_view relative)
 
 digest digest_of(std::string_view bytes)
 {
-    // FNV-1a over eight bytes at a time, then the rest byte by byte: it runs
-    // over every file a run writes.
-    digest hash = 14695981039346656037ULL;
-    std::size_t i = 0;
-    for (; i + 8 <= bytes.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes.data() + i, 8);
-        hash = (hash ^ word) * 1099511628211ULL;
-        hash ^= hash >> 32;
-    }
-    for (; i < bytes.size(); ++i)
-        hash = (hash ^ static_cast<unsigned char>(bytes[i])) * 1099511628211ULL;
-    return hash;
+    seal sealed;
+    sealed.add(bytes);
+    return sealed.value();
 }
 
 std::string digest_text(digest value)
@@ -50,10 +84,10 @@ constexpr std::string_view heading =
     "# as it is. Each file line holds a digest of what Skeld wrote there.\n"
     "Skeld record 1\n";
 
-std::string end_line(const tree_record& record, std::string_view above)
+std::string end_line(std::size_t directories, std::size_t files, digest sealed)
 {
-    return "End: " + std::to_string(record.directories.size()) + " directories, " +
-           std::to_string(record.files.size()) + " files, seal " + digest_text(digest_of(above)) + "\n";
+    return "End: " + std::to_string(directories) + " directories, " + std::to_string(files) + " files, seal " +
+           digest_text(sealed) + "\n";
 }
 
 // A recorded path: relative, '/' between non-empty components, none of them
@@ -89,26 +123,24 @@ std::string this_skeld()
     return "Skeld " HEADWRIGHT_VERSION;
 }
 
-std::string record_text(const tree_record& record)
+void append_file_line(std::string& lines, digest value, std::string_view path)
 {
-    // Sized first: the text of a large tree runs to megabytes, and growing it
-    // step by step would touch twice that.
-    std::size_t size = heading.size() + 512 + record.boost_folder.size() + record.personality.size() +
-                       record.data_folder.size();
-    for (const std::string& line : record.personality_entries)
-        size += line.size() + 8;
-    for (const std::string& line : record.settings)
-        size += line.size() + 10;
-    for (const std::string& directory : record.directories)
-        size += directory.size() + 12;
-    for (const auto& [path, value] : record.files)
-        size += path.size() + 24;
-    for (const auto& [path, scanned] : record.sources)
-        size += path.size() + 26 + scanned.includes.size() + 11 * static_cast<std::size_t>(std::count(
-                                                                     scanned.includes.begin(), scanned.includes.end(), '\n'));
-    std::string text;
-    text.reserve(size);
-    text.append(heading);
+    lines.append("File: ").append(digest_text(value)).append(1, ' ').append(path).append(1, '\n');
+}
+
+void append_source_lines(std::string& lines, std::uint64_t stamp, std::string_view path, std::string_view includes)
+{
+    lines.append("Source: ").append(digest_text(stamp)).append(1, ' ').append(path).append(1, '\n');
+    for_each_line(includes, [&](std::string_view name) { lines.append("Includes: ").append(name).append(1, '\n'); });
+}
+
+namespace {
+
+// Everything of the record but the lines a run gathered as it went, and the
+// last line.
+std::string record_head(const tree_record& record)
+{
+    std::string text(heading);
     text.append("Made by: ").append(record.made_by).append("\n");
     text.append("Boost: ").append(record.boost_folder).append("\n");
     text.append("Boost version: ").append(record.boost_version.empty() ? "unknown" : record.boost_version).append("\n");
@@ -121,18 +153,39 @@ std::string record_text(const tree_record& record)
     for (const std::string& directory : record.directories)
         text.append("Directory: ").append(directory).append("\n");
     for (const auto& [path, value] : record.files)
-        text.append("File: ").append(digest_text(value)).append(" ").append(path).append("\n");
-    for (const auto& [path, scanned] : record.sources) {
-        text.append("Source: ").append(digest_text(scanned.stamp)).append(" ").append(path).append("\n");
-        for_each_line(scanned.includes, [&](std::string_view name) { text.append("Includes: ").append(name).append("\n"); });
-    }
-    text.append(end_line(record, text));
+        append_file_line(text, value, path);
+    for (const auto& [path, scanned] : record.sources)
+        append_source_lines(text, scanned.stamp, path, scanned.includes);
     return text;
 }
 
-std::optional<tree_record> parse_record(std::string_view text, std::string& why_not)
+// The record's text in its pieces, the last line sealing the others.
+struct record_pieces {
+    std::string head;
+    std::string_view files, sources;
+    std::string end;
+};
+record_pieces pieces_of(const tree_record& record)
 {
-    std::string plain(text);
+    record_pieces pieces{record_head(record), record.file_lines, record.source_lines, {}};
+    seal sealed;
+    sealed.add(pieces.head);
+    sealed.add(pieces.files);
+    sealed.add(pieces.sources);
+    pieces.end = end_line(record.directories.size(), record.files.size() + record.file_line_count, sealed.value());
+    return pieces;
+}
+
+}  // namespace
+
+std::string record_text(const tree_record& record)
+{
+    const record_pieces pieces = pieces_of(record);
+    return pieces.head + std::string(pieces.files) + std::string(pieces.sources) + pieces.end;
+}
+
+std::optional<tree_record> parse_record(std::string plain, std::string& why_not)
+{
     drop_carriage_returns(plain);
     if (!plain.starts_with(heading)) {
         why_not = "it does not begin as Skeld writes it";
@@ -145,6 +198,7 @@ std::optional<tree_record> parse_record(std::string_view text, std::string& why_
     }
     tree_record record;
     bool paths_ok = true;
+    std::size_t file_lines = 0;
     scanned_source* source = nullptr;
     auto stamped_path = [](std::string_view value, digest& stamp) {
         const bool ok = value.size() > 17 && value[16] == ' ' && value.find_first_not_of("0123456789abcdef") == 16;
@@ -171,6 +225,7 @@ std::optional<tree_record> parse_record(std::string_view text, std::string& why_
             const std::string path = stamped_path(value, value_digest);
             paths_ok = paths_ok && !path.empty();
             record.files.emplace(path, value_digest);
+            ++file_lines;
         } else if (take(line, "Source: ", value)) {
             digest stamp;
             const std::string path = stamped_path(value, stamp);
@@ -184,7 +239,10 @@ std::optional<tree_record> parse_record(std::string_view text, std::string& why_
         }
     });
     // The seal covers every line above it: an edit anywhere shows.
-    if (std::string_view(plain).substr(end) != end_line(record, std::string_view(plain).substr(0, end))) {
+    seal sealed;
+    sealed.add(std::string_view(plain).substr(0, end));
+    record.end_line = plain.substr(end);
+    if (record.end_line != end_line(record.directories.size(), file_lines, sealed.value())) {
         why_not = "it was changed or cut short since Skeld wrote it";
         return std::nullopt;
     }
@@ -238,29 +296,30 @@ record_lookup read_record(const std::string& output)
         lookup.why_not = "it cannot be read" + read.why();
         return lookup;
     }
-    std::optional<tree_record> record = parse_record(bytes, lookup.why_not);
+    std::optional<tree_record> record = parse_record(std::move(bytes), lookup.why_not);
     lookup.outcome = record ? record_lookup::status::ok : record_lookup::status::untrusted;
     if (record)
         lookup.record = std::move(*record);
     return lookup;
 }
 
-bool write_record(const std::string& output, const tree_record& record, std::string& failure)
+bool write_record(const std::string& output, const tree_record& record, const std::string& earlier_end,
+                  std::string& failure)
 {
     const std::string path = paths::join(output, record_name);
-    std::string bytes = record_text(record);
-    if (std::string_view(platform::line_end) != "\n")
-        bytes = to_file_text(bytes);
-    std::string there;
-    if (platform::node_at(path) == platform::node_kind::regular && read_file_bytes(path, there).ok() && there == bytes)
+    const record_pieces pieces = pieces_of(record);
+    // The same last line seals the same text: nothing to write.
+    if (pieces.end == earlier_end && platform::node_at(path) == platform::node_kind::regular)
         return true;
     replacement_file replacement(path);
-    if (replacement.open() && replacement.write(bytes) && replacement.commit())
+    const bool lf = std::string_view(platform::line_end) == "\n";
+    auto put = [&](std::string_view text) { return replacement.write(lf ? std::string(text) : to_file_text(text)); };
+    if (replacement.open() && put(pieces.head) && put(pieces.files) && put(pieces.sources) && put(pieces.end) &&
+        replacement.commit())
         return true;
     failure = "Couldn't write " + path + ": " + platform::last_error_text();
     return false;
 }
-
 std::string version_of_boost(const std::string& boost_folder)
 {
     std::string version_hpp;

@@ -17,7 +17,7 @@ inline constexpr const char* record_name = "skeld-record.txt";
 // A recorded path (relative, '/' between components) in the output folder.
 std::string path_in_output(const std::string& output, std::string_view relative);
 
-// A short digest of a file's bytes (64-bit FNV-1a), written as 16 hex digits.
+// A short digest of a file's bytes (FNV-1a over eight bytes at a time), written as 16 hex digits.
 using digest = std::uint64_t;
 digest digest_of(std::string_view bytes);
 std::string digest_text(digest value);
@@ -45,7 +45,18 @@ struct tree_record {
     std::set<std::string> directories;
     // By path relative to the Boost folder, '/' between components.
     std::map<std::string, scanned_source> sources;
+    // What a run adds as it goes, already as the record's lines (see
+    // append_file_line and append_source_lines): a tree's worth of map
+    // entries is not built just to be written out.
+    std::string file_lines;
+    std::size_t file_line_count = 0;
+    std::string source_lines;
+    std::string end_line;  // as read: it seals the text above it
 };
+
+// The record's line for a file, and its lines for a scanned source.
+void append_file_line(std::string& lines, digest value, std::string_view path);
+void append_source_lines(std::string& lines, std::uint64_t stamp, std::string_view path, std::string_view includes);
 
 // The Skeld that is running, as a record names it.
 std::string this_skeld();
@@ -57,7 +68,7 @@ std::string record_text(const tree_record& record);
 
 // The record in text, or nullopt with why it cannot be trusted: damaged,
 // truncated, edited, or naming a path that leads outside the output folder.
-std::optional<tree_record> parse_record(std::string_view text, std::string& why_not);
+std::optional<tree_record> parse_record(std::string text, std::string& why_not);
 
 // The Boost version that boost/version.hpp's BOOST_VERSION states, as
 // "major.minor.patch"; empty when the text does not state it.
@@ -76,7 +87,10 @@ record_lookup read_record(const std::string& output);
 
 // Puts the record into output in one step, unless the record there holds the
 // same text already. False when it cannot, with the line that says why.
-[[nodiscard]] bool write_record(const std::string& output, const tree_record& record, std::string& failure);
+// earlier_end: the last line of the record read at the start, which seals
+// its text.
+[[nodiscard]] bool write_record(const std::string& output, const tree_record& record, const std::string& earlier_end,
+                                std::string& failure);
 
 // The line velk shows under the output field: for which Boost the tree in
 // the output was made, and whether the Boost chosen now (its folder, or the
