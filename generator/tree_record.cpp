@@ -68,11 +68,23 @@ digest digest_of(std::string_view bytes)
     return sealed.value();
 }
 
+namespace {
+
+// 16 hex digits appended in place: no string of their own per line.
+void append_hex(std::string& text, digest value)
+{
+    const std::size_t at = text.size();
+    text.resize(at + 16);
+    for (std::size_t i = 16; i-- > 0; value >>= 4)
+        text[at + i] = "0123456789abcdef"[value & 15];
+}
+
+}  // namespace
+
 std::string digest_text(digest value)
 {
-    std::string text(16, '0');
-    for (std::size_t i = 16; i-- > 0; value >>= 4)
-        text[i] = "0123456789abcdef"[value & 15];
+    std::string text;
+    append_hex(text, value);
     return text;
 }
 
@@ -125,12 +137,16 @@ std::string this_skeld()
 
 void append_file_line(std::string& lines, digest value, std::string_view path)
 {
-    lines.append("File: ").append(digest_text(value)).append(1, ' ').append(path).append(1, '\n');
+    lines.append("File: ");
+    append_hex(lines, value);
+    lines.append(1, ' ').append(path).append(1, '\n');
 }
 
 void append_source_lines(std::string& lines, std::uint64_t stamp, std::string_view path, std::string_view includes)
 {
-    lines.append("Source: ").append(digest_text(stamp)).append(1, ' ').append(path).append(1, '\n');
+    lines.append("Source: ");
+    append_hex(lines, stamp);
+    lines.append(1, ' ').append(path).append(1, '\n');
     for_each_line(includes, [&](std::string_view name) { lines.append("Includes: ").append(name).append(1, '\n'); });
 }
 
