@@ -82,26 +82,29 @@ std::pair<std::string, std::string> parse_define_line(const std::string& line)
     return {text.substr(0, equals), text.substr(equals + 1)};
 }
 
-std::string include_directory(std::string_view line)
+std::string option_directory(std::string_view line, std::string_view option)
 {
     constexpr std::string_view blanks = " \t";
     const std::size_t start = line.find_first_not_of(blanks);
-    if (start == std::string_view::npos)
+    if (start == std::string_view::npos || !line.substr(start).starts_with(option))
         return {};
-    line.remove_prefix(start);
-    for (std::string_view spelling : include_spellings) {
-        if (!line.starts_with(spelling))
-            continue;
-        std::string_view rest = line.substr(spelling.size());
-        // "-sifoo" is another option, not -si with the directory foo.
-        if (!rest.empty() && blanks.find(rest.front()) == std::string_view::npos && rest.front() != '"')
-            return {};
-        const std::size_t first = rest.find_first_not_of(blanks);
-        if (first == std::string_view::npos)
-            return {};
-        rest = rest.substr(first, rest.find_last_not_of(blanks) - first + 1);
-        return trim('"', std::string(rest));
-    }
+    std::string_view rest = line.substr(start + option.size());
+    // "-sifoo" is another option, not -si with the directory foo.
+    if (!rest.empty() && blanks.find(rest.front()) == std::string_view::npos && rest.front() != '"')
+        return {};
+    const std::size_t first = rest.find_first_not_of(blanks);
+    if (first == std::string_view::npos)
+        return {};
+    rest = rest.substr(first, rest.find_last_not_of(blanks) - first + 1);
+    return trim('"', std::string(rest));
+}
+
+std::string include_directory(std::string_view line)
+{
+    // The long spellings first: "-systeminclude" also starts with "-s".
+    for (std::string_view spelling : include_spellings)
+        if (std::string directory = option_directory(line, spelling); !directory.empty())
+            return directory;
     return {};
 }
 

@@ -30,6 +30,10 @@ std::pair<std::string, std::string> parse_define_line(const std::string& line);
 // (the analyser would not take such a line as an include directory).
 std::string include_directory(std::string_view line);
 
+// The directory after option, when option opens the line (after blanks):
+// blanks and double quotes trimmed; empty otherwise.
+std::string option_directory(std::string_view line, std::string_view option);
+
 // What the personality's lines (carriage returns before line feeds dropped)
 // give: the defines of possible defines, the first value of each name kept,
 // whether an include line names the Boost parent (never set back), and, when

@@ -64,18 +64,7 @@ std::string_view line_end_of(std::string_view bytes)
 
 std::string quoted_directory(std::string_view line)
 {
-    constexpr std::string_view blanks = " \t";
-    const std::size_t start = line.find_first_not_of(blanks);
-    if (start == std::string_view::npos || line.substr(start, 2) != "-q")
-        return {};
-    std::string_view rest = line.substr(start + 2);
-    if (rest.empty() || (blanks.find(rest.front()) == std::string_view::npos && rest.front() != '"'))
-        return {};
-    const std::size_t first = rest.find_first_not_of(blanks);
-    if (first == std::string_view::npos)
-        return {};
-    rest = rest.substr(first, rest.find_last_not_of(blanks) - first + 1);
-    return trim('"', std::string(rest));
+    return option_directory(line, "-q");
 }
 
 namespace {
