@@ -22,11 +22,15 @@ std::string below_boost(const generator_state& state, const std::string& source)
 
 void scan_header_includes(generator_state& state, const std::string& source)
 {
+    scan_header_includes(state, source, below_boost(state, source));
+}
+
+void scan_header_includes(generator_state& state, const std::string& source, const std::string& relative)
+{
     // A file the earlier run read and that has not changed since is not read
     // again: its includes come from the record.
     std::uint64_t stamp = 0;
     bool stamped = false;
-    const std::string relative = below_boost(state, source);
     if (state.earlier_scans && (stamped = platform::change_stamp(source, stamp))) {
         auto earlier = state.earlier_scans->extract(relative);
         if (earlier && earlier.mapped().stamp == stamp) {
@@ -99,14 +103,16 @@ std::string forwarding_header_text(const std::string& forwarded_name, bool nonbo
 
 void write_forwarding_header(generator_state& state, const std::string& source)
 {
-    scan_header_includes(state, source);
+    const std::string relative = below_boost(state, source);
+    scan_header_includes(state, source, relative);
 
     const std::string target = paths::mirror_path(state.orig_header_loc, state.config_output_loc, source);
     // The forwarded name starts at the last component of orig_header_loc, "boost".
     std::string forwarded = "boost";
     forwarded.append(source, state.orig_header_loc.size());
     const write_result written =
-        state.plan.file(target, forwarding_header_text(forwarded, state.nonboost_paths.count(source) > 0));
+        state.plan.file(target, forwarding_header_text(forwarded, state.nonboost_paths.count(source) > 0),
+                        "boost/" + relative);
     if (!written.ok())
         throw run_ended{written.failure_line(
             "Couldn't create stub header - " + target + ". Please check folder permissions", target)};

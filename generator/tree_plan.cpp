@@ -58,12 +58,16 @@ std::optional<std::string> tree_plan::bytes_there(const std::string& path) const
 
 write_result tree_plan::file(const std::string& path, std::string_view text)
 {
+    return file(path, text, relative(path));
+}
+
+write_result tree_plan::file(const std::string& path, std::string_view text, std::string rel)
+{
     // Where a line feed is the line end, the text is the bytes: no copy.
     std::string converted;
     if (std::string_view(platform::line_end) != "\n")
         text = converted = to_file_text(text);
     const std::string_view bytes = text;
-    std::string rel = relative(path);
     // The earlier record's entry moves into the plan: what stays behind there
     // is what this run no longer writes, and no path is held twice.
     std::optional<digest> recorded;

@@ -36,6 +36,8 @@ public:
     // platform's line ends). Not written when the file there already holds
     // exactly these bytes.
     write_result file(const std::string& path, std::string_view text);
+    // The same, for a caller that knows the path relative to the output.
+    write_result file(const std::string& path, std::string_view text, std::string rel);
 
     // The plan so far, paths relative to the output with '/'. A path is
     // planned once: a step never writes another's file.
