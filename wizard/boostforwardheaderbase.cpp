@@ -194,6 +194,10 @@ void BoostForwardHeaderBase::fitTextsToFont()
         const int right = std::min(f.right() + 1, fieldRight);
         row.field->setGeometry(left, f.y(), right - left, f.height());
     }
+    // The line under the output field starts where the field does.
+    const QRect tree = TreeStatusLabel->geometry();
+    TreeStatusLabel->setGeometry(ConfigLocEdit->x(), tree.y(), ConfigLocBtn->geometry().right() + 1 - ConfigLocEdit->x(),
+                                 tree.height());
     SaveLogBtn->resize(std::max(SaveLogBtn->width(), buttonWidthFor(SaveLogBtn)), SaveLogBtn->height());
 }
 
