@@ -105,8 +105,9 @@ TEST_P(NativeFileSafety, AFullDiskFailsTheRunAndLeavesThePersonalityWhole)
     EXPECT_EQ(run_default().status, 0);
     EXPECT_EQ(files_below("small/out"), files_below("out"));
     for (const std::string& file : files_below("out"))
-        if (file != "skeld-record.txt")
+        if (file != "skeld-record.txt") {
             EXPECT_EQ(get("small/out/" + file), get("out/" + file)) << file;
+        }
     fs::remove_all(dir / "small/out");
     fresh_output();
     put("p.p_c", "-sd FOO=1\n");

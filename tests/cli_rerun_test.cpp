@@ -92,8 +92,9 @@ TEST_P(Rerun, ARunAgainChangesNothingThatDidNotChangeAndRemovesWhatWentStale)
     EXPECT_EQ(run_default().status, 0);
     EXPECT_EQ(upgraded, files_below("out"));
     for (const std::string& file : upgraded)
-        if (file != "skeld-record.txt")
+        if (file != "skeld-record.txt") {
             EXPECT_EQ(read_file(dir / "upgraded" / file), get("out/" + file)) << file;
+        }
     EXPECT_FALSE(exists("upgraded/boost/old"));
     EXPECT_NE(read_file(dir / "upgraded/skeld-record.txt").find(lines("Boost version: 1.90.0\n")), std::string::npos);
 }
@@ -163,8 +164,9 @@ TEST_P(Rerun, ARecordThatCannotBeTrustedRemovesNothing)
                   0u)
             << result.output;
         EXPECT_TRUE(exists("out/system/__config"));
-        if (std::string(c.what) == "a link")
+        if (std::string(c.what) == "a link") {
             EXPECT_EQ(get("elsewhere.txt"), good);  // replaced, never written through
+        }
         EXPECT_EQ(record().find("system/__config"), std::string::npos);
     }
     // A path that leads outside is never removed on the record's word.
