@@ -20,11 +20,6 @@ std::string below_boost(const generator_state& state, const std::string& source)
 
 }  // namespace
 
-void scan_header_includes(generator_state& state, const std::string& source)
-{
-    scan_header_includes(state, source, below_boost(state, source));
-}
-
 void scan_header_includes(generator_state& state, const std::string& source, const std::string& relative)
 {
     // A file the earlier run read and that has not changed since is not read

@@ -7,9 +7,7 @@
 
 // Records the file's angle-bracket includes of non-Boost headers in
 // included_system_headers. Ends the run when the file cannot be read.
-void scan_header_includes(generator_state& state, const std::string& source);
-// The same, for the source's path below the Boost folder as the record
-// names it.
+// relative: the source's path below the Boost folder, as the record names it.
 void scan_header_includes(generator_state& state, const std::string& source, const std::string& relative);
 
 // Scans source, then writes its nine-line forwarding header at its mirror

@@ -84,9 +84,10 @@ write_result tree_plan::file(const std::string& path, std::string_view text, std
         return {};
     }
     ++written;
-    changed_paths.push_back(rel);
-    if (mode_ == mode::check)
+    if (mode_ == mode::check) {
+        changed_paths.push_back(std::move(rel));
         return {};
+    }
     if (recorded && there && *recorded != digest_of(*there))
         rewritten_after_user_change.push_back(path_in_output(output_, rel));
     return write_generated_bytes(path, bytes);

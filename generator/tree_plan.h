@@ -5,7 +5,6 @@
 // wrote are made from the same plan.
 #pragma once
 
-#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -21,13 +20,11 @@ public:
 
     // output: the output folder as given. earlier: the record found there,
     // or null; the files the plan takes over are moved out of it, so that it
-    // keeps only those this run does not write. fresh: nothing of a tree is there yet, so no file needs
-    // comparing before it is written.
+    // keeps only those this run does not write. fresh: nothing of a tree is
+    // there yet, so no file needs comparing before it is written.
     void start(std::string output, mode how, tree_record* earlier, bool fresh);
 
     bool checking() const { return mode_ == mode::check; }
-    const std::string& output() const { return output_; }
-    const tree_record* earlier() const { return earlier_; }
 
     // A directory of the output (links refused, as make_output_directory);
     // in a check nothing is created.
@@ -39,9 +36,9 @@ public:
     // The same, for a caller that knows the path relative to the output.
     write_result file(const std::string& path, std::string_view text, std::string rel);
 
-    // The plan so far, paths relative to the output with '/'. A path is
-    // planned once: a step never writes another's file.
-    // The record's lines for them, in plan order, and how many.
+    // The plan so far, as the record's lines, in plan order, and how many
+    // files; paths relative to the output with '/'. A path is planned once:
+    // a step never writes another's file.
     std::string& file_lines() { return file_lines_; }
     std::size_t file_count() const { return file_count_; }
     const std::set<std::string>& directories() const { return directories_; }
@@ -51,7 +48,7 @@ public:
 
     std::size_t written = 0;    // or, in a check, would be
     std::size_t unchanged = 0;
-    // Files written or to be written, in plan order, for a check's report.
+    // In a check, the files a run would write, in plan order.
     std::vector<std::string> changed_paths;
     // Files a user changed since the earlier run wrote them, which this run
     // wrote again.

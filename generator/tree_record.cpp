@@ -79,17 +79,6 @@ void append_hex(std::string& text, digest value)
         text[at + i] = "0123456789abcdef"[value & 15];
 }
 
-}  // namespace
-
-std::string digest_text(digest value)
-{
-    std::string text;
-    append_hex(text, value);
-    return text;
-}
-
-namespace {
-
 constexpr std::string_view heading =
     "# Skeld's record of the tree it wrote in this folder. Skeld reads it when it\n"
     "# runs again and when it removes the tree (Skeld --remove): please leave it\n"
@@ -98,8 +87,9 @@ constexpr std::string_view heading =
 
 std::string end_line(std::size_t directories, std::size_t files, digest sealed)
 {
-    return "End: " + std::to_string(directories) + " directories, " + std::to_string(files) + " files, seal " +
-           digest_text(sealed) + "\n";
+    std::string line = "End: " + std::to_string(directories) + " directories, " + std::to_string(files) + " files, seal ";
+    append_hex(line, sealed);
+    return line + "\n";
 }
 
 // A recorded path: relative, '/' between non-empty components, none of them

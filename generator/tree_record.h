@@ -20,7 +20,6 @@ std::string path_in_output(const std::string& output, std::string_view relative)
 // A short digest of a file's bytes (FNV-1a over eight bytes at a time), written as 16 hex digits.
 using digest = std::uint64_t;
 digest digest_of(std::string_view bytes);
-std::string digest_text(digest value);
 
 // What the include scan found in one Boost file, and the file's change
 // stamp when it was read: a run again reads only files whose stamp moved.
