@@ -145,7 +145,7 @@ bool scan_personality(generator_state& state, const std::string& path, personali
     state.possible_defines.insert(line_iterator(stream), line_iterator());
 
     open_personality(path, personality);
-    std::string text = personality.bytes;
+    std::string text = personality.text;
     drop_carriage_returns(text);
 
     read_personality_lines(text, state.possible_defines, paths::parent(state.orig_header_loc),

@@ -25,6 +25,12 @@ void open_personality(const std::string& path, personality_file& personality)
                         " is being edited by another run of Skeld. Please run Skeld again when that run has ended."};
     if (!personality.handle.read_all(personality.bytes))
         throw run_ended{"Error: Cannot read Compiler Personality - " + path + ": " + platform::last_error_text()};
+    personality.text = personality.bytes;
+}
+
+std::string encoded_personality(const personality_file&, std::string_view text)
+{
+    return std::string(text);
 }
 
 bool read_settings(generator_state& state, std::set<std::string>& settings)
@@ -200,7 +206,7 @@ bool unchanged_since_read(personality_file& personality)
 bool write_personality(generator_state& state, personality_file& personality,
                        const std::vector<std::string>& top_directories, const std::set<std::string>& settings)
 {
-    const std::string text = edited_personality(personality.bytes, top_directories, settings,
+    const std::string text = edited_personality(personality.text, top_directories, settings,
                                                   disk_header_search().same_directory);
     return replace_personality(state, personality, text,
                                [&] { print_manual_edit(state, personality, top_directories, settings); });
@@ -209,14 +215,14 @@ bool write_personality(generator_state& state, personality_file& personality,
 bool replace_personality(generator_state& state, personality_file& personality, const std::string& text,
                          const std::function<void()>& print_by_hand)
 {
-    if (text == personality.bytes)
+    if (text == personality.text)
         return true;
     if (!personality.handle.writable()) {
         print_by_hand();
         return false;
     }
     replacement_file replacement(personality.target);
-    if (!replacement.open(personality.handle) || !replacement.write(text)) {
+    if (!replacement.open(personality.handle) || !replacement.write(encoded_personality(personality, text))) {
         print_by_hand();
         return false;
     }

@@ -17,8 +17,13 @@ struct personality_file {
     std::string path;    // as given on the command line
     std::string target;  // the file an edit goes to: path with its links resolved
     platform::file handle;
-    std::string bytes;  // the text as read, line ends and all
+    std::string bytes;  // as read from disk
+    // The text the edits work on: bytes decoded, line ends as in the file.
+    std::string text;
 };
+
+// The personality's bytes for text, in the encoding it was read in.
+std::string encoded_personality(const personality_file& personality, std::string_view text);
 
 // Opens, locks and reads the personality; a personality that cannot be had
 // ends the run.

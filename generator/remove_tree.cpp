@@ -46,7 +46,7 @@ int remove_tree(generator_state& state, const std::string& personality_path, con
 
     personality_file personality;
     open_personality(personality_path, personality);
-    std::string text = personality.bytes;
+    std::string text = personality.text;
     drop_carriage_returns(text);
     std::vector<std::string> include_dirs;
     for_each_line(text, [&](std::string_view line) {
@@ -58,7 +58,7 @@ int remove_tree(generator_state& state, const std::string& personality_path, con
     const bool last_tree = other_trees(include_dirs, output, disk).empty();
     const std::vector<std::string> settings = last_tree ? record.settings : std::vector<std::string>{};
     const std::string without =
-        personality_without(personality.bytes, record.personality_entries, settings, disk.same_directory);
+        personality_without(personality.text, record.personality_entries, settings, disk.same_directory);
     const bool edited = replace_personality(state, personality, without, [&] {
         say(state, "Error: Cannot open - " + personality.path +
                        " for editing. Please remove the -si and -q entries that name these directories from it:");

@@ -142,7 +142,7 @@ int run_steps(generator_state& state, const std::string& personality_path, tree_
                                      state.plan.directories(), false)
                    : removal_report{};
         return report_check(state, removal,
-                            additions_to(personality.bytes, top_directories, settings,
+                            additions_to(personality.text, top_directories, settings,
                                          disk_header_search().same_directory));
     }
 
