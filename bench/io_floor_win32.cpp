@@ -15,7 +15,6 @@
 #include <string_view>
 
 #include <windows.h>
-#include <shellapi.h>
 
 namespace {
 
@@ -99,11 +98,10 @@ bool walk(std::wstring& source, std::wstring& target)
 
 }  // namespace
 
-int main()
+// wmain: the C runtime's arguments in UTF-16 (-municode).
+int wmain(int argc, wchar_t* argv[])
 {
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (!argv || argc != 3) {
+    if (argc != 3) {
         std::fprintf(stderr, "usage: io_floor_win32 <original tree> <existing output directory>\n");
         return 2;
     }

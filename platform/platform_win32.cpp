@@ -313,21 +313,24 @@ namespace {
 // its place is another file), its size, its attributes, and its times of
 // writing and of change; a tool that puts the old write time back (an
 // archive, a copy that keeps times) cannot put the change time back. Asked
-// of the open file, in two queries that the file system answers from the
-// file itself, never from the volume. A file system without a change time
-// or an index gives zero there, and the rest still counts.
+// of the open file, in queries that the file system answers from the file
+// itself, never from the volume (and that Wine answers from the open file,
+// without a round trip to its server for the name). A file system without a
+// change time or an index gives zero there, and the rest still counts.
 bool stamp_of(HANDLE handle, std::uint64_t& stamp)
 {
+    FILE_BASIC_INFO basic;
+    FILE_STANDARD_INFO standard;
     IO_STATUS_BLOCK io;
-    FILE_NETWORK_OPEN_INFORMATION times;
     FILE_INTERNAL_INFORMATION internal;
-    if (!NT_SUCCESS(NtQueryInformationFile(handle, &io, &times, sizeof times, FileNetworkOpenInformation)) ||
+    if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) ||
+        !GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof standard) ||
         !NT_SUCCESS(NtQueryInformationFile(handle, &io, &internal, sizeof internal, FileInternalInformation)))
         return false;
-    const std::uint64_t parts[] = {static_cast<std::uint64_t>(times.EndOfFile.QuadPart),
+    const std::uint64_t parts[] = {static_cast<std::uint64_t>(standard.EndOfFile.QuadPart),
                                    static_cast<std::uint64_t>(internal.IndexNumber.QuadPart),
-                                   static_cast<std::uint64_t>(times.LastWriteTime.QuadPart),
-                                   static_cast<std::uint64_t>(times.ChangeTime.QuadPart), times.FileAttributes};
+                                   static_cast<std::uint64_t>(basic.LastWriteTime.QuadPart),
+                                   static_cast<std::uint64_t>(basic.ChangeTime.QuadPart), basic.FileAttributes};
     stamp = 14695981039346656037ULL;
     for (const std::uint64_t part : parts)
         stamp = (stamp ^ part) * 1099511628211ULL;
