@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "output_file.h"
+#include "digest_fold.h"
 #include "include_scan.h"
 #include "paths.h"
 #include "text_files.h"
@@ -33,7 +34,7 @@ public:
     {
         digest hash = value_;
         for (std::size_t i = 0; i < pending_size_; ++i)
-            hash = (hash ^ static_cast<unsigned char>(pending_[i])) * 1099511628211ULL;
+            hash = digest_fold::fold(hash, static_cast<unsigned char>(pending_[i]));
         return hash;
     }
 
@@ -42,11 +43,11 @@ private:
     {
         std::uint64_t word;
         std::memcpy(&word, eight, 8);
-        value_ = (value_ ^ word) * 1099511628211ULL;
+        value_ = digest_fold::fold(value_, word);
         value_ ^= value_ >> 32;
     }
 
-    digest value_ = 14695981039346656037ULL;
+    digest value_ = digest_fold::start;
     char pending_[8] = {};
     std::size_t pending_size_ = 0;
 };

@@ -20,7 +20,7 @@ inline constexpr const char* journal_name = "skeld-journal.txt";
 // A recorded path (relative, '/' between components) in the output folder.
 std::string path_in_output(const std::string& output, std::string_view relative);
 
-// A short digest of a file's bytes (FNV-1a over eight bytes at a time), written as 16 hex digits.
+// A short digest of a file's bytes (digest_fold over eight bytes at a time), written as 16 hex digits.
 using digest = std::uint64_t;
 digest digest_of(std::string_view bytes);
 
