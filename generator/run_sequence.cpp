@@ -122,6 +122,19 @@ tree_record record_of(generator_state& state, const personality_file& personalit
     return record;
 }
 
+// Writes the record of this run; the journal it replaces is closed first,
+// since an open file cannot be removed everywhere.
+[[nodiscard]] bool record_run(generator_state& state, const tree_record& record, const std::string& earlier_end)
+{
+    std::string failure;
+    if (state.plan.close_journal() && write_record(state.config_output_loc, record, earlier_end, failure))
+        return true;
+    say(state, failure.empty() ? "Couldn't write " + paths::join(state.config_output_loc, journal_name) + ": " +
+                                     platform::last_error_text()
+                               : failure);
+    return false;
+}
+
 // A failure's status: 1 for a run, 2 for a check, which then cannot tell.
 int failed(const generator_state& state)
 {
@@ -231,14 +244,12 @@ int run_tree_steps(generator_state& state, const std::string& personality_path, 
         return report_check(state, removal, added, record_reasons(state, earlier, would_write));
     }
 
-    std::string failure;
     if (!ok) {
         // What this run wrote is recorded, so the next one can clean it up.
-        if (!write_record(state.config_output_loc,
-                          record_of(state, personality, share_after(before, personality, personality.text, {}),
-                                    before, false),
-                          {}, failure))
-            say(state, failure);
+        (void)record_run(state,
+                         record_of(state, personality, share_after(before, personality, personality.text, {}), before,
+                                   false),
+                         {});
         return 1;
     }
     // Only a complete plan says what is stale.
@@ -264,11 +275,8 @@ int run_tree_steps(generator_state& state, const std::string& personality_path, 
         state.earlier_scans = nullptr;
         earlier.record.sources.clear();
     }
-    if (!write_record(state.config_output_loc, record_of(state, personality, share, before, true),
-                      earlier.record.end_line, failure)) {
-        say(state, failure);
+    if (!record_run(state, record_of(state, personality, share, before, true), earlier.record.end_line))
         ok = false;
-    }
     say(state, "Files written: " + std::to_string(state.plan.written) + ", left unchanged: " +
                    std::to_string(state.plan.unchanged) + ", removed: " + std::to_string(removal.removed));
     return ok ? 0 : 1;
@@ -298,14 +306,11 @@ int run_steps(generator_state& state, const std::string& personality_path, tree_
     try {
         return run_tree_steps(state, personality_path, personality, earlier, before);
     } catch (const run_ended&) {
-        if (state.plan.wrote_anything()) {
-            std::string failure;
-            if (!write_record(state.config_output_loc,
-                              record_of(state, personality, share_after(before, personality, personality.text, {}),
-                                        before, false),
-                              {}, failure))
-                say(state, failure);
-        }
+        if (state.plan.wrote_anything())
+            (void)record_run(state,
+                             record_of(state, personality, share_after(before, personality, personality.text, {}),
+                                       before, false),
+                             {});
         throw;
     }
 }

@@ -420,7 +420,10 @@ TEST_P(Rerun, WhatARunWroteIsKnownToTheNextHoweverItEnded)
 TEST_P(Rerun, ANameAnIncludeCanCarryIsOneTheRecordKeeps)
 {
     put("p.p_c", personality());
-    put("lib/boost/version.hpp", "#include <./stdio.h>\n#include <a\rb>\n#include <back\\xslash>\n");
+    // A carriage return cannot stand in a Windows file name; a backslash there
+    // is a separator, which the record holds as '/'.
+    put("lib/boost/version.hpp", std::string("#include <./stdio.h>\n#include <back\\xslash>\n") +
+                                     (target().windows() ? "" : "#include <a\rb>\n"));
     ASSERT_EQ(run_default().status, 0);
     put("out/boost/mine.hpp", "");
     program_result result = run(check());
