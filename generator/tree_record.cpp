@@ -4,10 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "output_file.h"
 #include "digest_fold.h"
 #include "include_scan.h"
+#include "output_file.h"
 #include "paths.h"
+#include "personality_trees.h"
 #include "text_files.h"
 
 namespace {
@@ -497,7 +498,7 @@ std::string version_of_boost(const std::string& boost_folder)
 }
 
 std::string tree_status_line(const record_lookup& lookup, const std::string& chosen_boost,
-                             const std::string& chosen_version)
+                             const std::string& chosen_version, const std::string& chosen_personality)
 {
     switch (lookup.outcome) {
     case record_lookup::status::none: return {};
@@ -505,6 +506,12 @@ std::string tree_status_line(const record_lookup& lookup, const std::string& cho
     case record_lookup::status::ok: break;
     }
     const tree_record& record = lookup.record;
+    std::string chosen_file;
+    if (!chosen_personality.empty() && !record.personality_file.empty() &&
+        platform::resolve_path(chosen_personality, chosen_file) && !same_file(record.personality_file, chosen_file) &&
+        personality_names_output(record.personality_file, record.output))
+        return "Holds the tree of the personality " + record.personality_file +
+               ", which still names it: Finish stops. Choose another output, or remove that tree first.";
     const std::string made_for = "Holds a tree for Boost " +
                                  (record.boost_version.empty() ? std::string("(version unknown)") : record.boost_version) +
                                  " (" + record.boost_folder + ")";

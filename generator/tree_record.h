@@ -126,8 +126,10 @@ std::string record_end_line(const tree_record& record);
 // the output was made, and whether the Boost chosen now (its folder, or the
 // version its version.hpp states) is another. Empty when the output holds no
 // record.
+// With the chosen personality given, a tree another personality still names
+// is said to be that one's: a run there stops.
 std::string tree_status_line(const record_lookup& lookup, const std::string& chosen_boost,
-                             const std::string& chosen_version);
+                             const std::string& chosen_version, const std::string& chosen_personality = {});
 
 // The version a Boost folder's version.hpp states; empty when it cannot tell.
 std::string version_of_boost(const std::string& boost_folder);
