@@ -150,13 +150,13 @@ std::vector<std::string> record_reasons(const generator_state& state, const reco
     if (earlier.journal)
         reasons.push_back("a run stopped part way; " + paths::join(state.config_output_loc, journal_name) +
                           " lists what it wrote");
+    if (earlier.outcome == record_lookup::status::untrusted) {
+        reasons.push_back(path + " cannot be trusted (" + earlier.why_not + ")");
+        return reasons;
+    }
     // A journal alone makes a record of its own, with no last line.
     if (earlier.outcome == record_lookup::status::none || earlier.record.end_line.empty()) {
         reasons.push_back(path + " is missing");
-        return reasons;
-    }
-    if (earlier.outcome == record_lookup::status::untrusted) {
-        reasons.push_back(path + " cannot be trusted (" + earlier.why_not + ")");
         return reasons;
     }
     const tree_record& before = earlier.record;

@@ -293,7 +293,9 @@ std::optional<tree_record> parse_record(std::string plain, std::string& why_not)
 {
     drop_carriage_returns(plain);
     if (!plain.starts_with(heading)) {
-        why_not = plain.starts_with(std::string_view(heading).substr(0, heading.rfind('#')))
+        // The format's line comes after the comment, whatever that says.
+        const std::size_t format = plain.find("\nSkeld record ");
+        why_not = plain.starts_with("# Skeld's record") && format != std::string::npos && format < heading.size()
                       ? "another Skeld wrote it, in a form this one does not read"
                       : "it does not begin as Skeld writes it";
         return std::nullopt;
