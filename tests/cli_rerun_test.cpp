@@ -380,10 +380,17 @@ TEST_P(Rerun, AnOutputBelongsToOnePersonality)
                                       at("out")}));
     EXPECT_EQ(result.status, 1);
 
-    // Once the first no longer names the output, the other may have it.
-    put("p.p_c", personality());
+    // One that cannot be read counts as naming it; once it is gone, or no
+    // longer names the output, the other may have it.
+    fs::remove(dir / "p.p_c");
+    fs::create_directory(dir / "p.p_c");
+    EXPECT_EQ(run({at("q.p_c"), at("lib/boost"), at("out")}).status, 1);
+    fs::remove(dir / "p.p_c");
     EXPECT_EQ(run({at("q.p_c"), at("lib/boost"), at("out")}).status, 0);
     EXPECT_NE(record().find("Personality file: " + at("q.p_c")), std::string::npos);
+    put("p.p_c", personality());
+    EXPECT_EQ(run({at("p.p_c"), at("lib/boost"), at("out")}).status, 1);  // q.p_c names it now
+    EXPECT_EQ(get("p.p_c"), personality());
 }
 
 TEST_P(Rerun, WhatARunWroteIsKnownToTheNextHoweverItEnded)
