@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "run_progress.h"
 #include "tree_plan.h"
 
 struct generator_state {
@@ -37,6 +38,8 @@ struct generator_state {
     std::map<std::string, scanned_source>* earlier_scans = nullptr;
 
     std::ostream* console = &std::cout;
+    // Off unless the command line asks for it.
+    run_progress progress;
 };
 
 // Thrown by a step that ends the run at once with status 1; the top of the

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "output_file.h"
+#include "run_progress.h"
 #include "tree_record.h"
 
 class tree_plan {
@@ -25,6 +26,8 @@ public:
     void start(std::string output, mode how, tree_record* earlier, bool fresh);
 
     bool checking() const { return mode_ == mode::check; }
+    // Told of every file the plan handles.
+    void report_progress(run_progress* progress) { progress_ = progress; }
 
     // A directory of the output (links refused, as make_output_directory);
     // in a check nothing is created.
@@ -64,4 +67,5 @@ private:
     std::string file_lines_;
     std::size_t file_count_ = 0;
     std::set<std::string> directories_;
+    run_progress* progress_ = nullptr;
 };
