@@ -241,9 +241,9 @@ void BoostForwardHeader::showTreeStatus()
     TreeStatusLabel->setText(watch->line());
     TreeStatusLabel->setToolTip(TreeStatusLabel->text());  // a long Boost path may not fit
     RemoveTreeBtn->setVisible(watch->holdsTree());
-    // The summary says the same until Finish replaces it.
-    if (currentPage() == Page1 && Page1->isComplete())
-        DetailsText->setPlainText(runSummary());
+    // The summary says the same while it is what the pane shows.
+    if (currentPage() == Page1 && Page1->isComplete() && DetailsText->toPlainText() == shownSummary)
+        DetailsText->setPlainText(shownSummary = runSummary());
 }
 
 QString BoostForwardHeader::runSummary() const
@@ -259,7 +259,7 @@ void BoostForwardHeader::initializePage(int id)
 {
     // QWizard calls this on every Next, so the summary follows the fields.
     if (page(id) == Page1) {
-        DetailsText->setPlainText(runSummary());
+        DetailsText->setPlainText(shownSummary = runSummary());
         Page1->setComplete(true);
     }
     BoostForwardHeaderBase::initializePage(id);
@@ -431,6 +431,8 @@ void BoostForwardHeader::appendOutputLine(QByteArray line)
         RunProgressBar->setRange(0, int(qMin<qint64>(progress->total, INT_MAX)));
         RunProgressBar->setValue(int(qMin<qint64>(progress->done, INT_MAX)));
         RunStepLabel->setText(stepText(progress->step));
+        RunProgressBar->setAccessibleDescription(
+            QStringLiteral("%1: %2 of %3 files").arg(RunStepLabel->text()).arg(progress->done).arg(progress->total));
         return;
     }
     appendLine(text);

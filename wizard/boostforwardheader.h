@@ -72,6 +72,7 @@ private:
     QString configLocTip;
     QString personalityTip;
     TreeWatch* watch;
+    QString shownSummary;
     // What the latest child does: a run, or the removal of a tree.
     enum class Job { Generate, Remove } job = Job::Generate;
     // The user stopped the latest child.

@@ -1,5 +1,6 @@
 // Runs of the generator against the stand-in "Skeld" that sits beside this test.
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -232,6 +233,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(w.RunProgressBar->value(), 3, 20000);
         QCOMPARE(w.RunProgressBar->maximum(), 10);
         QCOMPARE(w.RunStepLabel->text(), QStringLiteral("Boost headers"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(w.RunProgressBar)->text(QAccessible::Description),
+                 QStringLiteral("Boost headers: 3 of 10 files"));
         QVERIFY(!back->isEnabled());
         QFile(gate).open(QIODevice::WriteOnly);
         QTRY_VERIFY_WITH_TIMEOUT(back->isEnabled(), 20000);
