@@ -439,6 +439,7 @@ private slots:
         QTest::keyClicks(w.ConfigLocEdit, QDir::toNativeSeparators(out));
         QTRY_COMPARE(w.TreeStatusLabel->text(), made + QStringLiteral(": Finish brings it up to date."));
         QVERIFY(w.RemoveTreeBtn->isVisible());
+        QCOMPARE(w.ConfigLocBtn->nextInFocusChain(), w.RemoveTreeBtn);  // Tab reaches it after the output row
         w.OrigLibLocEdit->clear();
         QTest::keyClicks(w.OrigLibLocEdit, boost + QStringLiteral("x"));
         QTRY_COMPARE(w.TreeStatusLabel->text(),

@@ -371,6 +371,16 @@ private slots:
         w.ConfigLocEdit->setText(out.path());
         QTest::keyClick(w.ConfigLocEdit, Qt::Key_End);
         QTRY_COMPARE_WITH_TIMEOUT(w.TreeStatusLabel->text(), line, 20000);
+        if (line.contains(other)) {
+            // Remove names the tree's own personality and says it is not the one above.
+            QVERIFY(w.RemoveTreeBtn->isVisible());
+            DialogWatcher watcher;
+            w.RemoveTreeBtn->click();
+            QCOMPARE(watcher.count(), 1);
+            QVERIFY(watcher.seen().first().text.contains("from the personality " + other + ".\n\nThat is the "
+                                                         "personality the tree's record names, not the one above."));
+            QCOMPARE(w.currentPage(), w.Page0);
+        }
         w.button(QWizard::NextButton)->click();
         QVERIFY(pane(w).endsWith("Output Folder:\n" + line + "\n\n"));
         qunsetenv("VELK_FAKE_CHECK");
