@@ -35,6 +35,8 @@ const char failureTitle[] = "Boost Configuration Wizard";
 const char failureText[] = "Boost Configuration Generation Failed!\nPlease check the details on screen and try again.";
 const char stoppedLine[] =
     "Stopped. The files Skeld wrote so far stay; the next run (Finish) brings the tree up to date.";
+const char removalStoppedLine[] =
+    "Stopped. Part of the tree may be left; Remove Tree... on the first page takes the rest.";
 const char removeTitle[] = "Remove Tree";
 const char removeFailureText[] = "Removing the tree failed!\nPlease check the details on screen and try again.";
 const char removedLine[] = "Tree Removed Successfully!";
@@ -307,7 +309,8 @@ void BoostForwardHeader::startSkeld(const QStringList& options, const QStringLis
 
     DetailsText->clear();
     DetailsText->setPlainText(firstLine);
-    RunProgressBar->setRange(0, 1);
+    // A removal says nothing of how far it is: the bar is busy.
+    RunProgressBar->setRange(0, job == Job::Remove ? 0 : 1);
     RunProgressBar->setValue(0);
     RunStepLabel->setText(job == Job::Remove ? QStringLiteral("Removing") : QStringLiteral("Starting"));
 
@@ -346,12 +349,14 @@ void BoostForwardHeader::processExit()
     if (!rest.isEmpty())
         appendOutputLine(rest);
     setRunning(false);
+    if (RunProgressBar->maximum() == 0)
+        RunProgressBar->setRange(0, 1);  // a busy bar stops moving with the child
 
     SaveLogBtn->setEnabled(true);
     if (stopped) {
         // Stopped by the user: not a failure, and another run may start here.
         RunStepLabel->setText(QStringLiteral("Stopped"));
-        appendLine(QString::fromLatin1(stoppedLine));
+        appendLine(QString::fromLatin1(job == Job::Remove ? removalStoppedLine : stoppedLine));
         Page1->setComplete(job == Job::Generate);
         return;
     }
