@@ -284,7 +284,8 @@ void BoostForwardHeader::RemoveTreeBtn_clicked()
                        .arg(watch->treeFileCount())
                        .arg(owner);
     const QFileInfo field(CmpPersonEdit->text());
-    if (!field.exists() || field.canonicalFilePath() != QFileInfo(owner).canonicalFilePath())
+    if (!CmpPersonEdit->text().isEmpty() &&
+        (!field.exists() || field.canonicalFilePath() != QFileInfo(owner).canonicalFilePath()))
         text += QStringLiteral("\n\nThat is the personality the tree's record names, not the one above.");
     QMessageBox box(QMessageBox::Question, QString::fromLatin1(removeTitle), text, QMessageBox::Cancel, this);
     QPushButton* remove = box.addButton(QStringLiteral("&Remove"), QMessageBox::DestructiveRole);

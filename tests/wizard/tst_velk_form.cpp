@@ -438,6 +438,8 @@ private slots:
         QCOMPARE(w.TreeStatusLabel->text(), QString());
 
         recordFor(boostDir, "");
+        w.ConfigLocEdit->clear();  // a path that changes is read again
+        QTest::keyClick(w.ConfigLocEdit, Qt::Key_End);
         w.ConfigLocEdit->setText(QDir::toNativeSeparators(out));  // keyClicks types ASCII only
         QTest::keyClick(w.ConfigLocEdit, Qt::Key_End);
         QTRY_COMPARE(w.TreeStatusLabel->text(), made + QStringLiteral(": Finish brings it up to date."));
