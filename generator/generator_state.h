@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "run_progress.h"
 #include "tree_plan.h"
 
 struct generator_state {
@@ -47,6 +48,8 @@ struct generator_state {
     } check;
 
     std::ostream* console = &std::cout;
+    // Off unless the command line asks for it.
+    run_progress progress;
 };
 
 // Thrown by a step that ends the run at once with status 1; the top of the

@@ -205,6 +205,9 @@ int run_tree_steps(generator_state& state, const std::string& personality_path, 
     if (state.plan.directory(substitute_tree) == directory_status::link)
         throw run_ended{link_refusal(substitute_tree)};
     read_nonboost_list(state);
+    if (state.progress.on())  // the forwarding headers, then the two configuration headers
+        state.progress.step("headers", state.plan.file_count(),
+                            state.plan.file_count() + count_boost_files(state) + 2);
     walk_boost_tree(state, state.orig_header_loc, false);
 
     step(state, "Creating compiler/platform substitute header files ...");
@@ -228,6 +231,8 @@ int run_tree_steps(generator_state& state, const std::string& personality_path, 
         say(state, state.config_output_loc);
     }
     if (!state.included_system_headers.empty()) {
+        state.progress.step("stubs", state.plan.file_count(),
+                            state.plan.file_count() + state.included_system_headers.size());
         ok = write_system_stubs(state) && ok;
         top_directories.push_back(paths::join(state.config_output_loc, "system"));
     }
@@ -278,6 +283,8 @@ int run_tree_steps(generator_state& state, const std::string& personality_path, 
     }
     if (!record_run(state, record_of(state, personality, share, before, true), earlier.record.end_line))
         ok = false;
+    if (ok)
+        state.progress.finish();
     say(state, "Files written: " + std::to_string(state.plan.written) + ", left unchanged: " +
                    std::to_string(state.plan.unchanged) + ", removed: " + std::to_string(removal.removed));
     return ok ? 0 : 1;
@@ -286,6 +293,7 @@ int run_tree_steps(generator_state& state, const std::string& personality_path, 
 int run_steps(generator_state& state, const std::string& personality_path, tree_plan::mode how)
 {
     state.plan.start(state.config_output_loc, how, nullptr, false);
+    state.plan.report_progress(&state.progress);
     if (!paths::ends_in_boost_component(state.orig_header_loc)) {
         say(state, "Original location of boost must end with the .../boost subdirectory",
             state.plan.checking() ? line_break::end : line_break::none);
@@ -328,6 +336,12 @@ namespace {
 
 int run_command(generator_state& state, int argc, const char* const argv[])
 {
+    // Progress lines for a program that shows them; the rest as without.
+    if (argc >= 2 && std::string_view(argv[1]) == "--progress") {
+        state.progress.report_to(*state.console);
+        ++argv;
+        --argc;
+    }
     const std::string_view option = argc >= 2 ? argv[1] : "";
     if (option == "--check" && argc != 5)
         return usage(state, option, "<curr_compiler_personality> <orig_header_loc> <config_output_loc>", 2);

@@ -90,6 +90,8 @@ write_result tree_plan::file(const std::string& path, std::string_view text, std
     const std::size_t line_start = file_lines_.size();
     append_file_line(file_lines_, digest_of(bytes), rel);
     ++file_count_;
+    if (progress_)
+        progress_->handled(file_count_);
 
     // A fresh output has nothing to compare with: one call creates each file.
     std::optional<std::string> there;

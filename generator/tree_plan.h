@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "output_file.h"
+#include "run_progress.h"
 #include "tree_record.h"
 
 class tree_plan {
@@ -26,6 +27,8 @@ public:
     void start(std::string output, mode how, tree_record* earlier, bool fresh);
 
     bool checking() const { return mode_ == mode::check; }
+    // Told of every file the plan handles.
+    void report_progress(run_progress* progress) { progress_ = progress; }
 
     // A directory of the output (links refused, as make_output_directory);
     // in a check nothing is created.
@@ -76,4 +79,5 @@ private:
     std::set<std::string> directories_;
     journal_file journal_;
     std::string journal_lines_;
+    run_progress* progress_ = nullptr;
 };
