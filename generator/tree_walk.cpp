@@ -27,6 +27,8 @@ struct walk_progress {
     // The directories being walked further up, by identity.
     std::vector<platform::file_identity> ancestors;
     bool forwarded_any = false;
+    // Set for a walk that only counts the files, mirroring nothing.
+    std::size_t* counted = nullptr;
 };
 
 // A mirror directory left from an earlier run may be a link; the forwarding
@@ -52,8 +54,12 @@ void walk_directory(generator_state& state, const std::string& directory, bool c
     const bool listed =
         paths::for_each_entry(directory, [&](const std::string&, const std::string& path, platform::entry_kind kind) {
             if (kind == platform::entry_kind::directory) {
-                make_mirror_directory(state, paths::mirror_path(state.orig_header_loc, state.config_output_loc, path));
+                if (!walk.counted)
+                    make_mirror_directory(state,
+                                          paths::mirror_path(state.orig_header_loc, state.config_output_loc, path));
                 walk_directory(state, path, collect_only, walk);
+            } else if (walk.counted) {
+                ++*walk.counted;
             } else if (collect_only) {
                 state.nonboost_paths.insert(path);
             } else {
@@ -61,7 +67,7 @@ void walk_directory(generator_state& state, const std::string& directory, bool c
                 walk.forwarded_any = true;
             }
         });
-    if (!listed) {
+    if (!listed && !walk.counted) {
         // In the tree itself a directory out of reach would leave its files
         // without forwarding headers; a list entry merely names nothing then.
         if (!collect_only)
@@ -101,16 +107,35 @@ void read_nonboost_list(generator_state& state)
     }
 }
 
-void walk_boost_tree(generator_state& state, const std::string& directory, bool collect_only)
+namespace {
+
+// The output and its substitute tree count as being walked already: a link
+// to them from inside Boost would have the walk chase its own output.
+walk_progress walk_beside_output(const generator_state& state)
 {
-    // The output and its substitute tree count as being walked already: a link
-    // to them from inside Boost would have the walk chase its own output.
     walk_progress walk;
     for (const std::string& output : {state.config_output_loc, paths::substitute_tree(state.config_output_loc)}) {
         platform::file_identity identity;
         if (platform::identify(output, identity))
             walk.ancestors.push_back(identity);
     }
+    return walk;
+}
+
+}  // namespace
+
+std::size_t count_boost_files(generator_state& state)
+{
+    std::size_t count = 0;
+    walk_progress walk = walk_beside_output(state);
+    walk.counted = &count;
+    walk_directory(state, state.orig_header_loc, false, walk);
+    return count;
+}
+
+void walk_boost_tree(generator_state& state, const std::string& directory, bool collect_only)
+{
+    walk_progress walk = walk_beside_output(state);
     walk_directory(state, directory, collect_only, walk);
 
     // Microsoft's runtime headers open with yvals.h: once any header is

@@ -27,3 +27,7 @@ void read_nonboost_list(generator_state& state);
 // when _MSC_VER or _MSC_EXTENSIONS is a possible define; collect mode adds
 // each file to nonboost_paths.
 void walk_boost_tree(generator_state& state, const std::string& directory, bool collect_only);
+
+// How many files the writing walk will hand on: the same walk, mirroring and
+// writing nothing.
+std::size_t count_boost_files(generator_state& state);

@@ -9,6 +9,7 @@
 #include <winternl.h>
 
 #include "command_line_words.h"
+#include "digest_fold.h"
 #include "utf16.h"
 
 namespace platform {
@@ -331,9 +332,9 @@ bool stamp_of(HANDLE handle, std::uint64_t& stamp)
                                    static_cast<std::uint64_t>(internal.IndexNumber.QuadPart),
                                    static_cast<std::uint64_t>(basic.LastWriteTime.QuadPart),
                                    static_cast<std::uint64_t>(basic.ChangeTime.QuadPart), basic.FileAttributes};
-    stamp = 14695981039346656037ULL;
+    stamp = digest_fold::start;
     for (const std::uint64_t part : parts)
-        stamp = (stamp ^ part) * 1099511628211ULL;
+        stamp = digest_fold::fold(stamp, part);
     return true;
 }
 

@@ -37,9 +37,10 @@ if [ -f "$build/bin/velk.exe" ]; then
   (cd "$scratch" && DISPLAY=$display WINEPATH="$dll_dirs" \
      wine explorer /desktop=velk,1024x768 "$build/bin/velk_grab_pages.exe" \
      "$(winepath -w "$docs/velk-windows-page0.png")" "$(winepath -w "$docs/velk-windows-page1.png")" \
-     "$(winepath -w /usr/include/boost)" "$(winepath -w "$scratch/out")" "$(winepath -w "$scratch/msvc.p_c")")
+     "$(winepath -w /usr/include/boost)" "$(winepath -w "$scratch/out")" "$(winepath -w "$scratch/msvc.p_c")" \
+     "$(winepath -w "$docs/velk-windows-progress.png")")
   wineserver -k
-  echo "windows: $docs/velk-windows-page0.png $docs/velk-windows-page1.png"
+  echo "windows: $docs/velk-windows-page0.png $docs/velk-windows-page1.png $docs/velk-windows-progress.png"
   exit 0
 fi
 
@@ -50,6 +51,7 @@ for scale in 1 2; do
   (cd "$scratch" && DISPLAY=$display QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$scale \
      PATH="$build/bin:$PATH" "$build/bin/velk_grab_pages" \
      "$docs/velk-page0$suffix.png" "$docs/velk-page1$suffix.png" \
-     /usr/include/boost "$scratch/out$scale" "$scratch/msvc$scale.p_c")
+     /usr/include/boost "$scratch/out$scale" "$scratch/msvc$scale.p_c" \
+     $([ "$scale" = 1 ] && echo "$docs/velk-page1-progress.png"))
   echo "scale $scale: $docs/velk-page0$suffix.png $docs/velk-page1$suffix.png"
 done

@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <sstream>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -138,6 +140,49 @@ TEST_P(BoostTree, IncludeScanCollectsTheSystemHeaders)
     EXPECT_EQ(result.output, printed(full_run_writing(12)));
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(files_below("out/system"), (std::vector<std::string>{"cstdio", "sys/types.h", "tuple", "vector"}));
+}
+
+// With --progress, lines that count the files handled out of those
+// expected, each within its total, rising to the end; the rest of the
+// output as without it.
+TEST_P(BoostTree, ProgressLinesCountUpToTheEndBesideTheUsualOutput)
+{
+    for (const char* file : {"a.hpp", "b/c.hpp", "b/d.hpp", "e/f/g.ipp"})
+        put(std::string("lib/boost/") + file, "#include <vector>\n#include <map>\n");
+    put("p.p_c", "-sd FOO=1\n-si \"" + at("lib") + "\"\n");
+    const program_result plain = run_default();
+    fresh_output();
+    const program_result result = run({"--progress", at("p.p_c"), at("lib/boost"), at("out")});
+    EXPECT_EQ(result.status, 0);
+
+    std::string others;
+    std::vector<std::vector<std::string>> progress;
+    std::istringstream lines_seen(result.output);
+    for (std::string line; std::getline(lines_seen, line);) {
+        if (line.rfind("Progress: ", 0) != 0) {
+            others += line + "\n";
+            continue;
+        }
+        std::istringstream words(line);
+        std::vector<std::string> w;
+        for (std::string word; words >> word;)
+            w.push_back(word);
+        progress.push_back(w);
+    }
+    EXPECT_EQ(others, plain.output);
+    ASSERT_FALSE(progress.empty());
+    std::size_t before = 0;
+    for (const auto& w : progress) {
+        ASSERT_EQ(w.size(), 4u);
+        EXPECT_TRUE(w[1] == "headers" || w[1] == "stubs" || w[1] == "done") << w[1];
+        const std::size_t done = std::stoul(w[2]);
+        EXPECT_LE(done, std::stoul(w[3]));
+        EXPECT_GE(done, before);
+        before = done;
+    }
+    // Every file the run wrote but its record.
+    const std::string written = std::to_string(files_below("out").size() - 1);
+    EXPECT_EQ(progress.back(), (std::vector<std::string>{"Progress:", "done", written, written}));
 }
 
 TEST_P(BoostTree, MicrosoftMacrosAddTheirRuntimeHeader)

@@ -7,16 +7,22 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPalette>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextStream>
+#include <climits>
 
 #include "data_folder.h"
-#include "tree_record.h"
+#include "skeld_lines.h"
+#include "skeld_path.h"
+#include "tree_watch.h"
 
 namespace {
 
@@ -27,6 +33,13 @@ const char successLine[] = "Boost Configuration Generated Successfully!";
 const char abnormalEndLine[] = "Skeld ended abnormally (crashed or was killed).";
 const char failureTitle[] = "Boost Configuration Wizard";
 const char failureText[] = "Boost Configuration Generation Failed!\nPlease check the details on screen and try again.";
+const char stoppedLine[] =
+    "Stopped. The files Skeld wrote so far stay; the next run (Finish) brings the tree up to date.";
+const char removalStoppedLine[] =
+    "Stopped. Part of the tree may be left; Remove Tree... on the first page takes the rest.";
+const char removeTitle[] = "Remove Tree";
+const char removeFailureText[] = "Removing the tree failed!\nPlease check the details on screen and try again.";
+const char removedLine[] = "Tree Removed Successfully!";
 
 }  // namespace
 
@@ -56,7 +69,36 @@ BoostForwardHeader::BoostForwardHeader(QWidget* parent, const char* name, bool m
     ConfigLocEdit->installEventFilter(this);
     CmpPersonEdit->installEventFilter(this);
 
+    // What a screen reader says: a field by its caption, a Browse button by
+    // what it browses for.
+    const struct {
+        QLabel* caption;
+        QLineEdit* field;
+        QPushButton* browse;
+        const char* browses;
+    } rows[] = {
+        {textLabel1, OrigLibLocEdit, OrigLibLocBtn, "Browse for the Boost library location"},
+        {textLabel1_2, ConfigLocEdit, ConfigLocBtn, "Browse for the configuration output location"},
+        {textLabel1_2_2, CmpPersonEdit, CmpPersonBtn, "Browse for the current compiler personality"},
+    };
+    for (const auto& row : rows) {
+        row.field->setAccessibleName(row.caption->text());
+        row.browse->setAccessibleName(QString::fromLatin1(row.browses));
+    }
+    TreeStatusLabel->setAccessibleName(QStringLiteral("State of the output folder"));
+    RemoveTreeBtn->setAccessibleName(QStringLiteral("Remove the tree in the output folder"));
+    DetailsText->setAccessibleName(QStringLiteral("Summary and log"));
+    RunProgressBar->setAccessibleName(QStringLiteral("Progress of the run"));
+
     proc = nullptr;
+    watch = new TreeWatch(&BoostForwardHeader::prepareSkeld, this);
+    connect(watch, &TreeWatch::changed, this, &BoostForwardHeader::showTreeStatus);
+    connect(RemoveTreeBtn, &QPushButton::clicked, this, &BoostForwardHeader::RemoveTreeBtn_clicked);
+    // Back on the first page after a run: the tree may have changed.
+    connect(this, &QWizard::currentIdChanged, this, [this] {
+        if (currentPage() == Page0)
+            watch->refresh();
+    });
     SetPalettesAndLoadImages();
 }
 
@@ -90,13 +132,32 @@ QString BoostForwardHeader::generatorWorkingDirectory(const QString& program, co
     // holds the program file, links resolved.
     const QString resolved = QFileInfo(program).isAbsolute() ? QFileInfo(program).canonicalFilePath() : QString();
     const QString programDir = resolved.isEmpty() ? QString() : QFileInfo(resolved).absolutePath();
-    const auto local = [](const QString& path) { return QDir::toNativeSeparators(path).toLocal8Bit().toStdString(); };
+    const auto native = [](const QString& path) { return toSkeldPath(QDir::toNativeSeparators(path)); };
     const data_folder_choice choice =
-        choose_data_folder(local(ownDir), programDir.isEmpty() ? std::string() : local(programDir));
+        choose_data_folder(native(ownDir), programDir.isEmpty() ? std::string() : native(programDir));
     // None: Skeld's own error then names every place it looked in.
     if (choice.folder.empty() || choice.in_working_folder())
         return ownDir;
-    return QDir::fromNativeSeparators(QString::fromLocal8Bit(choice.folder));
+    return QDir::fromNativeSeparators(fromSkeldPath(choice.folder));
+}
+
+void BoostForwardHeader::prepareSkeld(QProcess& process, const QStringList& options, const QStringList& paths)
+{
+    const QString program = generatorProgram();
+    const QString ownDir = QDir::currentPath();
+    const QString workDir = generatorWorkingDirectory(program, ownDir);
+    QStringList arguments = options;
+    for (const QString& path : paths) {
+        // The fields were checked from velk's folder; keep them meaning the same.
+        arguments << (workDir != ownDir && QDir::isRelativePath(path)
+                          ? QDir::toNativeSeparators(QDir(ownDir).absoluteFilePath(path))
+                          : path);
+    }
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setWorkingDirectory(workDir);
+    // Skeld reports on stdout only.
+    process.setStandardErrorFile(QProcess::nullDevice());
 }
 
 QString BoostForwardHeader::toBackslashes(const QString& path)
@@ -174,33 +235,33 @@ void BoostForwardHeader::Page0LineEdit_textchanged(const QString&)
     ok = markPath(ConfigLocEdit, configLocTip, dirNotFoundText) && ok;
     ok = markPath(CmpPersonEdit, personalityTip, personalityNotFoundText) && ok;
     Page0->setComplete(ok);
-    showTreeStatus();
+    watch->setPaths(CmpPersonEdit->text(), OrigLibLocEdit->text(), ConfigLocEdit->text(), ok);
 }
 
 void BoostForwardHeader::showTreeStatus()
 {
-    // Read again only when a path changed: a tree's record lists every file.
-    const QString key = ConfigLocEdit->text() + QChar(0) + OrigLibLocEdit->text();
-    if (key == treeStatusKey)
-        return;
-    treeStatusKey = key;
-    const auto local = [](const QString& path) { return path.toLocal8Bit().toStdString(); };
-    const std::string output = local(ConfigLocEdit->text());
-    const std::string boost = local(OrigLibLocEdit->text());
-    const std::string line =
-        output.empty() ? std::string() : tree_status_line(read_record(output), boost, version_of_boost(boost));
-    TreeStatusLabel->setText(QString::fromLocal8Bit(line));
+    TreeStatusLabel->setText(watch->line());
     TreeStatusLabel->setToolTip(TreeStatusLabel->text());  // a long Boost path may not fit
+    RemoveTreeBtn->setVisible(watch->holdsTree());
+    // The summary says the same while it is what the pane shows.
+    if (currentPage() == Page1 && Page1->isComplete() && DetailsText->toPlainText() == shownSummary)
+        DetailsText->setPlainText(shownSummary = runSummary());
+}
+
+QString BoostForwardHeader::runSummary() const
+{
+    const QString tree = TreeStatusLabel->text();
+    return QStringLiteral("Original Boost Location:\n") + OrigLibLocEdit->text() +
+           QStringLiteral("\n\nConfiguration Output Location:\n") + ConfigLocEdit->text() +
+           QStringLiteral("\n\nCurrent Compiler Personality:\n") + CmpPersonEdit->text() + QStringLiteral("\n\n") +
+           (tree.isEmpty() ? QString() : QStringLiteral("Output Folder:\n") + tree + QStringLiteral("\n\n"));
 }
 
 void BoostForwardHeader::initializePage(int id)
 {
     // QWizard calls this on every Next, so the summary follows the fields.
     if (page(id) == Page1) {
-        DetailsText->setPlainText(QStringLiteral("Original Boost Location:\n") + OrigLibLocEdit->text() +
-                                  QStringLiteral("\n\nConfiguration Output Location:\n") + ConfigLocEdit->text() +
-                                  QStringLiteral("\n\nCurrent Compiler Personality:\n") + CmpPersonEdit->text() +
-                                  QStringLiteral("\n\n"));
+        DetailsText->setPlainText(shownSummary = runSummary());
         Page1->setComplete(true);
     }
     BoostForwardHeaderBase::initializePage(id);
@@ -208,26 +269,51 @@ void BoostForwardHeader::initializePage(int id)
 
 void BoostForwardHeader::accept()
 {
+    job = Job::Generate;
+    startSkeld({QStringLiteral("--progress")}, {CmpPersonEdit->text(), OrigLibLocEdit->text(), ConfigLocEdit->text()},
+               QString::fromLatin1(startLine));
+}
+
+void BoostForwardHeader::RemoveTreeBtn_clicked()
+{
+    const QString output = ConfigLocEdit->text();
+    const QString owner = watch->treePersonality();
+    QString text = QStringLiteral("Remove the tree Skeld made in %1?\n\nIts %2 files go, and its entries go from the "
+                                  "personality %3.")
+                       .arg(output)
+                       .arg(watch->treeFileCount())
+                       .arg(owner);
+    const QFileInfo field(CmpPersonEdit->text());
+    if (!CmpPersonEdit->text().isEmpty() &&
+        (!field.exists() || field.canonicalFilePath() != QFileInfo(owner).canonicalFilePath()))
+        text += QStringLiteral("\n\nThat is the personality the tree's record names, not the one above.");
+    QMessageBox box(QMessageBox::Question, QString::fromLatin1(removeTitle), text, QMessageBox::Cancel, this);
+    QPushButton* remove = box.addButton(QStringLiteral("&Remove"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.exec();
+    if (box.clickedButton() != remove)
+        return;
+
+    job = Job::Remove;
+    next();  // the run page, where the log goes
+    startSkeld({QStringLiteral("--remove")}, {owner, output},
+               QStringLiteral("Removing the tree Skeld made in %1 ...\n").arg(output));
+}
+
+void BoostForwardHeader::startSkeld(const QStringList& options, const QStringList& paths, const QString& firstLine)
+{
+    // A check reads and locks the personality this child is about to take.
+    watch->stop();
+    stopped = false;
     proc = new QProcess(this);
-    const QString program = generatorProgram();
-    const QString ownDir = QDir::currentPath();
-    const QString workDir = generatorWorkingDirectory(program, ownDir);
-    QStringList arguments = {CmpPersonEdit->text(), OrigLibLocEdit->text(), ConfigLocEdit->text()};
-    if (workDir != ownDir) {
-        // The fields were checked from velk's folder; keep them meaning the same.
-        for (QString& argument : arguments) {
-            if (QDir::isRelativePath(argument))
-                argument = QDir::toNativeSeparators(QDir(ownDir).absoluteFilePath(argument));
-        }
-    }
-    proc->setProgram(program);
-    proc->setArguments(arguments);
-    proc->setWorkingDirectory(workDir);
-    // Skeld reports on stdout only.
-    proc->setStandardErrorFile(QProcess::nullDevice());
+    prepareSkeld(*proc, options, paths);
 
     DetailsText->clear();
-    DetailsText->setPlainText(QString::fromLatin1(startLine));
+    DetailsText->setPlainText(firstLine);
+    // A removal says nothing of how far it is: the bar is busy.
+    RunProgressBar->setRange(0, job == Job::Remove ? 0 : 1);
+    RunProgressBar->setValue(0);
+    RunStepLabel->setText(job == Job::Remove ? QStringLiteral("Removing") : QStringLiteral("Starting"));
 
     connect(proc, &QProcess::readyReadStandardOutput, this, &BoostForwardHeader::readFromStdout);
     connect(proc, &QProcess::finished, this, &BoostForwardHeader::processExit);
@@ -245,6 +331,8 @@ void BoostForwardHeader::processError(QProcess::ProcessError error)
         return;
     appendLine(QString::fromLatin1(notExecutedLine));
     setRunning(false);
+    RunProgressBar->hide();
+    RunStepLabel->hide();
 }
 
 void BoostForwardHeader::readFromStdout()
@@ -262,25 +350,43 @@ void BoostForwardHeader::processExit()
     if (!rest.isEmpty())
         appendOutputLine(rest);
     setRunning(false);
+    if (RunProgressBar->maximum() == 0)
+        RunProgressBar->setRange(0, 1);  // a busy bar stops moving with the child
 
     SaveLogBtn->setEnabled(true);
+    if (stopped) {
+        // Stopped by the user: not a failure, and another run may start here.
+        RunStepLabel->setText(QStringLiteral("Stopped"));
+        appendLine(QString::fromLatin1(job == Job::Remove ? removalStoppedLine : stoppedLine));
+        Page1->setComplete(job == Job::Generate);
+        return;
+    }
     if (proc->exitStatus() != QProcess::NormalExit)
         appendLine(QString::fromLatin1(abnormalEndLine));
     if (proc->exitStatus() != QProcess::NormalExit || proc->exitCode() != 0) {
-        QMessageBox::about(nullptr, QString::fromLatin1(failureTitle), QString::fromLatin1(failureText));
+        RunStepLabel->setText(QStringLiteral("Failed"));
+        QMessageBox::about(nullptr, QString::fromLatin1(failureTitle),
+                           QString::fromLatin1(job == Job::Remove ? removeFailureText : failureText));
         return;
     }
-    appendLine(QString::fromLatin1(successLine));
+    RunProgressBar->setValue(RunProgressBar->maximum());
+    RunStepLabel->setText(QStringLiteral("Done"));
+    appendLine(QString::fromLatin1(job == Job::Remove ? removedLine : successLine));
     setButtonText(QWizard::CancelButton, QStringLiteral("Close"));
 }
 
 void BoostForwardHeader::reject()
 {
-    if (proc) {
-        // Closing is not a result: nothing more is reported for this child.
-        proc->disconnect(this);
+    // During a run Cancel stops Skeld and keeps the wizard open, to say
+    // what that leaves; a second Cancel closes it.
+    if (proc && proc->state() != QProcess::NotRunning) {
+        stopped = true;
         proc->kill();
+        return;
     }
+    if (proc)
+        proc->disconnect(this);
+    watch->stop();
     setRunning(false);
     BoostForwardHeaderBase::reject();
 }
@@ -301,7 +407,7 @@ void BoostForwardHeader::SaveLogBtn_clicked()
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return;
     QTextStream out(&file);
-    out.setEncoding(QStringConverter::System);
+    out.setEncoding(QStringConverter::Utf8);
     out << DetailsText->toPlainText();
 }
 
@@ -325,8 +431,17 @@ void BoostForwardHeader::appendOutputLine(QByteArray line)
     const qsizetype nul = line.indexOf('\0');
     if (nul >= 0)
         line.truncate(nul);
-    // Skeld prints in the local 8-bit encoding.
-    appendLine(QString::fromLocal8Bit(line));
+    // Skeld prints UTF-8. How far it is goes to the bar, not the log.
+    const QString text = QString::fromUtf8(line);
+    if (const std::optional<ProgressLine> progress = parseProgressLine(text)) {
+        RunProgressBar->setRange(0, int(qMin<qint64>(progress->total, INT_MAX)));
+        RunProgressBar->setValue(int(qMin<qint64>(progress->done, INT_MAX)));
+        RunStepLabel->setText(stepText(progress->step));
+        RunProgressBar->setAccessibleDescription(
+            QStringLiteral("%1: %2 of %3 files").arg(RunStepLabel->text()).arg(progress->done).arg(progress->total));
+        return;
+    }
+    appendLine(text);
 }
 
 void BoostForwardHeader::appendLine(const QString& line)
@@ -342,8 +457,12 @@ void BoostForwardHeader::appendLine(const QString& line)
 
 void BoostForwardHeader::setRunning(bool running)
 {
-    // A fixed place beside Save Log: showing it moves nothing else.
-    RunBusyBar->setVisible(running);
+    // A fixed place beside Save Log: showing it moves nothing else. It
+    // stays after the run, to show how far it got.
+    if (running) {
+        RunProgressBar->show();
+        RunStepLabel->show();
+    }
     updateBackButton();
 }
 

@@ -7,6 +7,7 @@
 #include "boostforwardheaderbase.h"
 
 class QLineEdit;
+class TreeWatch;
 
 // The wizard: checks the three paths, runs Skeld with them and keeps its log.
 class BoostForwardHeader : public BoostForwardHeaderBase {
@@ -25,6 +26,12 @@ public:
     // own rule (data_folder.h) picks with ownDir as the working folder, else
     // ownDir still.
     static QString generatorWorkingDirectory(const QString& program, const QString& ownDir);
+    // Sets a process up to run that Skeld there with these options and
+    // paths; relative paths keep naming what they name from velk's folder.
+    static void prepareSkeld(QProcess& process, const QStringList& options, const QStringList& paths);
+
+    // What the output holds and what Finish would do there.
+    TreeWatch* treeWatch() const { return watch; }
 
 public slots:
     void OrigLibLocBtn_clicked();
@@ -35,6 +42,7 @@ public slots:
     void SetPalettesAndLoadImages();
     void readFromStdout();
     void processExit();
+    void RemoveTreeBtn_clicked();
 
 protected:
     void initializePage(int id) override;
@@ -48,12 +56,14 @@ private:
     QString chooseDirectory(const QString& caption);
     bool markPath(QLineEdit* field, const QString& passTip, const QString& failTip);
     void processError(QProcess::ProcessError error);
+    void startSkeld(const QStringList& options, const QStringList& paths, const QString& firstLine);
     void appendOutputLine(QByteArray line);
     void appendLine(const QString& line);
     void updateBackButton();
     void setRunning(bool running);
-    // The line under the output field: which Boost a tree there was made for.
+    // The line under the output field, the Remove button and the summary.
     void showTreeStatus();
+    QString runSummary() const;
 
     QProcess* proc;
     QString dirNotFoundText;
@@ -61,7 +71,12 @@ private:
     QString boostLocTip;
     QString configLocTip;
     QString personalityTip;
-    QString treeStatusKey;
+    TreeWatch* watch;
+    QString shownSummary;
+    // What the latest child does: a run, or the removal of a tree.
+    enum class Job { Generate, Remove } job = Job::Generate;
+    // The user stopped the latest child.
+    bool stopped = false;
 };
 
 #endif

@@ -99,7 +99,7 @@ BoostForwardHeaderBase::BoostForwardHeaderBase(QWidget* parent, const char* name
         setObjectName(QString::fromLatin1(name));
     setPalette(formPalette());
 
-    for (QPushButton* button : {CmpPersonBtn, OrigLibLocBtn, ConfigLocBtn, SaveLogBtn})
+    for (QPushButton* button : {CmpPersonBtn, OrigLibLocBtn, ConfigLocBtn, RemoveTreeBtn, SaveLogBtn})
         setWhiteBackground(button);
 
     // Tab goes through the page in reading order (the form's tab stops), then
@@ -194,10 +194,12 @@ void BoostForwardHeaderBase::fitTextsToFont()
         const int right = std::min(f.right() + 1, fieldRight);
         row.field->setGeometry(left, f.y(), right - left, f.height());
     }
-    // The line under the output field starts where the field does.
+    // The line under the output field starts where the field does, or
+    // after Remove beside it where that needs more room.
+    RemoveTreeBtn->resize(buttonWidthFor(RemoveTreeBtn), RemoveTreeBtn->height());
+    const int treeLeft = std::max(ConfigLocEdit->x(), RemoveTreeBtn->geometry().right() + 7);
     const QRect tree = TreeStatusLabel->geometry();
-    TreeStatusLabel->setGeometry(ConfigLocEdit->x(), tree.y(), ConfigLocBtn->geometry().right() + 1 - ConfigLocEdit->x(),
-                                 tree.height());
+    TreeStatusLabel->setGeometry(treeLeft, tree.y(), ConfigLocBtn->geometry().right() + 1 - treeLeft, tree.height());
     SaveLogBtn->resize(std::max(SaveLogBtn->width(), buttonWidthFor(SaveLogBtn)), SaveLogBtn->height());
 }
 

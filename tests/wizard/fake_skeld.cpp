@@ -1,6 +1,7 @@
 // Stand-in for Skeld in the wizard's run tests. VELK_FAKE_SKELD picks the
 // behaviour; VELK_FAKE_SKELD_GATE names a file the test creates to let a
-// waiting stand-in go on, so no test depends on timing.
+// waiting stand-in go on, so no test depends on timing. --check prints
+// VELK_FAKE_CHECK as its last line, or waits for ever when it says "hang".
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -8,6 +9,9 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include "fake_skeld_args.h"
 
 namespace {
 
@@ -33,19 +37,43 @@ void waitForGate()
 
 }  // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char** narrow)
 {
+    // Skeld prints UTF-8; so do its stand-in's echoes of its arguments.
+    const std::vector<std::string> arguments = utf8_arguments(argc, narrow);
+    std::vector<const char*> pointers;
+    for (const std::string& argument : arguments)
+        pointers.push_back(argument.c_str());
+    const char* const* argv = pointers.data();
     const char* env = std::getenv("VELK_FAKE_SKELD");
     const std::string mode = env ? env : "ok";
+    const bool progress = argc > 1 && std::string(argv[1]) == "--progress";
+    if (argc > 1 && std::string(argv[1]) == "--check") {
+        const char* answer = std::getenv("VELK_FAKE_CHECK");
+        const std::string last = answer ? answer : "Check: status=1 write=3 remove=0 add=2 record=1 refuse=none";
+        say("A line for people");
+        if (last == "hang")
+            std::this_thread::sleep_for(std::chrono::seconds(60));
+        say(last.c_str());
+        return last.find("status=2") != std::string::npos ? 2 : last.find("status=0") != std::string::npos ? 0 : 1;
+    }
 
     if (mode == "args") {
         for (int i = 1; i < argc; ++i)
             say((std::to_string(i) + "=[" + argv[i] + "]").c_str());
         return 0;
     }
+    if (progress) {
+        ++argv;
+        --argc;
+    }
     if (mode == "ok") {
         say("Creating compiler header Files ...");
+        if (progress)
+            say("Progress: headers 0 4");
         say("Creating boost substitute header files ...");
+        if (progress)
+            say("Progress: headers 4 4");
         say("Creating compiler/platform substitute header files ...");
         say("Modifying Compiler Personality...");
         if (argc > 3) {
@@ -85,6 +113,7 @@ int main(int argc, char** argv)
     }
     if (mode == "gate") {
         say("Creating compiler header Files ...");
+        say("Progress: headers 3 10");
         waitForGate();
         return 0;
     }

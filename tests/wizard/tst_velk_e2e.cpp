@@ -2,13 +2,18 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QtTest>
 
 #include "boostforwardheader.h"
 #include "dialogwatcher.h"
+#include "tree_watch.h"
 
 namespace {
 
@@ -24,6 +29,18 @@ QByteArray readFile(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll().replace("\r\n", "\n") : QByteArray();
+}
+
+// Presses the button of a message box that carries this text.
+DialogWatcher::Answer press(const QString& text)
+{
+    return [text](QDialog* dialog) {
+        if (auto* box = qobject_cast<QMessageBox*>(dialog))
+            for (QAbstractButton* button : box->buttons())
+                if (button->text() == text)
+                    return button->click();
+        dialog->reject();
+    };
 }
 
 }  // namespace
@@ -101,6 +118,105 @@ private slots:
         const QByteArray edited = readFile(personality);
         QVERIFY2(edited.contains(out.toUtf8()), edited.constData());
         QVERIFY2(edited.contains("BOOST_COMPILER_CONFIG"), edited.constData());
+    }
+
+    // A whole tree over the Boost this system has: the bar measures the run;
+    // a run stopped part way is made whole by the next; Remove takes the
+    // tree away after a confirmation, asked by keys alone.
+    void progressStopAndRemoveOverARealBoost()
+    {
+        const QString boost = QDir::toNativeSeparators(QDir(QStringLiteral("/usr/include/boost")).absolutePath());
+        if (!QFile::exists(boost + QStringLiteral("/version.hpp")))
+            QSKIP("no Boost in /usr/include");
+        QTemporaryDir tmp;
+        const QString out = QDir::toNativeSeparators(tmp.filePath("out"));
+        const QString personality = QDir::toNativeSeparators(tmp.filePath("p.p_c"));
+        QVERIFY(QDir().mkpath(out));
+        const QByteArray original =
+            "-si \"" + QDir::toNativeSeparators(QDir(boost + "/..").absolutePath()).toUtf8() + "\"\n-sd _MSC_VER=1310\n";
+        QVERIFY(writeFile(personality, original));
+
+        BoostForwardHeader w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::keyClicks(w.OrigLibLocEdit, boost);
+        QTest::keyClicks(w.ConfigLocEdit, out);
+        QTest::keyClicks(w.CmpPersonEdit, personality);
+        w.button(QWizard::NextButton)->click();
+        QProgressBar* bar = w.RunProgressBar;
+        QAbstractButton* finish = w.button(QWizard::FinishButton);
+        DialogWatcher watcher;
+
+        // Stopped once the headers are under way.
+        finish->click();
+        QTRY_VERIFY_WITH_TIMEOUT(bar->value() > 0, 60000);
+        QVERIFY(bar->value() < bar->maximum());
+        w.button(QWizard::CancelButton)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(w.DetailsText->toPlainText().contains("Stopped."), 20000);
+        QVERIFY(w.isVisible());
+
+        // Run again: the bar rises to its end as the run does.
+        QList<int> shares;  // per mille, as the maximum grows with later steps
+        connect(bar, &QProgressBar::valueChanged, this,
+                [&](int value) { shares << int(qint64(value) * 1000 / qMax(1, bar->maximum())); });
+        QVERIFY(finish->isEnabled());
+        finish->click();
+        QProcess* p = w.findChildren<QProcess*>(Qt::FindDirectChildrenOnly).last();
+        QTRY_COMPARE_WITH_TIMEOUT(p->state(), QProcess::NotRunning, 120000);
+        QCoreApplication::processEvents();
+        QVERIFY2(w.DetailsText->toPlainText().endsWith("Boost Configuration Generated Successfully!\n"),
+                 qPrintable(w.DetailsText->toPlainText()));
+        QVERIFY(!w.DetailsText->toPlainText().contains("Progress:"));
+        QCOMPARE(bar->value(), bar->maximum());
+        QVERIFY(bar->maximum() > 10000);
+        QVERIFY2(shares.size() > 50, qPrintable(QString::number(shares.size())));
+        for (qsizetype i = 1; i < shares.size(); ++i)
+            QVERIFY2(shares[i] >= shares[i - 1] - 50, qPrintable(QString::number(i)));  // a step may grow the end a little
+        QCOMPARE(shares.last(), 1000);
+        QCOMPARE(watcher.count(), 0);
+
+        // Converged: Skeld finds nothing left to do.
+        QProcess check;
+        BoostForwardHeader::prepareSkeld(check, {QStringLiteral("--check")}, {personality, boost, out});
+        check.start();
+        QVERIFY(check.waitForFinished(120000));
+        QCOMPARE(check.exitCode(), 0);
+
+        // Remove, declined then confirmed, from the keyboard.
+        w.button(QWizard::BackButton)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(w.RemoveTreeBtn->isVisible(), 20000);
+        const qsizetype files = w.treeWatch()->treeFileCount();
+        QVERIFY(files > 10000);
+        watcher.setAnswer(DialogWatcher::closeDialog);
+        QTest::keyClick(&w, Qt::Key_R, Qt::AltModifier);
+        QTRY_COMPARE(watcher.count(), 1);
+        QCOMPARE(watcher.seen().last().text,
+                 QStringLiteral("Remove the tree Skeld made in %1?\n\nIts %2 files go, and its entries go from the "
+                                "personality %3.")
+                     .arg(out)
+                     .arg(files)
+                     .arg(personality));
+        QCOMPARE(w.currentPage(), w.Page0);
+        QVERIFY(QFile::exists(out + "/skeld-record.txt"));
+
+        watcher.setAnswer(press(QStringLiteral("&Remove")));
+        w.activateWindow();  // back from the box
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::keyClick(&w, Qt::Key_R, Qt::AltModifier);
+        QTRY_COMPARE(watcher.count(), 2);
+        QCOMPARE(w.currentPage(), w.Page1);
+        p = w.findChildren<QProcess*>(Qt::FindDirectChildrenOnly).last();
+        QTRY_COMPARE_WITH_TIMEOUT(p->state(), QProcess::NotRunning, 120000);
+        QCoreApplication::processEvents();
+        const QString log = w.DetailsText->toPlainText();
+        QVERIFY2(log.startsWith("Removing the tree Skeld made in " + out + " ...\n") &&
+                     log.endsWith("Tree Removed Successfully!\n"),
+                 qPrintable(log));
+        QCOMPARE(w.button(QWizard::CancelButton)->text(), QStringLiteral("Close"));
+        QVERIFY(w.SaveLogBtn->isEnabled());
+        QVERIFY(!QFile::exists(out + "/skeld-record.txt"));
+        QVERIFY(!readFile(personality).contains(out.toUtf8()));
+        QCOMPARE(watcher.count(), 2);
     }
 };
 

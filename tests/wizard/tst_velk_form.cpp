@@ -1,5 +1,7 @@
 // The form as built, and the path input of the first page.
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QDir>
 #include <QFile>
 #include <QGlyphRun>
@@ -16,6 +18,7 @@
 
 #include "boostforwardheader.h"
 #include "dialogwatcher.h"
+#include "skeld_path.h"
 #include "tree_record.h"
 
 namespace {
@@ -128,6 +131,38 @@ private slots:
             else
                 QCOMPARE(widget->toolTip(), text);
         }
+    }
+
+    // What a screen reader says for each control, read through the same
+    // interface the platform bridges (AT-SPI, UI Automation) read.
+    void accessibleNames()
+    {
+        BoostForwardHeader w;
+        w.show();
+        const std::pair<QWidget*, QString> names[] = {
+            {w.OrigLibLocEdit, "Boost Library Location"},
+            {w.ConfigLocEdit, "Configuration Output Location"},
+            {w.CmpPersonEdit, "Current Compiler Personality"},
+            {w.OrigLibLocBtn, "Browse for the Boost library location"},
+            {w.ConfigLocBtn, "Browse for the configuration output location"},
+            {w.CmpPersonBtn, "Browse for the current compiler personality"},
+            {w.RemoveTreeBtn, "Remove the tree in the output folder"},
+            {w.TreeStatusLabel, "State of the output folder"},
+            {w.DetailsText, "Summary and log"},
+            {w.SaveLogBtn, "Save Log"},
+            {w.RunProgressBar, "Progress of the run"},
+        };
+        for (const auto& [widget, name] : names) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+            QVERIFY2(face, qPrintable(widget->objectName()));
+            QCOMPARE(face->text(QAccessible::Name), name);
+        }
+        // The bar says how far the run is.
+        w.RunProgressBar->setRange(0, 200);
+        w.RunProgressBar->setValue(50);
+        QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(w.RunProgressBar);
+        QCOMPARE(bar->valueInterface()->currentValue().toInt(), 50);
+        QCOMPARE(bar->valueInterface()->maximumValue().toInt(), 200);
     }
 
     // "fi" and "fl" drawn as two letters each: Wine's Tahoma has ligatures
@@ -374,10 +409,12 @@ private slots:
         QVERIFY(!nextButton(w)->isEnabled());
     }
 
-    // Under the output field: which Boost a tree there was made for.
+    // Under the output field, before all three paths exist: which Boost a
+    // tree there was made for, read again only when a path changes.
     void treeStatusLine()
     {
-        const QString out = tmp.filePath(QStringLiteral("tree"));
+        // Under a name no 8-bit code page holds whole: velk hands the shared code UTF-8 on Windows.
+        const QString out = tmp.filePath(QStringLiteral("tree ä Проект 数据"));
         QVERIFY(QDir().mkpath(out));
         QFile version(boostDir + QStringLiteral("/version.hpp"));
         QVERIFY(version.open(QIODevice::WriteOnly));
@@ -385,7 +422,7 @@ private slots:
         version.close();
         const auto recordFor = [&](const QString& boost, const std::string& tail) {
             tree_record record;
-            record.boost_folder = QDir::toNativeSeparators(boost).toLocal8Bit().toStdString();
+            record.boost_folder = toSkeldPath(QDir::toNativeSeparators(boost));
             record.boost_version = "1.74.0";
             QFile file(out + QStringLiteral("/skeld-record.txt"));
             QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -396,21 +433,32 @@ private slots:
         BoostForwardHeader w;
         w.show();
         QTest::keyClicks(w.OrigLibLocEdit, boost);
-        QTest::keyClicks(w.ConfigLocEdit, QDir::toNativeSeparators(out));
+        w.ConfigLocEdit->setText(QDir::toNativeSeparators(out));
+        QTest::keyClick(w.ConfigLocEdit, Qt::Key_End);
         QCOMPARE(w.TreeStatusLabel->text(), QString());
 
         recordFor(boostDir, "");
-        w.ConfigLocEdit->clear();
-        QTest::keyClicks(w.ConfigLocEdit, QDir::toNativeSeparators(out));
-        QCOMPARE(w.TreeStatusLabel->text(), made + QStringLiteral(": Finish brings it up to date."));
+        w.ConfigLocEdit->clear();  // a path that changes is read again
+        QTest::keyClick(w.ConfigLocEdit, Qt::Key_End);
+        w.ConfigLocEdit->setText(QDir::toNativeSeparators(out));  // keyClicks types ASCII only
+        QTest::keyClick(w.ConfigLocEdit, Qt::Key_End);
+        QTRY_COMPARE(w.TreeStatusLabel->text(), made + QStringLiteral(": Finish brings it up to date."));
+        QVERIFY(w.RemoveTreeBtn->isVisible());
+        QCOMPARE(w.ConfigLocBtn->nextInFocusChain(), w.RemoveTreeBtn);  // Tab reaches it after the output row
         w.OrigLibLocEdit->clear();
         QTest::keyClicks(w.OrigLibLocEdit, boost + QStringLiteral("x"));
-        QCOMPARE(w.TreeStatusLabel->text(), made + QStringLiteral(", not the Boost above: Finish remakes it for that one."));
+        QTRY_COMPARE(w.TreeStatusLabel->text(),
+                     made + QStringLiteral(", not the Boost above: Finish remakes it for that one."));
 
         recordFor(boostDir, "File: 0 x\n");
+        QTest::keyClick(w.OrigLibLocEdit, Qt::Key_Left);  // no path changed: not read again
+        QTest::qWait(100);
+        QVERIFY(w.TreeStatusLabel->text().startsWith(made));
+        QTest::keyClick(w.OrigLibLocEdit, Qt::Key_End);
         QTest::keyClick(w.OrigLibLocEdit, Qt::Key_Backspace);
-        QCOMPARE(w.TreeStatusLabel->text(),
-                 QStringLiteral("Holds a tree whose record cannot be trusted: Finish writes it anew."));
+        QTRY_COMPARE(w.TreeStatusLabel->text(),
+                     QStringLiteral("Holds a tree whose record cannot be trusted: Finish writes it anew."));
+        QVERIFY(!w.RemoveTreeBtn->isVisible());
         QVERIFY(QFile::remove(boostDir + QStringLiteral("/version.hpp")));
     }
 
@@ -426,7 +474,7 @@ private slots:
             return "Original Boost Location:\n" + boostDir + "\n\nConfiguration Output Location:\n" + out +
                    "\n\nCurrent Compiler Personality:\n" + personality + "\n\n";
         };
-        QCOMPARE(w.DetailsText->toPlainText(), summary(outDir));
+        QVERIFY(w.DetailsText->toPlainText().startsWith(summary(outDir)));
         QVERIFY(w.button(QWizard::FinishButton)->isEnabled());
         QVERIFY(w.button(QWizard::FinishButton)->isVisible());
         QVERIFY(w.button(QWizard::BackButton)->isEnabled());
@@ -441,7 +489,7 @@ private slots:
         QTest::keyClicks(w.ConfigLocEdit, QStringLiteral("/"));
         QVERIFY(nextButton(w)->isEnabled());
         nextButton(w)->click();
-        QCOMPARE(w.DetailsText->toPlainText(), summary(outDir + "/"));
+        QVERIFY(w.DetailsText->toPlainText().startsWith(summary(outDir + "/")));
     }
 
     void markupInPathsIsShownAsTyped()

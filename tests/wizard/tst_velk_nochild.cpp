@@ -47,7 +47,7 @@ private slots:
         QCOMPARE(w.DetailsText->toPlainText(), expected);
         QCOMPARE(watcher.count(), 0);
         QVERIFY(!w.SaveLogBtn->isEnabled());
-        QVERIFY(!w.RunBusyBar->isVisible());
+        QVERIFY(!w.RunProgressBar->isVisible());
         QVERIFY(!w.button(QWizard::FinishButton)->isEnabled());
         QCOMPARE(w.button(QWizard::CancelButton)->text(), cancelText);
         // The start failed, so a new run may be set up.

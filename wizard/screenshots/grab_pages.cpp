@@ -1,13 +1,15 @@
 // Takes the documentation's screenshots of both pages from the screen, as the
 // user sees them (window frame, the platform's fonts, page 2 after a real run):
-//   velk_grab_pages <page0.png> <page1.png> <boost dir> <output dir> <personality>
+//   velk_grab_pages <page0.png> <page1.png> <boost dir> <output dir> <personality> [<mid-run.png>]
 // Run it on a real display (scripts/screenshots.sh uses Xvfb); it starts
 // whichever Skeld velk would.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
+#include <QLabel>
 #include <QPixmap>
 #include <QProcess>
+#include <QProgressBar>
 #include <QScreen>
 #include <QTest>
 
@@ -30,7 +32,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     BoostForwardHeader::setUpApplicationLook();
     const QStringList args = app.arguments();
-    if (args.size() != 6)
+    if (args.size() != 6 && args.size() != 7)
         return 2;
 
     BoostForwardHeader wizard;
@@ -42,13 +44,29 @@ int main(int argc, char* argv[])
     wizard.ConfigLocEdit->setText(args[4]);
     wizard.CmpPersonEdit->setText(args[5]);
     QTest::keyClick(wizard.CmpPersonEdit, Qt::Key_End);  // the check: three paths found, Next enabled
-    if (!wizard.button(QWizard::NextButton)->isEnabled() || !shoot(wizard, args[1]))
+    // The line under the output field once Skeld --check has answered.
+    const bool answered = QTest::qWaitFor(
+        [&] { return !wizard.TreeStatusLabel->text().contains(QLatin1String("Checking")); }, 60000);
+    if (!answered || !wizard.button(QWizard::NextButton)->isEnabled() || !shoot(wizard, args[1]))
         return 1;
 
     wizard.button(QWizard::NextButton)->click();
     wizard.button(QWizard::FinishButton)->click();
-    auto* proc = wizard.findChild<QProcess*>();
-    if (!proc || !proc->waitForFinished(120000))
+    auto* proc = wizard.findChild<QProcess*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!proc)
+        return 1;
+    if (args.size() == 7) {
+        // Mid-run: the bar a quarter of the way or further.
+        QProgressBar* bar = wizard.RunProgressBar;
+        if (!QTest::qWaitFor([&] { return bar->value() * 4 >= bar->maximum() && bar->maximum() > 1; }, 120000))
+            return 1;
+        const QPixmap shot = wizard.screen()->grabWindow(0, wizard.frameGeometry().x(), wizard.frameGeometry().y(),
+                                                         wizard.frameGeometry().width(),
+                                                         wizard.frameGeometry().height());
+        if (shot.isNull() || !shot.save(args[6]))
+            return 1;
+    }
+    if (!QTest::qWaitFor([&] { return proc->state() == QProcess::NotRunning; }, 120000))
         return 1;
     QTest::qWait(100);
     return shoot(wizard, args[2]) ? 0 : 1;
