@@ -155,14 +155,18 @@ directory_handle::opening directory_handle::open_in(const directory_handle& pare
         return missing(status) ? opening::missing
                : status == status_not_a_directory ? opening::not_a_directory
                                                    : opening::failed;
-    if (is_reparse_point(handle)) {
+    // Wine opens a host's link as the directory it leads to and tells it only
+    // by name: asked by name too, after the open.
+    const std::string path = parent.path_ + "\\" + name;
+    const DWORD by_name = GetFileAttributesW(wide(path).c_str());
+    if (is_reparse_point(handle) || by_name == INVALID_FILE_ATTRIBUTES || (by_name & FILE_ATTRIBUTE_REPARSE_POINT)) {
         CloseHandle(handle);
         SetLastError(ERROR_DIRECTORY);
         return opening::not_a_directory;
     }
     *this = directory_handle();
     handle_ = reinterpret_cast<std::intptr_t>(handle);
-    path_ = parent.path_ + "\\" + name;
+    path_ = path;
     return opening::ok;
 }
 
