@@ -1,5 +1,7 @@
 #include "check_run.h"
 
+#include "output_lock.h"
+
 namespace {
 
 // Up to a few paths of a list, for one line.
@@ -35,4 +37,12 @@ int report_check(generator_state& state, const removal_report& removal, const pe
     for (const std::string& line : added.end)
         say(state, "Would add at the personality's end: " + line);
     return 1;
+}
+
+bool output_in_use_said(generator_state& state)
+{
+    if (!output_in_use(state.config_output_loc))
+        return false;
+    say(state, in_use_line(state.config_output_loc));
+    return true;
 }

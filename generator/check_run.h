@@ -8,3 +8,7 @@
 // What a check says of the plan, the files a run would remove and the
 // personality's additions: nothing would change (0), or what would (1).
 int report_check(generator_state& state, const removal_report& removal, const personality_additions& added);
+
+// A check takes no lock and makes no lock file; it only asks whether another
+// run holds the output (then says so: a run would refuse).
+[[nodiscard]] bool output_in_use_said(generator_state& state);

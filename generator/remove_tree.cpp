@@ -1,6 +1,7 @@
 #include "remove_tree.h"
 
 #include "convergence.h"
+#include "output_lock.h"
 #include "paths.h"
 #include "personality_scan.h"
 #include "personality_update.h"
@@ -16,6 +17,8 @@ void what_is_left(const std::string& directory, const std::string& prefix, std::
 {
     (void)paths::for_each_entry(directory, [&](const std::string& name, const std::string& path,
                                                platform::entry_kind kind) {
+        if (prefix.empty() && name == lock_name)
+            return;  // this removal's own, which goes with it
         const std::string relative = prefix.empty() ? name : prefix + "/" + name;
         if (kind == platform::entry_kind::directory && platform::node_at(path) == platform::node_kind::directory) {
             what_is_left(path, relative, left, count);
@@ -30,6 +33,8 @@ void what_is_left(const std::string& directory, const std::string& prefix, std::
 
 int remove_tree(generator_state& state, const std::string& personality_path, const std::string& output)
 {
+    output_lock lock;
+    lock.take(output);
     const record_lookup lookup = read_record(output);
     const std::string record_path = paths::join(output, record_name);
     if (lookup.outcome == record_lookup::status::none) {
