@@ -115,19 +115,20 @@ directory_handle::removal directory_handle::remove_file_if(const std::string& na
         return removal::failed;
     if (!S_ISREG(opened.st_mode) || opened.st_ino != named.st_ino || opened.st_dev != named.st_dev)
         return removal::not_a_file;
-    std::string bytes(static_cast<std::size_t>(opened.st_size), '\0');
+    // Room for one byte more than the size: a short read of a regular file is its end.
+    std::string bytes(static_cast<std::size_t>(opened.st_size) + 1, '\0');
     std::size_t have = 0;
     for (;;) {
-        if (have == bytes.size())
-            bytes.resize(have + 65536);
         const ssize_t got = ::read(fd, bytes.data() + have, bytes.size() - have);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
             return removal::failed;
-        if (got == 0)
-            break;
+        const bool short_read = static_cast<std::size_t>(got) < bytes.size() - have;
         have += static_cast<std::size_t>(got);
+        if (short_read)
+            break;
+        bytes.resize(2 * bytes.size());
     }
     bytes.resize(have);
     if (!unchanged(bytes))
@@ -135,11 +136,13 @@ directory_handle::removal directory_handle::remove_file_if(const std::string& na
     if (!carry_out)
         return removal::removed;
     swap_if_injected(path_);
-    // POSIX deletes by name: only while the name still leads to what was read.
+    // POSIX deletes by name: only while the name still leads to what was
+    // read, unwritten since (a write moves the change time).
     struct stat now;
     if (fstatat(directory, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT ? removal::missing : removal::failed;
-    if (now.st_ino != opened.st_ino || now.st_dev != opened.st_dev)
+    if (now.st_ino != opened.st_ino || now.st_dev != opened.st_dev || now.st_size != opened.st_size ||
+        now.st_ctim.tv_sec != opened.st_ctim.tv_sec || now.st_ctim.tv_nsec != opened.st_ctim.tv_nsec)
         return removal::changed;
     return unlinkat(directory, name.c_str(), 0) == 0 ? removal::removed : removal::failed;
 }
