@@ -8,14 +8,23 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace platform {
 
 class directory_handle {
 public:
     directory_handle() = default;
-    directory_handle(directory_handle&& other) noexcept;
-    directory_handle& operator=(directory_handle&& other) noexcept;
+    directory_handle(directory_handle&& other) noexcept
+        : handle_(std::exchange(other.handle_, -1)), path_(std::move(other.path_))
+    {
+    }
+    directory_handle& operator=(directory_handle&& other) noexcept
+    {
+        std::swap(handle_, other.handle_);
+        std::swap(path_, other.path_);
+        return *this;
+    }
     directory_handle(const directory_handle&) = delete;
     directory_handle& operator=(const directory_handle&) = delete;
     ~directory_handle();
@@ -39,6 +48,15 @@ public:
     bool remove_directory(const std::string& name);
 
 private:
+    // Holds handle from now on; the one held before is closed.
+    opening adopt(std::intptr_t handle, std::string path)
+    {
+        *this = directory_handle();
+        handle_ = handle;
+        path_ = std::move(path);
+        return opening::ok;
+    }
+
     std::intptr_t handle_ = -1;
     std::string path_;  // for the tests' fault hook
 };

@@ -5,7 +5,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
 
 #include "fault_hook.h"
 
@@ -48,18 +47,6 @@ void swap_if_injected(const std::string& directory)
 
 }  // namespace
 
-directory_handle::directory_handle(directory_handle&& other) noexcept
-    : handle_(std::exchange(other.handle_, -1)), path_(std::move(other.path_))
-{
-}
-
-directory_handle& directory_handle::operator=(directory_handle&& other) noexcept
-{
-    std::swap(handle_, other.handle_);
-    std::swap(path_, other.path_);
-    return *this;
-}
-
 directory_handle::~directory_handle()
 {
     if (handle_ >= 0)
@@ -71,10 +58,7 @@ directory_handle::opening directory_handle::open(const std::string& path)
     const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return opening_after(errno);
-    *this = directory_handle();
-    handle_ = fd;
-    path_ = path;
-    return opening::ok;
+    return adopt(fd, path);
 }
 
 directory_handle::opening directory_handle::open_in(const directory_handle& parent, const std::string& name)
@@ -84,10 +68,7 @@ directory_handle::opening directory_handle::open_in(const directory_handle& pare
     const int fd = openat(static_cast<int>(parent.handle_), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return opening_after(errno);
-    *this = directory_handle();
-    handle_ = fd;
-    path_ = parent.path_ + "/" + name;
-    return opening::ok;
+    return adopt(fd, parent.path_ + "/" + name);
 }
 
 directory_handle::removal directory_handle::remove_file_if(const std::string& name,

@@ -1,6 +1,5 @@
 #include "directory_handle.h"
 
-#include <utility>
 #include <windows.h>
 #include <winternl.h>
 
@@ -106,18 +105,6 @@ void swap_if_injected(const std::string& directory, const std::string& name, std
 
 }  // namespace
 
-directory_handle::directory_handle(directory_handle&& other) noexcept
-    : handle_(std::exchange(other.handle_, -1)), path_(std::move(other.path_))
-{
-}
-
-directory_handle& directory_handle::operator=(directory_handle&& other) noexcept
-{
-    std::swap(handle_, other.handle_);
-    std::swap(path_, other.path_);
-    return *this;
-}
-
 directory_handle::~directory_handle()
 {
     if (handle_ != -1)
@@ -138,10 +125,7 @@ directory_handle::opening directory_handle::open(const std::string& path)
         SetLastError(ERROR_DIRECTORY);
         return opening::not_a_directory;
     }
-    *this = directory_handle();
-    handle_ = reinterpret_cast<std::intptr_t>(handle);
-    path_ = path;
-    return opening::ok;
+    return adopt(reinterpret_cast<std::intptr_t>(handle), path);
 }
 
 directory_handle::opening directory_handle::open_in(const directory_handle& parent, const std::string& name)
@@ -164,10 +148,7 @@ directory_handle::opening directory_handle::open_in(const directory_handle& pare
         SetLastError(ERROR_DIRECTORY);
         return opening::not_a_directory;
     }
-    *this = directory_handle();
-    handle_ = reinterpret_cast<std::intptr_t>(handle);
-    path_ = path;
-    return opening::ok;
+    return adopt(reinterpret_cast<std::intptr_t>(handle), path);
 }
 
 directory_handle::removal directory_handle::remove_file_if(const std::string& name,
