@@ -26,7 +26,8 @@ attempt try_lock_at(const std::string& path, std::optional<platform::file>& file
         break;
     case platform::node_kind::regular: break;
     default:
-        // A link, FIFO or folder of that name: the name goes, what it led to stays.
+        // A link or FIFO of that name goes, what it led to stays; a folder
+        // of that name leaves the run without a lock.
         if (!file->create_or_empty(path))
             return attempt::no_lock_file;
         (void)file->close();

@@ -140,10 +140,11 @@ directory_handle::opening directory_handle::open_in(const directory_handle& pare
                : status == status_not_a_directory ? opening::not_a_directory
                                                    : opening::failed;
     // Wine opens a host's link as the directory it leads to and tells it only
-    // by name: asked by name too, after the open.
+    // by name: asked by name too, after the open. A name the query cannot
+    // take (a path too long for it) leaves the handle's word.
     const std::string path = parent.path_ + "\\" + name;
     const DWORD by_name = GetFileAttributesW(wide(path).c_str());
-    if (is_reparse_point(handle) || by_name == INVALID_FILE_ATTRIBUTES || (by_name & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    if (is_reparse_point(handle) || (by_name != INVALID_FILE_ATTRIBUTES && (by_name & FILE_ATTRIBUTE_REPARSE_POINT))) {
         CloseHandle(handle);
         SetLastError(ERROR_DIRECTORY);
         return opening::not_a_directory;
