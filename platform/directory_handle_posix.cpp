@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include "fault_hook.h"
 
@@ -89,8 +90,12 @@ directory_handle::removal directory_handle::remove_file_if(const std::string& na
         return errno == ENOENT ? removal::missing : errno == ELOOP ? removal::not_a_file : removal::failed;
     struct closing {
         int fd;
-        ~closing() { ::close(fd); }
-    } close_at_end{fd};
+        ~closing()
+        {
+            if (fd >= 0)
+                ::close(fd);
+        }
+    } open_file{fd};
     struct stat opened;
     if (fstat(fd, &opened) != 0)
         return removal::failed;
@@ -112,6 +117,9 @@ directory_handle::removal directory_handle::remove_file_if(const std::string& na
         bytes.resize(2 * bytes.size());
     }
     bytes.resize(have);
+    // Closed before the deletion: a file deleted while open costs the file
+    // system a second journal entry.
+    ::close(std::exchange(open_file.fd, -1));
     if (!unchanged(bytes))
         return removal::changed;
     if (!carry_out)
