@@ -270,3 +270,16 @@ TEST(NativeRemoval, OnlyTheWayDownIsHeldOpenHoweverManyDirectoriesTheTreeHas)
     EXPECT_EQ(report.removed, 100u);
     EXPECT_EQ(report.left, std::vector<std::string>{});
 }
+
+TEST(NativeRemoval, AFifoWhereAFileWasIsNeverOpened)
+{
+    scratch_dir dir;
+    fs::create_directory(dir / "out");
+    ASSERT_EQ(mkfifo((dir / "out/pipe.hpp").c_str(), 0644), 0);  // no writer: an open for reading would wait
+    tree_record record;
+    record.files["pipe.hpp"] = digest_of("");
+    const removal_report report = remove_recorded((dir / "out").string(), record, {}, true);
+    EXPECT_EQ(report.left,
+              std::vector<std::string>{"Left " + (dir / "out/pipe.hpp").string() + ": it is no longer the file Skeld wrote"});
+    EXPECT_TRUE(fs::is_fifo(dir / "out/pipe.hpp"));
+}
