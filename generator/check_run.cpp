@@ -18,10 +18,15 @@ std::string first_paths(const std::vector<std::string>& paths)
 
 }  // namespace
 
-int report_check(generator_state& state, const removal_report& removal, const personality_additions& added)
+int report_check(generator_state& state, const removal_report& removal, const personality_additions& added,
+                 const std::vector<std::string>& record_reasons)
 {
     const tree_plan& plan = state.plan;
-    if (plan.written == 0 && removal.removed == 0 && added.empty()) {
+    state.check.write = plan.written;
+    state.check.remove = removal.removed;
+    state.check.add = added.top.size() + added.end.size();
+    state.check.record = !record_reasons.empty();
+    if (plan.written == 0 && removal.removed == 0 && added.empty() && record_reasons.empty()) {
         say(state, "Up to date: a run would change nothing in " + state.config_output_loc + " or the personality.");
         return 0;
     }
@@ -36,7 +41,17 @@ int report_check(generator_state& state, const removal_report& removal, const pe
         say(state, "Would add at the personality's top: " + line);
     for (const std::string& line : added.end)
         say(state, "Would add at the personality's end: " + line);
+    for (const std::string& reason : record_reasons)
+        say(state, "Would write the record anew: " + reason);
     return 1;
+}
+
+std::string check_summary_line(int status, const generator_state::check_findings& found)
+{
+    const char* why = status == 2 ? (found.refusal ? found.refusal : refused_error) : "none";
+    return "Check: status=" + std::to_string(status) + " write=" + std::to_string(found.write) +
+           " remove=" + std::to_string(found.remove) + " add=" + std::to_string(found.add) +
+           " record=" + (found.record ? "1" : "0") + " refuse=" + why;
 }
 
 bool output_in_use_said(generator_state& state)
@@ -44,5 +59,6 @@ bool output_in_use_said(generator_state& state)
     if (!output_in_use(state.config_output_loc))
         return false;
     say(state, in_use_line(state.config_output_loc));
+    state.check.refusal = refused_in_use;
     return true;
 }

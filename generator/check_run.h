@@ -1,14 +1,30 @@
 // Skeld --check: the whole run in memory, then what a run would change.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "convergence.h"
 #include "generator_state.h"
 #include "personality_update.h"
 
-// What a check says of the plan, the files a run would remove and the
-// personality's additions: nothing would change (0), or what would (1).
-int report_check(generator_state& state, const removal_report& removal, const personality_additions& added);
+// Why a run would refuse, as the check's last line names it. A step that
+// stops a run for one of these sets it in state.check.refusal before it ends
+// the run; any other stop is "error".
+inline constexpr const char* refused_other_personality = "other-personality";
+inline constexpr const char* refused_in_use = "in-use";  // another run holds the output
+inline constexpr const char* refused_error = "error";
+
+// What a check says of the plan, the files a run would remove, the
+// personality's additions and why the record would be written again (each
+// a reason for people): nothing would change (0), or what would (1).
+int report_check(generator_state& state, const removal_report& removal, const personality_additions& added,
+                 const std::vector<std::string>& record_reasons);
+
+// The check's last line, for programs: the status, the counts and the reason
+// for a refusal.
+std::string check_summary_line(int status, const generator_state::check_findings& found);
 
 // A check takes no lock and makes no lock file; it only asks whether another
-// run holds the output (then says so: a run would refuse).
+// run holds the output, and when one does says so and refuses (in-use).
 [[nodiscard]] bool output_in_use_said(generator_state& state);

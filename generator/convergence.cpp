@@ -23,13 +23,20 @@ public:
     // name; nullptr when the way is not plain, how then says why.
     directory_handle* parent_of(std::string_view relative, std::string& name, directory_handle::opening& how)
     {
+        // "." names the directory it stands in (an include may spell a stub
+        // so); the record's path rule lets no ".." through.
         std::vector<std::string_view> parts;
         for (std::size_t start = 0;;) {
             const std::size_t end = relative.find('/', start);
-            parts.push_back(relative.substr(start, end - start));
+            if (const std::string_view part = relative.substr(start, end - start); !part.empty() && part != ".")
+                parts.push_back(part);
             if (end == std::string_view::npos)
                 break;
             start = end + 1;
+        }
+        if (parts.empty()) {
+            how = directory_handle::opening::missing;  // the output itself: never removed here
+            return nullptr;
         }
         name = parts.back();
         parts.pop_back();

@@ -34,6 +34,8 @@ void scan_header_includes(generator_state& state, const std::string& source, con
             append_source_lines(state.scanned_sources, stamp, relative, earlier.mapped().includes);
             return;
         }
+        if (earlier)
+            ++state.stamps_moved;
     }
 
     platform::file file;

@@ -35,6 +35,16 @@ struct generator_state {
     std::string scanned_sources;  // the record's lines
     // Entries taken over from the earlier record are moved out of it.
     std::map<std::string, scanned_source>* earlier_scans = nullptr;
+    // Files of the earlier scan read again because their stamp moved.
+    std::size_t stamps_moved = 0;
+
+    // What a check found, for its last line (check_run.h); refusal is set by
+    // the step that stops a run, else a stop counts as "error".
+    struct check_findings {
+        std::size_t write = 0, remove = 0, add = 0;
+        bool record = false;
+        const char* refusal = nullptr;
+    } check;
 
     std::ostream* console = &std::cout;
 };

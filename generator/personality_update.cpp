@@ -136,39 +136,60 @@ std::string edited_personality(std::string_view old_bytes, const std::vector<std
     return text;
 }
 
-std::string personality_without(std::string_view old_bytes, const std::vector<std::string>& directories,
-                                const std::vector<std::string>& settings, const same_directory_test& same)
+bool adds_line_end(std::string_view text, const personality_additions& added)
+{
+    return !text.empty() && text.back() != '\n' && !added.end.empty();
+}
+
+std::vector<std::string> lines_held(std::string_view text, const std::vector<std::string>& lines)
+{
+    const std::vector<std::string> there = lines_of(text);
+    const std::set<std::string> held(there.begin(), there.end());
+    std::vector<std::string> kept;
+    for (const std::string& line : lines)
+        if (held.count(line))
+            kept.push_back(line);
+    return kept;
+}
+
+std::string personality_without(std::string_view text, const std::vector<std::string>& top,
+                                const std::vector<std::string>& end, bool drop_line_end)
 {
     // Whole lines, each with its own line end, so what stays stays byte for byte.
     std::vector<std::string_view> raw;
-    for (std::size_t start = 0; start < old_bytes.size();) {
-        std::size_t end = old_bytes.find('\n', start);
-        end = end == std::string_view::npos ? old_bytes.size() : end + 1;
-        raw.push_back(old_bytes.substr(start, end - start));
-        start = end;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t stop = text.find('\n', start);
+        stop = stop == std::string_view::npos ? text.size() : stop + 1;
+        raw.push_back(text.substr(start, stop - start));
+        start = stop;
     }
     auto text_of = [](std::string_view line) {
-        std::string text(line);
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-            text.pop_back();
-        return text;
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+            line.remove_suffix(1);
+        return line;
     };
     std::vector<bool> gone(raw.size(), false);
-    for (std::size_t i = 0; i < raw.size(); ++i)
-        for (const std::string& directory : directories)
-            if (entry_of(text_of(raw[i]), directory, same) >= 0)
-                gone[i] = true;
-    for (const std::string& setting : settings)
-        for (std::size_t i = raw.size(); i-- > 0;)
-            if (!gone[i] && text_of(raw[i]) == setting) {
+    for (const std::string& line : top)
+        for (std::size_t i = 0; i < raw.size(); ++i)
+            if (!gone[i] && text_of(raw[i]) == line) {
                 gone[i] = true;
                 break;
             }
-    std::string text;
+    for (const std::string& line : end)
+        for (std::size_t i = raw.size(); i-- > 0;)
+            if (!gone[i] && text_of(raw[i]) == line) {
+                gone[i] = true;
+                break;
+            }
+    std::size_t last_kept = raw.size();
+    for (std::size_t i = raw.size(); i-- > 0 && last_kept == raw.size();)
+        if (!gone[i])
+            last_kept = i;
+    std::string kept;
     for (std::size_t i = 0; i < raw.size(); ++i)
         if (!gone[i])
-            text.append(raw[i]);
-    return text;
+            kept.append(i == last_kept && drop_line_end && i + 1 < raw.size() ? text_of(raw[i]) : raw[i]);
+    return kept;
 }
 
 namespace {

@@ -60,10 +60,19 @@ struct personality_additions {
 personality_additions additions_to(std::string_view old_bytes, const std::vector<std::string>& top_directories,
                                    const std::set<std::string>& settings, const same_directory_test& same);
 
-// The personality without the -si and -q lines that name one of directories,
-// and without the last line equal to each of settings.
-std::string personality_without(std::string_view old_bytes, const std::vector<std::string>& directories,
-                                 const std::vector<std::string>& settings, const same_directory_test& same);
+// Whether edited_personality puts a line end after text's last line: it has
+// none, and lines go after it.
+bool adds_line_end(std::string_view text, const personality_additions& added);
+
+// Those of lines that text holds as whole lines (carriage returns aside).
+std::vector<std::string> lines_held(std::string_view text, const std::vector<std::string>& lines);
+
+// The personality without one line equal to each of top (the first such) and
+// to each of end (the last such); with drop_line_end, when only lines taken
+// out follow the last line kept, its line end goes too (the one a run added).
+// What stays, stays byte for byte.
+std::string personality_without(std::string_view text, const std::vector<std::string>& top,
+                                const std::vector<std::string>& end, bool drop_line_end);
 
 // Replaces the personality with its edited text in one step. When it cannot
 // be replaced it stays as it was, and every entry is printed for the user to

@@ -2,9 +2,11 @@
 
 #include "convergence.h"
 #include "output_lock.h"
+#include "generator_state.h"
 #include "paths.h"
 #include "personality_scan.h"
 #include "personality_update.h"
+#include "personality_trees.h"
 #include "system_stubs.h"
 #include "text_files.h"
 #include "tree_record.h"
@@ -31,10 +33,51 @@ void what_is_left(const std::string& directory, const std::string& prefix, std::
 
 }  // namespace
 
+namespace {
+
+// The lines --remove takes out of the personality: only those the record
+// says Skeld added, only those it still holds, and of the entries only those
+// that name this output; the settings only with the last tree, and only
+// those the settings file holds.
+struct lines_to_take {
+    std::vector<std::string> top, end;
+    bool settings_stay = false;  // for the other trees the personality names
+    bool ok = true;              // false when the settings file could not be read
+};
+lines_to_take lines_to_take_out(generator_state& state, const tree_record& record, const std::string& text,
+                                const std::string& output)
+{
+    lines_to_take take;
+    const header_search disk = disk_header_search();
+    for (const std::string& line : lines_held(text, record.added_top))
+        if (names_output(line, output, disk))
+            take.top.push_back(line);
+    const std::vector<std::string> added_end = lines_held(text, record.added_end);
+    if (added_end.empty())
+        return take;
+    if (!other_trees(include_directories_of(text), output, disk).empty()) {
+        take.settings_stay = true;
+        return take;
+    }
+    choose_data_directory(state);
+    std::set<std::string> settings;
+    if (!read_settings(state, settings)) {
+        take.ok = false;
+        return take;
+    }
+    for (const std::string& line : added_end)
+        if (settings.count(line))
+            take.end.push_back(line);
+    return take;
+}
+
+}  // namespace
+
 int remove_tree(generator_state& state, const std::string& personality_path, const std::string& output)
 {
     output_lock lock;
     lock.take(output);
+    // The record first: it says what is Skeld's.
     const record_lookup lookup = read_record(output);
     const std::string record_path = paths::join(output, record_name);
     if (lookup.outcome == record_lookup::status::none) {
@@ -49,40 +92,49 @@ int remove_tree(generator_state& state, const std::string& personality_path, con
     }
     const tree_record& record = lookup.record;
 
+    // Then the personality: the one the record names, and only lines that
+    // name this very output.
     personality_file personality;
     open_personality(personality_path, personality);
-    std::string text = personality.text;
-    drop_carriage_returns(text);
-    std::vector<std::string> include_dirs;
-    for_each_line(text, [&](std::string_view line) {
-        if (std::string directory = include_directory(line); !directory.empty())
-            include_dirs.push_back(std::move(directory));
-    });
-    // The settings serve every tree the personality names: they go with the last.
-    const header_search disk = disk_header_search();
-    const bool last_tree = other_trees(include_dirs, output, disk).empty();
-    const std::vector<std::string> settings = last_tree ? record.settings : std::vector<std::string>{};
+    if (!record.personality_file.empty() && platform::node_at(record.personality_file) != platform::node_kind::missing &&
+        !same_file(record.personality_file, personality.target)) {
+        say(state, "Error: " + output + " holds the tree Skeld made for the personality " + record.personality_file +
+                       ", not " + personality_path + ", so Skeld removes nothing. To remove it: Skeld --remove " +
+                       record.personality_file + " " + output);
+        return 1;
+    }
+    const bool moved = !record.output.empty() && !disk_header_search().same_directory(record.output, output);
+    lines_to_take take;
+    if (moved)
+        say(state, "The record in " + output + " was written for " + record.output +
+                       " (this tree is a copy or was moved), so Skeld takes nothing out of the personality.");
+    else
+        take = lines_to_take_out(state, record, personality.text, output);
     const std::string without =
-        personality_without(personality.text, record.personality_entries, settings, disk.same_directory);
+        personality_without(personality.text, take.top, take.end, record.added_line_end && !take.end.empty());
     const bool edited = replace_personality(state, personality, without, [&] {
         say(state, "Error: Cannot open - " + personality.path +
-                       " for editing. Please remove the -si and -q entries that name these directories from it:");
-        for (const std::string& directory : record.personality_entries)
-            say(state, directory);
+                       " for editing. Please remove these lines from it:");
+        for (const std::string& line : take.top)
+            say(state, line);
+        for (const std::string& line : take.end)
+            say(state, line);
     });
     if (!edited)
         return 1;  // the tree stays while the personality still names it
 
+    // Last the files, each only while it holds what Skeld wrote.
     const removal_report removal = remove_recorded(output, record, {}, true);
     for (const std::string& line : removal.left)
         say(state, line);
-    bool ok = true;
-    if (!platform::remove_file(record_path)) {
-        say(state, "Couldn't remove " + record_path + ": " + platform::last_error_text());
-        ok = false;
-    }
+    bool ok = take.ok;
+    for (const std::string& path : {record_path, paths::join(output, journal_name)})
+        if (platform::node_at(path) != platform::node_kind::missing && !platform::remove_file(path)) {
+            say(state, "Couldn't remove " + path + ": " + platform::last_error_text());
+            ok = false;
+        }
     say(state, "Removed " + std::to_string(removal.removed) + " files of the tree Skeld made in " + output +
-                   (last_tree || record.settings.empty() ? "" : "; the settings stay for the other trees named"));
+                   (take.settings_stay ? "; the settings stay for the other trees named" : ""));
     std::vector<std::string> left;
     std::size_t count = 0;
     what_is_left(output, "", left, count);

@@ -14,6 +14,7 @@
 #include "personality_scan.h"
 #include "personality_update.h"
 #include "remove_tree.h"
+#include "personality_trees.h"
 #include "system_stubs.h"
 #include "text_files.h"
 #include "tree_record.h"
@@ -34,10 +35,28 @@ void start_plan(generator_state& state, tree_plan::mode how, record_lookup& earl
                        platform::node_at(paths::substitute_tree(state.config_output_loc)) == platform::node_kind::missing;
     state.plan.start(state.config_output_loc, how,
                      earlier.outcome == record_lookup::status::ok ? &earlier.record : nullptr, fresh);
-    // What another Skeld, or a scan of another Boost folder, found is not taken.
-    if (earlier.outcome == record_lookup::status::ok && earlier.record.made_by == this_skeld() &&
+    // What other scan rules, or a scan of another Boost folder, found is not taken.
+    if (earlier.outcome == record_lookup::status::ok && earlier.record.scan_rules == this_scan_rules() &&
         earlier.record.boost_folder == state.orig_header_loc)
         state.earlier_scans = &earlier.record.sources;
+}
+
+// An output is one personality's: a run for another stops before it writes
+// anything while that one still names the output.
+void refuse_another_personality(generator_state& state, const record_lookup& earlier,
+                                const std::string& personality_path)
+{
+    if (earlier.outcome != record_lookup::status::ok || earlier.record.personality_file.empty())
+        return;
+    const std::string& other = earlier.record.personality_file;
+    std::string target;
+    if (!platform::resolve_path(personality_path, target) || same_file(other, target) ||
+        !personality_names_output(other, state.config_output_loc))
+        return;
+    state.check.refusal = refused_other_personality;
+    throw run_ended{"Error: " + state.config_output_loc + " holds the tree Skeld made for the personality " + other +
+                    ", which still names it. Please choose another output, or take that tree away first: Skeld "
+                    "--remove " + other + " " + state.config_output_loc};
 }
 
 void step(generator_state& state, std::string_view line)
@@ -46,27 +65,56 @@ void step(generator_state& state, std::string_view line)
         say(state, line);
 }
 
+// What the personality holds of Skeld's own: the lines the earlier runs into
+// this output added that it still holds, and what this run adds.
+struct personality_share {
+    std::vector<std::string> top, end;
+    bool line_end = false;
+};
+personality_share share_after(const tree_record* earlier, const personality_file& personality,
+                              const std::string& text, const personality_additions& added)
+{
+    personality_share share;
+    // Not opened yet: the earlier record's lines stand as they were.
+    if (earlier && personality.target.empty())
+        return {earlier->added_top, earlier->added_end, earlier->added_line_end};
+    if (earlier && same_file(earlier->personality_file, personality.target)) {
+        share.top = lines_held(text, earlier->added_top);
+        share.end = lines_held(text, earlier->added_end);
+        share.line_end = earlier->added_line_end && !share.end.empty();
+    }
+    share.top.insert(share.top.end(), added.top.begin(), added.top.end());
+    share.end.insert(share.end.end(), added.end.begin(), added.end.end());
+    share.line_end = share.line_end || adds_line_end(personality.text, added);
+    return share;
+}
+
 // The record of what this run wrote. A run that failed part way records what
 // it wrote beside what the earlier record lists, so that the next run can
 // still clean up after both.
-tree_record record_of(generator_state& state, const personality_file& personality,
-                      const std::vector<std::string>& top_directories, const std::set<std::string>& settings,
+tree_record record_of(generator_state& state, const personality_file& personality, const personality_share& share,
                       const tree_record* earlier, bool complete)
 {
     tree_record record;
     if (!complete && earlier)
         record = *earlier;
     record.made_by = this_skeld();
+    record.scan_rules = this_scan_rules();
+    record.output = state.config_output_loc;
     record.boost_folder = state.orig_header_loc;
     record.sources.clear();
     record.source_lines = std::move(state.scanned_sources);
     std::string version_hpp;
     if (read_file_bytes(paths::join(state.orig_header_loc, "version.hpp"), version_hpp).ok())
         record.boost_version = boost_version_of(version_hpp);
-    record.personality = personality.path;
+    if (!personality.target.empty()) {
+        record.personality = personality.path;
+        record.personality_file = personality.target;
+    }
     record.data_folder = state.data_directory.empty() ? platform::current_directory() : state.data_directory;
-    record.personality_entries = top_directories;
-    record.settings.assign(settings.begin(), settings.end());
+    record.added_top = share.top;
+    record.added_end = share.end;
+    record.added_line_end = share.line_end;
     // What the earlier record still holds the plan did not take over.
     record.file_lines = std::move(state.plan.file_lines());
     record.file_line_count = state.plan.file_count();
@@ -75,36 +123,81 @@ tree_record record_of(generator_state& state, const personality_file& personalit
     return record;
 }
 
+// Writes the record of this run; the journal it replaces is closed first,
+// since an open file cannot be removed everywhere.
+[[nodiscard]] bool record_run(generator_state& state, const tree_record& record, const std::string& earlier_end)
+{
+    std::string failure;
+    if (state.plan.close_journal() && write_record(state.config_output_loc, record, earlier_end, failure))
+        return true;
+    say(state, failure.empty() ? "Couldn't write " + paths::join(state.config_output_loc, journal_name) + ": " +
+                                     platform::last_error_text()
+                               : failure);
+    return false;
+}
+
 // A failure's status: 1 for a run, 2 for a check, which then cannot tell.
 int failed(const generator_state& state)
 {
     return state.plan.checking() ? 2 : 1;
 }
 
-int run_steps(generator_state& state, const std::string& personality_path, tree_plan::mode how)
+// Why a check finds that a run would write the record anew, each for people.
+std::vector<std::string> record_reasons(const generator_state& state, const record_lookup& earlier,
+                                        const tree_record& would_write)
 {
-    state.plan.start(state.config_output_loc, how, nullptr, false);
-    if (!paths::ends_in_boost_component(state.orig_header_loc)) {
-        say(state, "Original location of boost must end with the .../boost subdirectory", line_break::none);
-        return failed(state);
+    std::vector<std::string> reasons;
+    const std::string path = paths::join(state.config_output_loc, record_name);
+    if (earlier.journal)
+        reasons.push_back("a run stopped part way; " + paths::join(state.config_output_loc, journal_name) +
+                          " lists what it wrote");
+    if (earlier.outcome == record_lookup::status::untrusted) {
+        reasons.push_back(path + " cannot be trusted (" + earlier.why_not + ")");
+        return reasons;
     }
-    if (output_overlaps_original(state.orig_header_loc, state.config_output_loc)) {
-        say(state, "Error: Output location " + state.config_output_loc + " overlaps the original Boost location " +
-                       state.orig_header_loc + ". Please choose an output location outside it.");
-        return failed(state);
+    // A journal alone makes a record of its own, with no last line.
+    if (earlier.outcome == record_lookup::status::none || earlier.record.end_line.empty()) {
+        reasons.push_back(path + " is missing");
+        return reasons;
     }
-    // One run per output: held to the end, the record included.
-    output_lock lock;
-    if (!state.plan.checking())
-        lock.take(state.config_output_loc);
-    else if (output_in_use_said(state))
-        return 2;
+    const tree_record& before = earlier.record;
+    if (before.made_by != this_skeld() || before.scan_rules != this_scan_rules())
+        reasons.push_back(path + " was written by " + (before.made_by.empty() ? "an unknown Skeld" : before.made_by) +
+                          " with scan rules " + (before.scan_rules.empty() ? "unknown" : before.scan_rules));
+    if (state.stamps_moved)
+        reasons.push_back("the change stamps of " + std::to_string(state.stamps_moved) + " Boost files moved");
+    std::vector<std::string> stale;
+    for (const std::string& directory : before.directories)
+        if (!state.plan.directories().count(directory) &&
+            platform::node_at(path_in_output(state.config_output_loc, directory)) == platform::node_kind::directory)
+            stale.push_back(directory);
+    if (!stale.empty()) {
+        std::string line = "stale directories: ";
+        for (std::size_t i = 0; i < stale.size() && i < 5; ++i)
+            line += (i ? ", " : "") + stale[i];
+        reasons.push_back(line + (stale.size() > 5 ? " and " + std::to_string(stale.size() - 5) + " more" : ""));
+    }
+    if (reasons.empty() && record_end_line(would_write) != before.end_line)
+        reasons.push_back("what it records changed (the Boost, the personality, its lines or the files)");
+    return reasons;
+}
 
-    step(state, "Creating compiler header Files ...");
-    record_lookup earlier;
-    start_plan(state, how, earlier);
+// Files no record of Skeld's named, replaced by this run: a few by name.
+void say_replaced(generator_state& state, const std::vector<std::string>& replaced)
+{
+    constexpr std::size_t named = 5;
+    for (std::size_t i = 0; i < replaced.size() && i < named; ++i)
+        say(state, "Replaced " + replaced[i] + ": Skeld did not write it");
+    if (replaced.size() > named)
+        say(state, "Replaced " + std::to_string(replaced.size() - named) + " more files Skeld did not write");
+}
+
+// The run from the personality scan on; what it wrote is recorded at its
+// end, complete or not.
+int run_tree_steps(generator_state& state, const std::string& personality_path, personality_file& personality,
+                   record_lookup& earlier, const tree_record* before)
+{
     choose_data_directory(state);
-    personality_file personality;
     if (!scan_personality(state, personality_path, personality))
         return 0;
 
@@ -139,51 +232,95 @@ int run_steps(generator_state& state, const std::string& personality_path, tree_
         ok = write_system_stubs(state) && ok;
         top_directories.push_back(paths::join(state.config_output_loc, "system"));
     }
-    const tree_record* before = earlier.outcome == record_lookup::status::ok ? &earlier.record : nullptr;
+    const personality_additions added =
+        additions_to(personality.text, top_directories, settings, disk_header_search().same_directory);
 
     if (state.plan.checking()) {
         if (!ok)
             return failed(state);
         const removal_report removal =
-            before ? remove_recorded(state.config_output_loc, *before,
-                                     state.plan.directories(), false)
+            before ? remove_recorded(state.config_output_loc, *before, state.plan.directories(), false)
                    : removal_report{};
-        return report_check(state, removal,
-                            additions_to(personality.text, top_directories, settings,
-                                         disk_header_search().same_directory));
+        const tree_record would_write =
+            record_of(state, personality, share_after(before, personality, personality.text, added), before, true);
+        return report_check(state, removal, added, record_reasons(state, earlier, would_write));
     }
 
-    std::string failure;
     if (!ok) {
         // What this run wrote is recorded, so the next one can clean it up.
-        (void)write_record(state.config_output_loc,
-                           record_of(state, personality, top_directories, settings, before, false), {}, failure);
+        (void)record_run(state,
+                         record_of(state, personality, share_after(before, personality, personality.text, {}), before,
+                                   false),
+                         {});
         return 1;
     }
     // Only a complete plan says what is stale.
     const removal_report removal =
-        before ? remove_recorded(state.config_output_loc, *before, state.plan.directories(), true)
-               : removal_report{};
+        before ? remove_recorded(state.config_output_loc, *before, state.plan.directories(), true) : removal_report{};
     for (const std::string& path : state.plan.rewritten_after_user_change)
         say(state, "Rewrote " + path + ": it changed since Skeld wrote it");
+    say_replaced(state, state.plan.replaced_unknown);
     for (const std::string& line : removal.left)
         say(state, line);
-    ok = write_personality(state, personality, top_directories, settings);
+    // A personality that cannot be edited keeps the tree: it is recorded,
+    // with nothing of this run's added.
+    const bool edited = write_personality(state, personality, top_directories, settings);
+    const personality_share share =
+        edited ? share_after(before, personality, edited_personality(personality.text, top_directories, settings,
+                                                                     disk_header_search().same_directory),
+                             added)
+               : share_after(before, personality, personality.text, {});
+    ok = edited;
     if (before) {
         // Done with: the new record takes their memory.
         earlier.record.files.clear();
         state.earlier_scans = nullptr;
         earlier.record.sources.clear();
     }
-    if (ok && !write_record(state.config_output_loc,
-                            record_of(state, personality, top_directories, settings, before, true),
-                            earlier.record.end_line, failure)) {
-        say(state, failure);
+    if (!record_run(state, record_of(state, personality, share, before, true), earlier.record.end_line))
         ok = false;
-    }
     say(state, "Files written: " + std::to_string(state.plan.written) + ", left unchanged: " +
                    std::to_string(state.plan.unchanged) + ", removed: " + std::to_string(removal.removed));
     return ok ? 0 : 1;
+}
+
+int run_steps(generator_state& state, const std::string& personality_path, tree_plan::mode how)
+{
+    state.plan.start(state.config_output_loc, how, nullptr, false);
+    if (!paths::ends_in_boost_component(state.orig_header_loc)) {
+        say(state, "Original location of boost must end with the .../boost subdirectory",
+            state.plan.checking() ? line_break::end : line_break::none);
+        return failed(state);
+    }
+    if (output_overlaps_original(state.orig_header_loc, state.config_output_loc)) {
+        say(state, "Error: Output location " + state.config_output_loc + " overlaps the original Boost location " +
+                       state.orig_header_loc + ". Please choose an output location outside it.");
+        return failed(state);
+    }
+    // One run per output: held to the end, the record included.
+    output_lock lock;
+    if (!state.plan.checking())
+        lock.take(state.config_output_loc);
+    else if (output_in_use_said(state))
+        return 2;
+
+    step(state, "Creating compiler header Files ...");
+    record_lookup earlier;
+    start_plan(state, how, earlier);
+    refuse_another_personality(state, earlier, personality_path);
+    const tree_record* before = earlier.outcome == record_lookup::status::ok ? &earlier.record : nullptr;
+    personality_file personality;
+    // Whatever ends the run from here, what it wrote is recorded.
+    try {
+        return run_tree_steps(state, personality_path, personality, earlier, before);
+    } catch (const run_ended&) {
+        if (state.plan.wrote_anything())
+            (void)record_run(state,
+                             record_of(state, personality, share_after(before, personality, personality.text, {}),
+                                       before, false),
+                             {});
+        throw;
+    }
 }
 
 int usage(generator_state& state, std::string_view option, std::string_view arguments, int status)
@@ -194,21 +331,10 @@ int usage(generator_state& state, std::string_view option, std::string_view argu
 
 }  // namespace
 
-int run_skeld(generator_state& state, int argc, const char* const argv[])
+namespace {
+
+int run_command(generator_state& state, int argc, const char* const argv[])
 {
-    state.personality_has_boost_include = false;
-    // Only alone: with three arguments, "--help" names a personality.
-    const std::string_view only = argc == 2 ? argv[1] : "";
-    if (only == "--help") {
-        for (const std::string& line :
-             help_lines(data_folder_places(platform::current_directory(), platform::program_directory())))
-            say(state, line);
-        return 0;
-    }
-    if (only == "--version") {
-        say(state, version_line());
-        return 0;
-    }
     const std::string_view option = argc >= 2 ? argv[1] : "";
     if (option == "--check" && argc != 5)
         return usage(state, option, "<curr_compiler_personality> <orig_header_loc> <config_output_loc>", 2);
@@ -237,4 +363,31 @@ int run_skeld(generator_state& state, int argc, const char* const argv[])
         say(state, std::string("Error: ") + e.what());
         return check ? 2 : 1;
     }
+}
+
+}  // namespace
+
+int run_skeld(generator_state& state, int argc, const char* const argv[])
+{
+    state.personality_has_boost_include = false;
+    // Only alone: with three arguments, "--help" names a personality.
+    const std::string_view only = argc == 2 ? argv[1] : "";
+    if (only == "--help") {
+        for (const std::string& line :
+             help_lines(data_folder_places(platform::current_directory(), platform::program_directory())))
+            say(state, line);
+        return 0;
+    }
+    if (only == "--version") {
+        say(state, version_line());
+        return 0;
+    }
+    const int status = run_command(state, argc, argv);
+    // A check always ends with the line a program reads.
+    if (argc >= 2 && std::string_view(argv[1]) == "--check") {
+        if (status == 2)
+            state.check = {0, 0, 0, false, state.check.refusal};
+        say(state, check_summary_line(status, state.check));
+    }
+    return status;
 }

@@ -23,10 +23,6 @@ std::string system_stub_text(const std::string& name)
            forward + "#endif\n";
 }
 
-namespace {
-
-// Skeld's own output from an earlier run: the stubs there would answer for
-// every name they were written for.
 bool skelds_output(const std::string& directory, const header_search& disk)
 {
     const std::string_view bare = paths::without_trailing_separators(directory);
@@ -36,8 +32,6 @@ bool skelds_output(const std::string& directory, const header_search& disk)
     return at != std::string_view::npos && bare.substr(at + 1) == "system" &&
            disk.is_file(paths::join(bare.substr(0, at), "AddAllCompilerFlags.h"));
 }
-
-}  // namespace
 
 std::set<std::string> names_without_header(const std::set<std::string>& names,
                                            const std::vector<std::string>& include_dirs,
@@ -79,25 +73,6 @@ std::set<std::string> names_without_header(const std::set<std::string>& names,
             without.insert(name);
     }
     return without;
-}
-
-std::vector<std::string> other_trees(const std::vector<std::string>& include_dirs, const std::string& output,
-                                     const header_search& disk)
-{
-    const std::string own_system = paths::join(paths::without_trailing_separators(output), "system");
-    std::vector<std::string> trees;
-    for (const std::string& directory : include_dirs) {
-        if (!paths::is_absolute(directory) || !skelds_output(directory, disk) ||
-            disk.same_directory(directory, output) || disk.same_directory(directory, own_system))
-            continue;
-        // A tree's system directory stands for the tree.
-        std::string tree(paths::without_trailing_separators(directory));
-        if (!disk.is_file(paths::join(tree, "AddAllCompilerFlags.h")))
-            tree.resize(paths::last_separator_of_either(tree));
-        if (std::find(trees.begin(), trees.end(), tree) == trees.end())
-            trees.push_back(tree);
-    }
-    return trees;
 }
 
 namespace {

@@ -36,10 +36,10 @@ std::set<std::string> names_without_header(const std::set<std::string>& names,
                                            const std::string& boost_parent, const header_search& disk,
                                            std::vector<std::string>* notes = nullptr);
 
-// The include directories that are trees Skeld made for another output than
-// this one (its own directory or its system directory), each tree once.
-std::vector<std::string> other_trees(const std::vector<std::string>& include_dirs, const std::string& output,
-                                     const header_search& disk);
+// Skeld's own output from an earlier run (it holds AddAllCompilerFlags.h, or
+// is the "system" directory beside it): the stubs there would answer for
+// every name they were written for.
+bool skelds_output(const std::string& directory, const header_search& disk);
 
 // The disk as the stub rule asks it.
 header_search disk_header_search();

@@ -38,11 +38,27 @@ std::string tree_plan::relative(std::string_view path) const
     return relative;
 }
 
+bool tree_plan::journal(std::string_view lines)
+{
+    journal_lines_.clear();
+    if (!journal_.is_open())
+        journal_lines_ = journal_head();
+    journal_lines_.append(lines);
+    return journal_.append(paths::join(output_, journal_name), journal_lines_);
+}
+
 directory_status tree_plan::directory(const std::string& path)
 {
-    directories_.insert(relative(path));
-    if (mode_ == mode::run)
+    const auto [at, added] = directories_.insert(relative(path));
+    if (mode_ == mode::run) {
+        if (added && !at->empty()) {
+            std::string line;
+            append_directory_line(line, *at);
+            if (!journal(line))
+                return directory_status::not_created;
+        }
         return make_output_directory(path);
+    }
     return platform::node_at(path) == platform::node_kind::link ? directory_status::link : directory_status::ok;
 }
 
@@ -63,17 +79,15 @@ write_result tree_plan::file(const std::string& path, std::string_view text)
 
 write_result tree_plan::file(const std::string& path, std::string_view text, std::string rel)
 {
-    // Where a line feed is the line end, the text is the bytes: no copy.
     std::string converted;
-    if (std::string_view(platform::line_end) != "\n")
-        text = converted = to_file_text(text);
-    const std::string_view bytes = text;
+    const std::string_view bytes = file_text(text, converted);
     // The earlier record's entry moves into the plan: what stays behind there
     // is what this run no longer writes, and no path is held twice.
     std::optional<digest> recorded;
     if (earlier_)
         if (auto node = earlier_->files.extract(rel))
             recorded = node.mapped();
+    const std::size_t line_start = file_lines_.size();
     append_file_line(file_lines_, digest_of(bytes), rel);
     ++file_count_;
 
@@ -90,5 +104,9 @@ write_result tree_plan::file(const std::string& path, std::string_view text, std
     }
     if (recorded && there && *recorded != digest_of(*there))
         rewritten_after_user_change.push_back(path_in_output(output_, rel));
+    else if (!recorded && there)
+        replaced_unknown.push_back(path_in_output(output_, rel));
+    if (!journal(std::string_view(file_lines_).substr(line_start)))
+        return {write_result::status::cannot_create, platform::last_error_text()};
     return write_generated_bytes(path, bytes);
 }

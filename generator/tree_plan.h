@@ -1,8 +1,9 @@
 // What a run writes into the output folder, gathered as the steps go: every
 // directory, and every file with a digest of its bytes. A run carries each
-// file out as it comes, writing only what would change; --check compares
-// and writes nothing. The record and the clean-up of what an earlier run
-// wrote are made from the same plan.
+// file out as it comes, writing only what would change, each named in the
+// journal before it is written; --check compares and writes nothing. The
+// record and the clean-up of what an earlier run wrote are made from the
+// same plan.
 #pragma once
 
 #include <optional>
@@ -51,11 +52,20 @@ public:
     // In a check, the files a run would write, in plan order.
     std::vector<std::string> changed_paths;
     // Files a user changed since the earlier run wrote them, which this run
-    // wrote again.
+    // wrote again; files no record of Skeld's names, which it replaced.
     std::vector<std::string> rewritten_after_user_change;
+    std::vector<std::string> replaced_unknown;
+
+    // Whether this run wrote anything: then it leaves a record, whatever ends it.
+    bool wrote_anything() const { return journal_.is_open(); }
+    // The journal is done with once the record is written.
+    [[nodiscard]] bool close_journal() { return journal_.close(); }
 
 private:
     std::optional<std::string> bytes_there(const std::string& path) const;
+    // Hands the journal's lines to the system before what they name is
+    // written; false when it cannot, and then nothing is written.
+    [[nodiscard]] bool journal(std::string_view lines);
 
     mode mode_ = mode::run;
     std::string output_;
@@ -64,4 +74,6 @@ private:
     std::string file_lines_;
     std::size_t file_count_ = 0;
     std::set<std::string> directories_;
+    journal_file journal_;
+    std::string journal_lines_;
 };

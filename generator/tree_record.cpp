@@ -4,8 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "digest_fold.h"
+#include "include_scan.h"
 #include "output_file.h"
 #include "paths.h"
+#include "personality_trees.h"
 #include "text_files.h"
 
 namespace {
@@ -32,7 +35,7 @@ public:
     {
         digest hash = value_;
         for (std::size_t i = 0; i < pending_size_; ++i)
-            hash = (hash ^ static_cast<unsigned char>(pending_[i])) * 1099511628211ULL;
+            hash = digest_fold::fold(hash, static_cast<unsigned char>(pending_[i]));
         return hash;
     }
 
@@ -41,11 +44,11 @@ private:
     {
         std::uint64_t word;
         std::memcpy(&word, eight, 8);
-        value_ = (value_ ^ word) * 1099511628211ULL;
+        value_ = digest_fold::fold(value_, word);
         value_ ^= value_ >> 32;
     }
 
-    digest value_ = 14695981039346656037ULL;
+    digest value_ = digest_fold::start;
     char pending_[8] = {};
     std::size_t pending_size_ = 0;
 };
@@ -82,8 +85,11 @@ void append_hex(std::string& text, digest value)
 constexpr std::string_view heading =
     "# Skeld's record of the tree it wrote in this folder. Skeld reads it when it\n"
     "# runs again and when it removes the tree (Skeld --remove): please leave it\n"
-    "# as it is. Each file line holds a digest of what Skeld wrote there.\n"
-    "Skeld record 1\n";
+    "# as it is. Each file line holds a digest of what Skeld wrote there. The\n"
+    "# text is UTF-8; a control character in a value is written \\xHH.\n"
+    "Skeld record 2\n";
+
+constexpr std::string_view journal_heading = "Skeld journal 2\n";
 
 std::string end_line(std::size_t directories, std::size_t files, digest sealed)
 {
@@ -92,30 +98,28 @@ std::string end_line(std::size_t directories, std::size_t files, digest sealed)
     return line + "\n";
 }
 
-// A recorded path: relative, '/' between non-empty components, none of them
-// "." or "..", no drive.
-bool plain_relative_path(std::string_view path)
-{
-    if (!paths::stays_inside(path) || path.find('\r') != std::string_view::npos)
-        return false;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = path.find('/', start);
-        const std::string_view part = path.substr(start, end == std::string_view::npos ? end : end - start);
-        if (part.empty() || part == ".")
-            return false;
-        if (end == std::string_view::npos)
-            return true;
-        start = end + 1;
-    }
-}
-
-bool take(std::string_view line, std::string_view key, std::string& value)
+// A line's value after its key, unescaped; a malformed escape counts as a
+// line the reader does not know.
+bool take(std::string_view line, std::string_view key, std::string& value, bool& well_formed)
 {
     if (!line.starts_with(key))
         return false;
-    value = line.substr(key.size());
+    well_formed = record_unescaped(line.substr(key.size()), value) && well_formed;
     return true;
+}
+
+bool needs_escape(unsigned char c, std::string_view rest)
+{
+    return c < 0x20 || c == 0x7f || (c == '\\' && rest.starts_with('x'));
+}
+
+int hex_value(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
 }
 
 }  // namespace
@@ -125,19 +129,91 @@ std::string this_skeld()
     return "Skeld " HEADWRIGHT_VERSION;
 }
 
+std::string this_scan_rules()
+{
+    return include_scan_rules;
+}
+
+std::string record_escaped(std::string_view value)
+{
+    std::string text;
+    text.reserve(value.size());
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(value[i]);
+        if (!needs_escape(c, value.substr(i + 1))) {
+            text.push_back(static_cast<char>(c));
+            continue;
+        }
+        text.append("\\x");
+        text.push_back("0123456789abcdef"[c >> 4]);
+        text.push_back("0123456789abcdef"[c & 15]);
+    }
+    return text;
+}
+
+bool record_unescaped(std::string_view value, std::string& plain)
+{
+    plain.clear();
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] != '\\' || i + 1 == value.size() || value[i + 1] != 'x') {
+            plain.push_back(value[i]);
+            continue;
+        }
+        const int high = i + 2 < value.size() ? hex_value(value[i + 2]) : -1;
+        const int low = i + 3 < value.size() ? hex_value(value[i + 3]) : -1;
+        if (high < 0 || low < 0)
+            return false;
+        plain.push_back(static_cast<char>(high * 16 + low));
+        i += 3;
+    }
+    return true;
+}
+
+bool record_path(std::string_view path)
+{
+    if (!paths::stays_inside(path))
+        return false;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = path.find('/', start);
+        if (path.substr(start, end == std::string_view::npos ? end : end - start).empty())
+            return false;
+        if (end == std::string_view::npos)
+            return true;
+        start = end + 1;
+    }
+}
+
+namespace {
+
+// A value and its line end; most values need no escape, and get no copy.
+void append_value(std::string& lines, std::string_view value)
+{
+    bool plain = true;
+    for (std::size_t i = 0; i < value.size() && plain; ++i)
+        plain = !needs_escape(static_cast<unsigned char>(value[i]), value.substr(i + 1));
+    if (plain)
+        lines.append(value);
+    else
+        lines.append(record_escaped(value));
+    lines.append(1, '\n');
+}
+
+}  // namespace
+
 void append_file_line(std::string& lines, digest value, std::string_view path)
 {
     lines.append("File: ");
     append_hex(lines, value);
-    lines.append(1, ' ').append(path).append(1, '\n');
+    append_value(lines.append(1, ' '), path);
 }
 
 void append_source_lines(std::string& lines, std::uint64_t stamp, std::string_view path, std::string_view includes)
 {
     lines.append("Source: ");
     append_hex(lines, stamp);
-    lines.append(1, ' ').append(path).append(1, '\n');
-    for_each_line(includes, [&](std::string_view name) { lines.append("Includes: ").append(name).append(1, '\n'); });
+    append_value(lines.append(1, ' '), path);
+    for_each_line(includes, [&](std::string_view name) { append_value(lines.append("Includes: "), name); });
 }
 
 namespace {
@@ -147,17 +223,22 @@ namespace {
 std::string record_head(const tree_record& record)
 {
     std::string text(heading);
-    text.append("Made by: ").append(record.made_by).append("\n");
-    text.append("Boost: ").append(record.boost_folder).append("\n");
-    text.append("Boost version: ").append(record.boost_version.empty() ? "unknown" : record.boost_version).append("\n");
-    text.append("Personality: ").append(record.personality).append("\n");
-    text.append("Data folder: ").append(record.data_folder).append("\n");
-    for (const std::string& entry : record.personality_entries)
-        text.append("Entry: ").append(entry).append("\n");
-    for (const std::string& setting : record.settings)
-        text.append("Setting: ").append(setting).append("\n");
+    auto line = [&](std::string_view key, std::string_view value) { append_value(text.append(key), value); };
+    line("Made by: ", record.made_by);
+    line("Scan rules: ", record.scan_rules);
+    line("Output: ", record.output);
+    line("Boost: ", record.boost_folder);
+    line("Boost version: ", record.boost_version.empty() ? "unknown" : record.boost_version);
+    line("Personality: ", record.personality);
+    line("Personality file: ", record.personality_file);
+    line("Data folder: ", record.data_folder);
+    for (const std::string& added : record.added_top)
+        line("Added at top: ", added);
+    for (const std::string& added : record.added_end)
+        line("Added at end: ", added);
+    line("Added line end: ", record.added_line_end ? "yes" : "no");
     for (const std::string& directory : record.directories)
-        text.append("Directory: ").append(directory).append("\n");
+        line("Directory: ", directory);
     for (const auto& [path, value] : record.files)
         append_file_line(text, value, path);
     for (const auto& [path, scanned] : record.sources)
@@ -190,11 +271,33 @@ std::string record_text(const tree_record& record)
     return pieces.head + std::string(pieces.files) + std::string(pieces.sources) + pieces.end;
 }
 
+std::string record_end_line(const tree_record& record)
+{
+    return pieces_of(record).end;
+}
+
+namespace {
+
+// "HEX PATH": a digest or stamp and a path the record may hold; false otherwise.
+bool stamped_path(std::string_view value, digest& stamp, std::string& path)
+{
+    if (value.size() < 18 || value[16] != ' ' || value.substr(0, 16).find_first_not_of("0123456789abcdef") != std::string_view::npos)
+        return false;
+    stamp = std::stoull(std::string(value.substr(0, 16)), nullptr, 16);
+    return record_unescaped(value.substr(17), path) && record_path(path);
+}
+
+}  // namespace
+
 std::optional<tree_record> parse_record(std::string plain, std::string& why_not)
 {
     drop_carriage_returns(plain);
     if (!plain.starts_with(heading)) {
-        why_not = "it does not begin as Skeld writes it";
+        // The format's line comes after the comment, whatever that says.
+        const std::size_t format = plain.find("\nSkeld record ");
+        why_not = plain.starts_with("# Skeld's record") && format != std::string::npos && format < heading.size()
+                      ? "another Skeld wrote it, in a form this one does not read"
+                      : "it does not begin as Skeld writes it";
         return std::nullopt;
     }
     const std::size_t end = plain.rfind("End: ");
@@ -203,45 +306,44 @@ std::optional<tree_record> parse_record(std::string plain, std::string& why_not)
         return std::nullopt;
     }
     tree_record record;
+    bool known = true;  // every line one the reader knows, well formed
     bool paths_ok = true;
     std::size_t file_lines = 0;
     scanned_source* source = nullptr;
-    auto stamped_path = [](std::string_view value, digest& stamp) {
-        const bool ok = value.size() > 17 && value[16] == ' ' && value.find_first_not_of("0123456789abcdef") == 16;
-        stamp = ok ? std::stoull(std::string(value.substr(0, 16)), nullptr, 16) : 0;
-        return ok && plain_relative_path(value.substr(17)) ? std::string(value.substr(17)) : std::string();
-    };
     for_each_line(std::string_view(plain).substr(heading.size(), end - heading.size()), [&](std::string_view line) {
         std::string value;
-        if (take(line, "Made by: ", record.made_by) || take(line, "Boost: ", record.boost_folder) ||
-            take(line, "Personality: ", record.personality) || take(line, "Data folder: ", record.data_folder))
+        if (take(line, "Made by: ", record.made_by, known) || take(line, "Scan rules: ", record.scan_rules, known) ||
+            take(line, "Output: ", record.output, known) || take(line, "Boost: ", record.boost_folder, known) ||
+            take(line, "Personality: ", record.personality, known) ||
+            take(line, "Personality file: ", record.personality_file, known) ||
+            take(line, "Data folder: ", record.data_folder, known))
             return;
-        if (take(line, "Boost version: ", record.boost_version)) {
+        if (take(line, "Boost version: ", record.boost_version, known)) {
             if (record.boost_version == "unknown")
                 record.boost_version.clear();
-        } else if (take(line, "Entry: ", value)) {
-            record.personality_entries.push_back(value);
-        } else if (take(line, "Setting: ", value)) {
-            record.settings.push_back(value);
-        } else if (take(line, "Directory: ", value)) {
-            paths_ok = paths_ok && plain_relative_path(value);
+        } else if (take(line, "Added at top: ", value, known)) {
+            record.added_top.push_back(value);
+        } else if (take(line, "Added at end: ", value, known)) {
+            record.added_end.push_back(value);
+        } else if (take(line, "Added line end: ", value, known)) {
+            record.added_line_end = value == "yes";
+        } else if (take(line, "Directory: ", value, known)) {
+            paths_ok = paths_ok && record_path(value);
             record.directories.insert(value);
-        } else if (take(line, "File: ", value)) {
-            digest value_digest;
-            const std::string path = stamped_path(value, value_digest);
-            paths_ok = paths_ok && !path.empty();
-            record.files.emplace(path, value_digest);
+        } else if (line.starts_with("File: ")) {
+            digest value_digest = 0;
+            paths_ok = stamped_path(line.substr(6), value_digest, value) && paths_ok;
+            record.files.emplace(value, value_digest);
             ++file_lines;
-        } else if (take(line, "Source: ", value)) {
-            digest stamp;
-            const std::string path = stamped_path(value, stamp);
-            paths_ok = paths_ok && !path.empty();
-            source = &record.sources[path];
+        } else if (line.starts_with("Source: ")) {
+            digest stamp = 0;
+            paths_ok = stamped_path(line.substr(8), stamp, value) && paths_ok;
+            source = &record.sources[value];
             source->stamp = stamp;
-        } else if (take(line, "Includes: ", value) && source) {
+        } else if (take(line, "Includes: ", value, known) && source) {
             source->includes.append(value).append("\n");
         } else {
-            paths_ok = false;
+            known = false;
         }
     });
     // The seal covers every line above it: an edit anywhere shows.
@@ -256,7 +358,42 @@ std::optional<tree_record> parse_record(std::string plain, std::string& why_not)
         why_not = "it names a path that leads outside the output folder";
         return std::nullopt;
     }
+    if (!known) {
+        why_not = "it holds a line Skeld does not write";
+        return std::nullopt;
+    }
     return record;
+}
+
+void add_journal(std::string_view text, tree_record& record)
+{
+    if (!text.starts_with(journal_heading))
+        return;
+    text.remove_prefix(journal_heading.size());
+    text = text.substr(0, text.rfind('\n') + 1);  // a line cut short by a kill is not whole
+    std::string plain(text);
+    drop_carriage_returns(plain);
+    for_each_line(plain, [&](std::string_view line) {
+        std::string path;
+        digest value = 0;
+        bool well_formed = true;
+        if (take(line, "Directory: ", path, well_formed)) {
+            if (well_formed && record_path(path))
+                record.directories.insert(path);
+        } else if (line.starts_with("File: ") && stamped_path(line.substr(6), value, path)) {
+            record.files.insert_or_assign(path, value);
+        }
+    });
+}
+
+std::string journal_head()
+{
+    return std::string(journal_heading);
+}
+
+void append_directory_line(std::string& lines, std::string_view path)
+{
+    append_value(lines.append("Directory: "), path);
 }
 
 std::string boost_version_of(std::string_view version_hpp)
@@ -280,7 +417,9 @@ std::string boost_version_of(std::string_view version_hpp)
     return version;
 }
 
-record_lookup read_record(const std::string& output)
+namespace {
+
+record_lookup read_record_alone(const std::string& output)
 {
     record_lookup lookup;
     const std::string path = paths::join(output, record_name);
@@ -309,22 +448,48 @@ record_lookup read_record(const std::string& output)
     return lookup;
 }
 
+}  // namespace
+
+record_lookup read_record(const std::string& output)
+{
+    record_lookup lookup = read_record_alone(output);
+    const std::string path = paths::join(output, journal_name);
+    std::string text;
+    if (platform::node_at(path) != platform::node_kind::regular || !read_file_bytes(path, text).ok())
+        return lookup;
+    lookup.journal = true;
+    // Beside a record that cannot be trusted the journal's files stay
+    // unknown: nothing is removed on the word of either.
+    if (lookup.outcome == record_lookup::status::untrusted)
+        return lookup;
+    lookup.outcome = record_lookup::status::ok;
+    add_journal(text, lookup.record);
+    return lookup;
+}
+
 bool write_record(const std::string& output, const tree_record& record, const std::string& earlier_end,
                   std::string& failure)
 {
     const std::string path = paths::join(output, record_name);
     const record_pieces pieces = pieces_of(record);
     // The same last line seals the same text: nothing to write.
-    if (pieces.end == earlier_end && platform::node_at(path) == platform::node_kind::regular)
-        return true;
-    replacement_file replacement(path);
-    const bool lf = std::string_view(platform::line_end) == "\n";
-    auto put = [&](std::string_view text) { return replacement.write(lf ? std::string(text) : to_file_text(text)); };
-    if (replacement.open() && put(pieces.head) && put(pieces.files) && put(pieces.sources) && put(pieces.end) &&
-        replacement.commit())
-        return true;
-    failure = "Couldn't write " + path + ": " + platform::last_error_text();
-    return false;
+    if (pieces.end != earlier_end || platform::node_at(path) != platform::node_kind::regular) {
+        replacement_file replacement(path);
+        std::string storage;
+        auto put = [&](std::string_view text) { return replacement.write(file_text(text, storage)); };
+        if (!replacement.open() || !put(pieces.head) || !put(pieces.files) || !put(pieces.sources) ||
+            !put(pieces.end) || !replacement.commit()) {
+            failure = "Couldn't write " + path + ": " + platform::last_error_text();
+            return false;
+        }
+    }
+    // The record now names everything the journal did.
+    const std::string journal = paths::join(output, journal_name);
+    if (platform::node_at(journal) != platform::node_kind::missing && !platform::remove_file(journal)) {
+        failure = "Couldn't remove " + journal + ": " + platform::last_error_text();
+        return false;
+    }
+    return true;
 }
 std::string version_of_boost(const std::string& boost_folder)
 {
@@ -335,7 +500,7 @@ std::string version_of_boost(const std::string& boost_folder)
 }
 
 std::string tree_status_line(const record_lookup& lookup, const std::string& chosen_boost,
-                             const std::string& chosen_version)
+                             const std::string& chosen_version, const std::string& chosen_personality)
 {
     switch (lookup.outcome) {
     case record_lookup::status::none: return {};
@@ -343,6 +508,12 @@ std::string tree_status_line(const record_lookup& lookup, const std::string& cho
     case record_lookup::status::ok: break;
     }
     const tree_record& record = lookup.record;
+    std::string chosen_file;
+    if (!chosen_personality.empty() && !record.personality_file.empty() &&
+        platform::resolve_path(chosen_personality, chosen_file) && !same_file(record.personality_file, chosen_file) &&
+        personality_names_output(record.personality_file, record.output))
+        return "Holds the tree of the personality " + record.personality_file +
+               ", which still names it: Finish stops. Choose another output, or remove that tree first.";
     const std::string made_for = "Holds a tree for Boost " +
                                  (record.boost_version.empty() ? std::string("(version unknown)") : record.boost_version) +
                                  " (" + record.boost_folder + ")";

@@ -13,11 +13,14 @@
 
 // The record's file name, directly in the output folder.
 inline constexpr const char* record_name = "skeld-record.txt";
+// What a run is about to write, kept while it writes: a run that is stopped
+// before its record is written leaves its files known. The record replaces it.
+inline constexpr const char* journal_name = "skeld-journal.txt";
 
 // A recorded path (relative, '/' between components) in the output folder.
 std::string path_in_output(const std::string& output, std::string_view relative);
 
-// A short digest of a file's bytes (FNV-1a over eight bytes at a time), written as 16 hex digits.
+// A short digest of a file's bytes (digest_fold over eight bytes at a time), written as 16 hex digits.
 using digest = std::uint64_t;
 digest digest_of(std::string_view bytes);
 
@@ -29,16 +32,20 @@ struct scanned_source {
 };
 
 struct tree_record {
-    std::string made_by;  // the Skeld that wrote it: another may scan otherwise
+    std::string made_by;     // the Skeld that wrote it
+    std::string scan_rules;  // the include scan's rules: other rules scan again
+    std::string output;      // the output as the run was given it: a copy or a move names another
     std::string boost_folder;
     std::string boost_version;  // "1.74.0", or empty when version.hpp does not say
-    std::string personality;
+    std::string personality;       // as given
+    std::string personality_file;  // the file edited: links resolved
     std::string data_folder;
-    // The directories whose -si and -q entries the personality holds for
-    // this tree, as spelt there.
-    std::vector<std::string> personality_entries;
-    // The options at the personality's end that come from the settings file.
-    std::vector<std::string> settings;
+    // The lines Skeld's runs into this output added to the personality and
+    // that it still holds: at its top, at its end, and whether a line end was
+    // put after its last line. Nothing else is ever taken out of it.
+    std::vector<std::string> added_top;
+    std::vector<std::string> added_end;
+    bool added_line_end = false;
     // Paths relative to the output folder, '/' between components.
     std::map<std::string, digest> files;
     std::set<std::string> directories;
@@ -53,12 +60,22 @@ struct tree_record {
     std::string end_line;  // as read: it seals the text above it
 };
 
-// The record's line for a file, and its lines for a scanned source.
+// The record's line for a file, for a directory, and its lines for a scanned source.
 void append_file_line(std::string& lines, digest value, std::string_view path);
+void append_directory_line(std::string& lines, std::string_view path);
 void append_source_lines(std::string& lines, std::uint64_t stamp, std::string_view path, std::string_view includes);
 
-// The Skeld that is running, as a record names it.
+// The Skeld that is running, as a record names it, and its include scan's rules.
 std::string this_skeld();
+std::string this_scan_rules();
+
+// A value as the record holds it: a control character, and a backslash that
+// would read as an escape, as \xHH; and back, false when malformed.
+std::string record_escaped(std::string_view value);
+bool record_unescaped(std::string_view value, std::string& plain);
+// A path the record may hold: relative, '/' between non-empty components,
+// none of them "..", no drive. A "." component leads nowhere and may stand.
+bool record_path(std::string_view path);
 
 // The record's text: a few lines of what the tree was made from, then one
 // line per directory and file, and a last line that counts them and seals
@@ -73,19 +90,33 @@ std::optional<tree_record> parse_record(std::string text, std::string& why_not);
 // "major.minor.patch"; empty when the text does not state it.
 std::string boost_version_of(std::string_view version_hpp);
 
+// The files and directories a journal lists, added to record (a journal
+// comes after the record it would replace, so its digests win); lines that
+// are not whole or name no plain path are passed over.
+void add_journal(std::string_view text, tree_record& record);
+// A journal's first line; File and Directory lines follow.
+std::string journal_head();
+
 // What reading the output folder's record found.
 struct record_lookup {
     enum class status { none, ok, untrusted };
     status outcome = status::none;
     tree_record record;
     std::string why_not;  // for untrusted: the line that says so
+    // A journal was there: a run stopped before writing its record. Its
+    // files are in record (and make it ok when no record was there).
+    bool journal = false;
 };
-// Reads the record in output; a record that is a link, or is not a regular
-// file, is untrusted.
+// Reads the record in output and the journal beside it; a record that is a
+// link, or is not a regular file, is untrusted.
 record_lookup read_record(const std::string& output);
 
+// The last line record_text would end with: the same line, the same text.
+std::string record_end_line(const tree_record& record);
+
 // Puts the record into output in one step, unless the record there holds the
-// same text already. False when it cannot, with the line that says why.
+// same text already, then removes the journal. False when it cannot, with the
+// line that says why.
 // earlier_end: the last line of the record read at the start, which seals
 // its text.
 [[nodiscard]] bool write_record(const std::string& output, const tree_record& record, const std::string& earlier_end,
@@ -95,8 +126,10 @@ record_lookup read_record(const std::string& output);
 // the output was made, and whether the Boost chosen now (its folder, or the
 // version its version.hpp states) is another. Empty when the output holds no
 // record.
+// With the chosen personality given, a tree another personality still names
+// is said to be that one's: a run there stops.
 std::string tree_status_line(const record_lookup& lookup, const std::string& chosen_boost,
-                             const std::string& chosen_version);
+                             const std::string& chosen_version, const std::string& chosen_personality = {});
 
 // The version a Boost folder's version.hpp states; empty when it cannot tell.
 std::string version_of_boost(const std::string& boost_folder);

@@ -12,11 +12,8 @@ std::string write_result::failure_line(const std::string& cannot_create_line, co
 
 write_result write_generated_file(const std::string& path, std::string_view text)
 {
-    // Where a line feed is the line end, the text goes out as it is: no copy
-    // per file of the tree.
-    if (std::string_view(platform::line_end) != "\n")
-        return write_generated_bytes(path, to_file_text(text));
-    return write_generated_bytes(path, text);
+    std::string storage;
+    return write_generated_bytes(path, file_text(text, storage));
 }
 
 write_result write_generated_bytes(const std::string& path, std::string_view bytes)
@@ -104,4 +101,18 @@ bool replacement_file::commit()
         return false;
     committed_ = platform::replace_file(temporary_, target_);
     return committed_;
+}
+
+bool journal_file::append(const std::string& path, std::string_view text)
+{
+    if (!file_.is_open() && !file_.create_or_empty(path))
+        return false;
+    std::string storage;
+    const std::string_view bytes = file_text(text, storage);
+    return file_.write(bytes.data(), bytes.size());
+}
+
+bool journal_file::close()
+{
+    return !file_.is_open() || file_.close();
 }

@@ -61,3 +61,16 @@ private:
     platform::file file_;
     bool committed_ = false;
 };
+
+// A file that grows a piece at a time, each piece handed to the system at
+// once: what a killed process wrote is there (a journal). Created at the
+// first piece, emptied, never through a link, as generated files are.
+class journal_file {
+public:
+    [[nodiscard]] bool append(const std::string& path, std::string_view text);
+    bool is_open() const { return file_.is_open(); }
+    [[nodiscard]] bool close();
+
+private:
+    platform::file file_;
+};

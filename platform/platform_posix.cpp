@@ -12,6 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "digest_fold.h"
+
 namespace platform {
 
 const char path_separator = '/';
@@ -152,9 +154,9 @@ std::uint64_t stamp_of(const struct stat& st)
     const std::uint64_t parts[] = {static_cast<std::uint64_t>(st.st_size), static_cast<std::uint64_t>(st.st_ino),
                                    static_cast<std::uint64_t>(st.st_mtim.tv_sec), static_cast<std::uint64_t>(st.st_mtim.tv_nsec),
                                    static_cast<std::uint64_t>(st.st_ctim.tv_sec), static_cast<std::uint64_t>(st.st_ctim.tv_nsec)};
-    std::uint64_t stamp = 14695981039346656037ULL;
+    std::uint64_t stamp = digest_fold::start;
     for (const std::uint64_t part : parts)
-        stamp = (stamp ^ part) * 1099511628211ULL;
+        stamp = digest_fold::fold(stamp, part);
     return stamp;
 }
 

@@ -106,6 +106,13 @@ read_result read_text_file(const std::string& path, std::string& text)
     return result;
 }
 
+std::string_view file_text(std::string_view text, std::string& storage)
+{
+    if (std::string_view(platform::line_end) == "\n")
+        return text;
+    return storage = to_file_text(text);
+}
+
 std::string to_file_text(std::string_view text)
 {
     std::string_view eol = platform::line_end;

@@ -60,6 +60,9 @@ void drop_carriage_returns(std::string& text);
 
 // Text to file bytes: every line feed becomes the platform's line end.
 std::string to_file_text(std::string_view text);
+// The same without a copy where a line feed is the line end: the text itself,
+// else to_file_text's bytes, kept in storage.
+std::string_view file_text(std::string_view text, std::string& storage);
 
 // Calls f for every line of text as getline reads it: the last line needs no
 // line feed, a final line feed adds no empty line.

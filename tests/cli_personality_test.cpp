@@ -240,6 +240,14 @@ TEST_P(Personality, AReadOnlyPersonalityStaysByteForByte)
     EXPECT_EQ(get("p.p_c"), original);
     for (const auto& entry : fs::directory_iterator(dir.path()))
         EXPECT_NE(entry.path().filename().string().rfind("p.p_c.", 0), 0u) << "left beside the personality";
+
+    // The tree is recorded, with nothing added to the personality: --remove
+    // takes the files and leaves the personality alone.
+    EXPECT_EQ(get("out/skeld-record.txt").find("Added at"), std::string::npos);
+    result = run({"--remove", at("p.p_c"), at("out")}, true);
+    EXPECT_EQ(result.output, printed({"Removed 8 files of the tree Skeld made in " + at("out")}));
+    EXPECT_EQ(files_below("out"), std::vector<std::string>{});
+    EXPECT_EQ(get("p.p_c"), original);
 }
 
 INSTANTIATE_FOR_BOTH_BUILDS(Personality);

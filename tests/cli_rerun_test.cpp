@@ -2,7 +2,12 @@
 // Boost changed, --check, --remove, and records that cannot be trusted.
 #include "skeld_cli.h"
 
+#include <functional>
 #include <map>
+
+#include <sys/stat.h>
+
+#include "tree_record.h"
 
 namespace fs = std::filesystem;
 
@@ -38,6 +43,23 @@ protected:
     }
 
     std::string record() const { return get("out/skeld-record.txt"); }
+    // The record changed and sealed again, as anyone can: the seal catches
+    // accidents, not forgery.
+    void reseal(const std::function<void(tree_record&)>& edit) const
+    {
+        std::string why;
+        std::optional<tree_record> parsed = parse_record(record(), why);
+        ASSERT_TRUE(parsed) << why;
+        edit(*parsed);
+        put("out/skeld-record.txt", record_text(*parsed));
+    }
+    std::vector<std::string> check() const { return {"--check", at("p.p_c"), at("lib/boost"), at("out")}; }
+    static std::string summary(int status, int write, int remove, int add, int record, const char* why = "none")
+    {
+        return "Check: status=" + std::to_string(status) + " write=" + std::to_string(write) +
+               " remove=" + std::to_string(remove) + " add=" + std::to_string(add) +
+               " record=" + std::to_string(record) + " refuse=" + why;
+    }
 };
 
 TEST_P(Rerun, AMissingIncludeDirectoryCostsNoStub)
@@ -131,10 +153,11 @@ TEST_P(Rerun, ARecordThatCannotBeTrustedRemovesNothing)
     };
     std::string edited = good;
     edited.replace(edited.find(stub_line), stub_line.size(), "system/__confiG");
-    std::string outside = good;
-    outside.replace(outside.find(stub_line), stub_line.size(), "system/../../p.p_c");
+    std::string older = good;
+    older.replace(older.find("Skeld record 2"), 14, "Skeld record 1");
     const damage_case cases[] = {
         {"truncated", good.substr(0, good.size() / 2), "its last line is missing"},
+        {"another format", older, "another Skeld wrote it, in a form this one does not read"},
         {"edited", edited, "it was changed or cut short since Skeld wrote it"},
         {"not Skeld's", "hello\n", "it does not begin as Skeld writes it"},
         {"a link", "", "it is a link"},
@@ -169,9 +192,14 @@ TEST_P(Rerun, ARecordThatCannotBeTrustedRemovesNothing)
         }
         EXPECT_EQ(record().find("system/__config"), std::string::npos);
     }
-    // A path that leads outside is never removed on the record's word.
-    put("out/skeld-record.txt", outside);
-    EXPECT_EQ(run_default().status, 0);
+    // A sealed record naming a path that leads outside, with the bytes there:
+    // the path rule alone keeps it.
+    put("out/skeld-record.txt", good);
+    reseal([&](tree_record& r) { r.files["system/../../p.p_c"] = digest_of(get("p.p_c")); });
+    program_result result = run_default();
+    EXPECT_EQ(result.status, 0);
+    EXPECT_NE(result.output.find("cannot be trusted (it names a path that leads outside the output folder)"),
+              std::string::npos);
     EXPECT_TRUE(exists("p.p_c"));
 }
 
@@ -186,26 +214,32 @@ TEST_P(Rerun, CheckAnswersWhetherARunWouldChangeAnything)
                                   0),
               0u)
         << result.output;
+    EXPECT_TRUE(result.output.ends_with(printed({"Would write the record anew: " + at("out/skeld-record.txt") +
+                                                 " is missing",
+                                                 summary(1, 10, 0, 6, 1)})));
     EXPECT_EQ(files_below("out"), std::vector<std::string>{});
     EXPECT_EQ(get("p.p_c"), personality());
 
     ASSERT_EQ(run_default().status, 0);
     const auto written = snapshot();
     result = run(check);
-    EXPECT_EQ(result.output,
-              printed({"Up to date: a run would change nothing in " + at("out") + " or the personality."}));
+    EXPECT_EQ(result.output, printed({"Up to date: a run would change nothing in " + at("out") + " or the personality.",
+                                      summary(0, 0, 0, 0, 0)}));
     EXPECT_EQ(result.status, 0);
 
     fs::remove_all(dir / "lib/boost/old");
     result = run(check);
     EXPECT_EQ(result.output, printed({"A run would write 0 files and remove 2 files in " + at("out") +
                                       ", and add 0 lines to the personality.",
-                                      "Would remove: boost/old/gone.hpp, system/__config"}));
+                                      "Would remove: boost/old/gone.hpp, system/__config",
+                                      "Would write the record anew: stale directories: boost/old",
+                                      summary(1, 0, 2, 0, 1)}));
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(snapshot(), written);
 
     result = run({"--check", at("p.p_c"), at("lib/Boost"), at("out")});
-    EXPECT_EQ(result.output, "Original location of boost must end with the .../boost subdirectory");
+    EXPECT_EQ(result.output, printed({"Original location of boost must end with the .../boost subdirectory",
+                                      summary(2, 0, 0, 0, 0, "error")}));
     EXPECT_EQ(result.status, 2);
 }
 
@@ -229,6 +263,213 @@ TEST_P(Rerun, RemoveReturnsThePersonalityAndLeavesTheUsersFiles)
                                       " holds no record of a tree Skeld made (skeld-record.txt), so Skeld removes "
                                       "nothing."}));
     EXPECT_EQ(result.status, 1);
+}
+
+TEST_P(Rerun, CheckNamesEveryStateInWhichARunWouldWriteTheRecordAnew)
+{
+    if (!every_build_run())
+        GTEST_SKIP() << "the record's rules are the same on every build; the native build runs them";
+    put("p.p_c", personality());
+    ASSERT_EQ(run_default().status, 0);
+    const std::string good = record();
+    const std::string path = at("out/skeld-record.txt");
+    struct state_case {
+        const char* what;
+        std::function<void()> make;
+        std::string reason;
+    };
+    const state_case cases[] = {
+        {"missing", [&] { fs::remove(dir / "out/skeld-record.txt"); }, path + " is missing"},
+        {"untrusted", [&] { put("out/skeld-record.txt", good + "x"); },
+         path + " cannot be trusted (it was changed or cut short since Skeld wrote it)"},
+        {"another Skeld", [&] { reseal([](tree_record& r) { r.made_by.replace(6, std::string::npos, "0.9"); }); },
+         path + " was written by Skeld 0.9 with scan rules 1"},
+        {"other scan rules", [&] { reseal([](tree_record& r) { r.scan_rules.assign(1, '0'); }); },
+         path + " was written by Skeld " HEADWRIGHT_VERSION " with scan rules 0"},
+        {"a stopped run", [&] { put("out/skeld-journal.txt", "Skeld journal 2\n"); },
+         "a run stopped part way; " + at("out/skeld-journal.txt") + " lists what it wrote"},
+        {"a moved stamp",
+         [&] { fs::last_write_time(dir / "lib/boost/version.hpp", fs::last_write_time(dir / "lib/boost/version.hpp") - std::chrono::hours(1)); },
+         "the change stamps of 1 Boost files moved"},
+    };
+    for (const state_case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.make();
+        program_result result = run(check());
+        EXPECT_EQ(result.status, 1);
+        EXPECT_TRUE(result.output.ends_with(printed({"Would write the record anew: " + c.reason, summary(1, 0, 0, 0, 1)})))
+            << result.output;
+        ASSERT_EQ(run_default().status, 0);
+        EXPECT_EQ(run(check()).status, 0);
+        EXPECT_FALSE(exists("out/skeld-journal.txt"));
+    }
+}
+
+TEST_P(Rerun, RemoveTakesOutOnlyWhatSkeldAddedForThisOutput)
+{
+    put("boost_compiler_person_settings.txt", "-b\n-a\n-cpp\n");
+    struct removal_case {
+        const char* what;
+        std::string personality;
+    };
+    const removal_case cases[] = {
+        {"a last line end", "-sd FOO=1\r\n-si \"" + at("lib") + "\"\r\n"},
+        {"no last line end", "-sd FOO=1\r\n-si \"" + at("lib") + "\""},
+        {"a setting of the user's own", "-sd FOO=1\n-cpp\n-si \"" + at("lib") + "\""},
+    };
+    for (const removal_case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fresh_output();
+        put("p.p_c", c.personality);
+        ASSERT_EQ(run_default().status, 0);
+        // A run again adds nothing, and keeps what the first one added.
+        ASSERT_EQ(run_default().status, 0);
+        EXPECT_EQ(run({"--remove", at("p.p_c"), at("out")}).status, 0);
+        EXPECT_EQ(get("p.p_c"), c.personality);
+    }
+
+    // A record sealed again to name the user's own lines takes none of them.
+    const std::string users = "-si \"" + at("inc") + "\"\n-sd FOO=1\n-si \"" + at("lib") + "\"\n-x\n";
+    fresh_output();
+    put("p.p_c", users);
+    ASSERT_EQ(run_default().status, 0);
+    reseal([&](tree_record& r) {
+        r.added_top.push_back("-si \"" + at("inc") + "\"");
+        r.added_end.push_back("-x");
+    });
+    EXPECT_EQ(run({"--remove", at("p.p_c"), at("out")}).status, 0);
+    EXPECT_EQ(get("p.p_c"), users);
+
+    // A copy removes its own files and takes nothing out: the tree it was
+    // copied from is still in use.
+    fresh_output();
+    put("p.p_c", personality());
+    ASSERT_EQ(run_default().status, 0);
+    const std::string edited = get("p.p_c");
+    fs::copy(dir / "out", dir / "copy", fs::copy_options::recursive);
+    program_result result = run({"--remove", at("p.p_c"), at("copy")});
+    EXPECT_EQ(result.output, printed({"The record in " + at("copy") + " was written for " + at("out") +
+                                          " (this tree is a copy or was moved), so Skeld takes nothing out of the "
+                                          "personality.",
+                                      "Removed 10 files of the tree Skeld made in " + at("copy")}));
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(get("p.p_c"), edited);
+    EXPECT_EQ(run(check()).status, 0);
+}
+
+TEST_P(Rerun, AnOutputBelongsToOnePersonality)
+{
+    put("p.p_c", personality());
+    put("q.p_c", personality());
+    ASSERT_EQ(run_default().status, 0);
+    const auto written = snapshot();
+    const std::string refusal = "Error: " + at("out") + " holds the tree Skeld made for the personality " +
+                                at("p.p_c") + ", which still names it. Please choose another output, or take that "
+                                "tree away first: Skeld --remove " + at("p.p_c") + " " + at("out");
+    program_result result = run({at("q.p_c"), at("lib/boost"), at("out")});
+    EXPECT_EQ(result.output, printed({"Creating compiler header Files ...", refusal}));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(snapshot(), written);
+    result = run({"--check", at("q.p_c"), at("lib/boost"), at("out")});
+    EXPECT_EQ(result.output, printed({refusal, summary(2, 0, 0, 0, 0, "other-personality")}));
+    EXPECT_EQ(result.status, 2);
+    result = run({"--remove", at("q.p_c"), at("out")});
+    EXPECT_EQ(result.output, printed({"Error: " + at("out") + " holds the tree Skeld made for the personality " +
+                                      at("p.p_c") + ", not " + at("q.p_c") +
+                                      ", so Skeld removes nothing. To remove it: Skeld --remove " + at("p.p_c") + " " +
+                                      at("out")}));
+    EXPECT_EQ(result.status, 1);
+
+    // One that cannot be read counts as naming it; once it is gone, or no
+    // longer names the output, the other may have it.
+    fs::remove(dir / "p.p_c");
+    fs::create_directory(dir / "p.p_c");
+    EXPECT_EQ(run({at("q.p_c"), at("lib/boost"), at("out")}).status, 1);
+    fs::remove(dir / "p.p_c");
+    EXPECT_EQ(run({at("q.p_c"), at("lib/boost"), at("out")}).status, 0);
+    EXPECT_NE(record().find("Personality file: " + at("q.p_c")), std::string::npos);
+    put("p.p_c", personality());
+    EXPECT_EQ(run({at("p.p_c"), at("lib/boost"), at("out")}).status, 1);  // q.p_c names it now
+    EXPECT_EQ(get("p.p_c"), personality());
+}
+
+TEST_P(Rerun, WhatARunWroteIsKnownToTheNextHoweverItEnded)
+{
+    if (target().windows())
+        GTEST_SKIP() << "a FIFO stops the run here; the record's rules are the same on every build";
+    // A run that ends part way records what it wrote; a killed one leaves
+    // its journal. Either way the next run removes what went stale.
+    put("p.p_c", personality());
+    put("lib/boost/zz.hpp", "");
+    ASSERT_EQ(mkfifo((dir / "lib/boost/zz_pipe.hpp").c_str(), 0644), 0);
+    ASSERT_EQ(run_default().status, 1);
+    EXPECT_TRUE(exists("out/boost/zz.hpp"));
+    const std::string stopped = record();
+    EXPECT_EQ(get("p.p_c"), personality());
+    for (bool journal : {false, true}) {
+        SCOPED_TRACE(journal ? "journal" : "record");
+        fresh_output();
+        ASSERT_EQ(run_default().status, 1);
+        if (journal) {
+            std::string lines = "Skeld journal 2\n";
+            for (std::size_t at = stopped.find("\nFile: "); at != std::string::npos; at = stopped.find("\nFile: ", at + 1))
+                lines += stopped.substr(at + 1, stopped.find('\n', at + 1) - at);
+            fs::remove(dir / "out/skeld-record.txt");
+            put("out/skeld-journal.txt", lines);
+        }
+        fs::remove(dir / "lib/boost/zz_pipe.hpp");
+        fs::remove(dir / "lib/boost/zz.hpp");
+        ASSERT_EQ(run_default().status, 0);
+        EXPECT_FALSE(exists("out/boost/zz.hpp"));
+        EXPECT_FALSE(exists("out/skeld-journal.txt"));
+        put("lib/boost/zz.hpp", "");
+        ASSERT_EQ(mkfifo((dir / "lib/boost/zz_pipe.hpp").c_str(), 0644), 0);
+    }
+}
+
+TEST_P(Rerun, ANameAnIncludeCanCarryIsOneTheRecordKeeps)
+{
+    put("p.p_c", personality());
+    // A carriage return cannot stand in a Windows file name; a backslash there
+    // is a separator, which the record holds as '/'.
+    put("lib/boost/version.hpp", std::string("#include <./stdio.h>\n#include <back\\xslash>\n") +
+                                     (target().windows() ? "" : "#include <a\rb>\n"));
+    ASSERT_EQ(run_default().status, 0);
+    put("out/boost/mine.hpp", "");
+    program_result result = run(check());
+    EXPECT_EQ(result.output, printed({"Up to date: a run would change nothing in " + at("out") + " or the personality.",
+                                      summary(0, 0, 0, 0, 0)}));
+    EXPECT_EQ(run({"--remove", at("p.p_c"), at("out")}).status, 0);
+    EXPECT_EQ(files_below("out"), std::vector<std::string>{"boost/mine.hpp"});
+}
+
+TEST_P(Rerun, AnUnchangedFileIsNotReadAgainAndAChangedOneIs)
+{
+    if (target().windows())
+        GTEST_SKIP() << "the Windows stamp is another build's; the native build shows the rule";
+    put("p.p_c", personality());
+    ASSERT_EQ(run_default().status, 0);
+    // Unchanged: the record's includes stand, whatever the file holds.
+    reseal([](tree_record& r) { r.sources["version.hpp"].includes = "from_the_record.h\n"; });
+    ASSERT_EQ(run_default().status, 0);
+    EXPECT_TRUE(exists("out/system/from_the_record.h"));
+    // Changed in place with its time put back: read again.
+    const auto time = fs::last_write_time(dir / "lib/boost/version.hpp");
+    put("lib/boost/version.hpp", "#define BOOST_VERSION 107400\n#include <vectoR>\n");
+    fs::last_write_time(dir / "lib/boost/version.hpp", time);
+    ASSERT_EQ(run_default().status, 0);
+    EXPECT_TRUE(exists("out/system/vectoR"));
+    EXPECT_FALSE(exists("out/system/from_the_record.h"));
+}
+
+TEST_P(Rerun, AFileSkeldDidNotWriteIsNamedWhenReplaced)
+{
+    put("p.p_c", personality());
+    put("out/boost/version.hpp", "mine\n");
+    program_result result = run_default();
+    EXPECT_NE(result.output.find(printed({"Replaced " + at("out/boost/version.hpp") + ": Skeld did not write it"})),
+              std::string::npos)
+        << result.output;
 }
 
 INSTANTIATE_FOR_BOTH_BUILDS(Rerun);

@@ -52,9 +52,15 @@ TEST_P(RunSequence, HelpAndVersionAloneEndWithStatusZero)
         "written are removed (as skeld-record.txt lists them), and nothing is added",
         "to the personality twice.",
         "  --check <personality> <orig_header_loc> <config_output_loc>",
-        "      write nothing; exit status 0 up to date, 1 stale, 2 cannot tell",
+        "      write nothing; exit status 0 up to date, 1 stale, 2 a run would refuse;",
+        "      the last line: Check: status=S write=W remove=R add=A record=C refuse=WHY",
         "  --remove <personality> <config_output_loc>",
         "      take the tree out of the personality, then off the disk",
+        "",
+        "Skeld removes only files its record lists that still hold what it wrote,",
+        "and takes out of the personality only lines the record says it added for",
+        "this output; the user's own lines stay. The record's seal catches",
+        "accidents, not forgery. An output belongs to one personality.",
         "",
         "The data files are read from the first of these folders that holds",
         "possible_defines.txt:",
@@ -210,7 +216,8 @@ TEST_P(RunSequence, DataFileAndOutputFailuresEndWithStatusOne)
     EXPECT_EQ(result.output, printed({head, "Couldnt create AddAllCompilerFlags.h. Please check folder permissions"}));
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(get("out/RemoveAllCompilerFlags.h"), lines("#undef FOO\n#define LONG_LONG long long\n"));
-    EXPECT_EQ(files_below("out"), std::vector<std::string>{"RemoveAllCompilerFlags.h"});
+    // What the stopped run wrote is recorded, for the next run to clean up.
+    EXPECT_EQ(files_below("out"), (std::vector<std::string>{"RemoveAllCompilerFlags.h", "skeld-record.txt"}));
     EXPECT_EQ(get("p.p_c"), "-sd FOO=1\n");
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "personality_trees.h"
 #include "system_stubs.h"
 
 TEST(SystemStubs, WhichNamesGetNoStub)
