@@ -1,4 +1,5 @@
 #include "platform.h"
+#include "fault_hook.h"
 
 #include <cstdio>
 #include <string_view>
@@ -17,10 +18,9 @@ const char* const installed_data_folder = "";
 
 namespace {
 
-std::optional<injected_fault> fault;
-
 bool faulted(fault_op op, const std::string& path)
 {
+    const std::optional<injected_fault>& fault = current_fault();
     if (!fault || fault->op != op || path.find(fault->path_part) == std::string::npos)
         return false;
     SetLastError(op == fault_op::write     ? ERROR_DISK_FULL
@@ -44,11 +44,6 @@ HANDLE as_handle(std::intptr_t h)
 }
 
 }  // namespace
-
-void inject_fault(std::optional<injected_fault> f)
-{
-    fault = std::move(f);
-}
 
 struct directory_listing::state {
     HANDLE handle = INVALID_HANDLE_VALUE;
