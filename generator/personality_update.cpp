@@ -283,6 +283,8 @@ bool replace_personality(generator_state& state, personality_file& personality, 
         std::string lacking;
         std::string line_bytes;
         for_each_line(text, [&](std::string_view line) {
+            if (line.ends_with('\r'))
+                line.remove_suffix(1);
             if (lacking.empty() && !encode_personality(personality, line, line_bytes))
                 lacking = std::string(line);
         });
