@@ -1,5 +1,7 @@
 #include "check_run.h"
 
+#include "output_lock.h"
+
 namespace {
 
 // Up to a few paths of a list, for one line.
@@ -50,4 +52,13 @@ std::string check_summary_line(int status, const generator_state::check_findings
     return "Check: status=" + std::to_string(status) + " write=" + std::to_string(found.write) +
            " remove=" + std::to_string(found.remove) + " add=" + std::to_string(found.add) +
            " record=" + (found.record ? "1" : "0") + " refuse=" + why;
+}
+
+bool output_in_use_said(generator_state& state)
+{
+    if (!output_in_use(state.config_output_loc))
+        return false;
+    say(state, in_use_line(state.config_output_loc));
+    state.check.refusal = refused_in_use;
+    return true;
 }

@@ -24,3 +24,7 @@ int report_check(generator_state& state, const removal_report& removal, const pe
 // The check's last line, for programs: the status, the counts and the reason
 // for a refusal.
 std::string check_summary_line(int status, const generator_state::check_findings& found);
+
+// A check takes no lock and makes no lock file; it only asks whether another
+// run holds the output, and when one does says so and refuses (in-use).
+[[nodiscard]] bool output_in_use_said(generator_state& state);

@@ -1,35 +1,72 @@
 #include "convergence.h"
 
-#include "paths.h"
-#include "text_files.h"
+#include <string_view>
+#include <vector>
+
+#include "directory_handle.h"
+#include "platform.h"
 
 namespace {
 
-// Whether every directory between output and relative is a real directory:
-// a link among them would have a removal reach outside the tree.
+using platform::directory_handle;
+
+// The directories on the way from the output to what goes, each opened
+// relative to the one above it and never through a link: a directory that
+// is or becomes a link, even mid-run, leads nowhere. Only the current chain
+// is open (a tree has more directories than a process may hold open); the
+// record lists everything below a directory together.
 class way_down {
 public:
     explicit way_down(const std::string& output) : output_(output) {}
 
-    bool plain(const std::string& relative)
+    // The open directory that holds relative's last component, which goes to
+    // name; nullptr when the way is not plain, how then says why.
+    directory_handle* parent_of(std::string_view relative, std::string& name, directory_handle::opening& how)
     {
-        for (std::size_t at = relative.find('/'); at != std::string::npos; at = relative.find('/', at + 1)) {
-            const std::string directory = relative.substr(0, at);
-            auto known = checked_.find(directory);
-            if (known == checked_.end())
-                known = checked_
-                            .emplace(directory, platform::node_at(path_in_output(output_, directory)) ==
-                                                    platform::node_kind::directory)
-                            .first;
-            if (!known->second)
-                return false;
+        // "." names the directory it stands in (an include may spell a stub
+        // so); the record's path rule lets no ".." through.
+        std::vector<std::string_view> parts;
+        for (std::size_t start = 0;;) {
+            const std::size_t end = relative.find('/', start);
+            if (const std::string_view part = relative.substr(start, end - start); !part.empty() && part != ".")
+                parts.push_back(part);
+            if (end == std::string_view::npos)
+                break;
+            start = end + 1;
         }
-        return true;
+        if (parts.empty()) {
+            how = directory_handle::opening::missing;  // the output itself: never removed here
+            return nullptr;
+        }
+        name = parts.back();
+        parts.pop_back();
+        if (!root_open_ && (how = root_.open(output_)) != directory_handle::opening::ok)
+            return nullptr;
+        root_open_ = true;
+        std::size_t shared = 0;
+        while (shared < chain_.size() && shared < parts.size() && chain_[shared].name == parts[shared])
+            ++shared;
+        chain_.erase(chain_.begin() + static_cast<std::ptrdiff_t>(shared), chain_.end());
+        for (std::size_t i = shared; i < parts.size(); ++i) {
+            directory_handle next;
+            if ((how = next.open_in(chain_.empty() ? root_ : chain_.back().handle, std::string(parts[i]))) !=
+                directory_handle::opening::ok)
+                return nullptr;
+            chain_.push_back({std::string(parts[i]), std::move(next)});
+        }
+        how = directory_handle::opening::ok;
+        return chain_.empty() ? &root_ : &chain_.back().handle;
     }
 
 private:
+    struct step {
+        std::string name;
+        directory_handle handle;
+    };
     const std::string& output_;
-    std::map<std::string, bool> checked_;
+    directory_handle root_;
+    bool root_open_ = false;
+    std::vector<step> chain_;
 };
 
 }  // namespace
@@ -37,43 +74,46 @@ private:
 removal_report remove_recorded(const std::string& output, const tree_record& record,
                                const std::set<std::string>& keep_directories, bool carry_out)
 {
+    using removal = directory_handle::removal;
     removal_report report;
     way_down way(output);
+    std::string name;
+    directory_handle::opening how;
     for (const auto& [relative, recorded] : record.files) {
         const std::string path = path_in_output(output, relative);
-        if (!way.plain(relative)) {
+        directory_handle* directory = way.parent_of(relative, name, how);
+        removal outcome = removal::failed;
+        if (directory)
+            outcome = directory->remove_file_if(
+                name, [&](std::string_view bytes) { return digest_of(bytes) == recorded; }, carry_out);
+        else if (how == directory_handle::opening::missing)
+            outcome = removal::missing;
+        else if (how == directory_handle::opening::not_a_directory) {
             report.left.push_back("Left " + path + ": a link leads to it, and Skeld removes nothing through a link");
             continue;
         }
-        switch (platform::node_at(path)) {
-        case platform::node_kind::missing: continue;
-        case platform::node_kind::regular: break;
-        default:
-            report.left.push_back("Left " + path + ": it is no longer the file Skeld wrote");
+        switch (outcome) {
+        case removal::missing: continue;
+        case removal::removed:
+            ++report.removed;
+            report.removed_paths.push_back(relative);
             continue;
-        }
-        std::string there;
-        if (!read_file_bytes(path, there).ok() || digest_of(there) != recorded) {
-            report.left.push_back("Left " + path + ": it changed since Skeld wrote it");
-            continue;
-        }
-        if (carry_out && !platform::remove_file(path)) {
+        case removal::not_a_file: report.left.push_back("Left " + path + ": it is no longer the file Skeld wrote"); continue;
+        case removal::changed: report.left.push_back("Left " + path + ": it changed since Skeld wrote it"); continue;
+        case removal::failed:
             report.left.push_back("Couldn't remove " + path + ": " + platform::last_error_text());
             report.failed = true;
             continue;
         }
-        ++report.removed;
-        report.removed_paths.push_back(relative);
     }
     if (!carry_out)
         return report;
     // Children sort after their parents: backwards, each comes before them.
     for (auto directory = record.directories.rbegin(); directory != record.directories.rend(); ++directory) {
-        if (keep_directories.count(*directory) || !way.plain(*directory))
+        if (keep_directories.count(*directory))
             continue;
-        const std::string path = path_in_output(output, *directory);
-        if (platform::node_at(path) == platform::node_kind::directory)
-            (void)platform::remove_directory(path);  // one that still holds anything stays
+        if (directory_handle* parent = way.parent_of(*directory, name, how))
+            (void)parent->remove_directory(name);  // one that still holds anything, or is a link, stays
     }
     return report;
 }

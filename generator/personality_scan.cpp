@@ -156,6 +156,12 @@ bool scan_personality(generator_state& state, const std::string& path, personali
         say(state, "No need for configuration, boost should work successfully." + path);
         return false;
     }
+    // The entries Skeld puts on top name the output in the personality's own
+    // encoding: a run that could not write them writes nothing.
+    std::string entry_bytes;
+    if (!encode_personality(personality, state.config_output_loc, entry_bytes))
+        throw run_ended{no_form_in_personality(personality, "the path " + state.config_output_loc,
+                                               "so Skeld wrote nothing")};
     write_flag_headers(state);
     return true;
 }

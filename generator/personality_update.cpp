@@ -2,10 +2,49 @@
 
 #include <sstream>
 
+#include "code_page.h"
 #include "output_file.h"
 #include "personality_scan.h"
 #include "system_stubs.h"
 #include "text_files.h"
+
+namespace {
+
+// The encoding as the user's editor calls it, with the code page's number.
+std::string encoding_in_words(const personality_file& personality)
+{
+    if (personality.encoding != text_encoding::ansi || !platform::ansi_code_page())
+        return std::string(encoding_name(personality.encoding));
+    return "the system's ANSI code page " + std::to_string(platform::ansi_code_page());
+}
+
+// The personality's text from its bytes; bytes that are not text in any
+// encoding it can have end the run, before anything is written.
+void decode_personality(personality_file& personality)
+{
+    const std::string failure = "Error: Cannot read Compiler Personality - " + personality.path + ": ";
+    personality.encoding = detect_encoding(personality.bytes);
+    std::size_t at = 0;
+    if (!decode_text(personality.encoding, personality.bytes, personality.text, at)) {
+        if (mark_of(personality.encoding).empty())
+            throw run_ended{failure + "it holds NUL bytes (the first at byte " + std::to_string(at) +
+                            ") and no byte-order mark that says how to read them. Please save it as UTF-8 or ANSI."};
+        throw run_ended{failure + "it starts with the byte-order mark of " +
+                        std::string(encoding_name(personality.encoding)) + " but is no such text (at byte " +
+                        std::to_string(at) + "). Please save it as UTF-8 or ANSI."};
+    }
+    if (personality.encoding != text_encoding::ansi)
+        return;
+    // Edits keep the old text byte for byte: only what converts there and back is taken.
+    std::string utf8, again;
+    if (!platform::ansi_to_utf8(personality.bytes, utf8) || !platform::utf8_to_ansi(utf8, again) ||
+        again != personality.bytes)
+        throw run_ended{failure + "it has no byte-order mark and is neither UTF-8 nor text in " +
+                        encoding_in_words(personality) + ". Please save it as UTF-8 with a byte-order mark."};
+    personality.text = std::move(utf8);
+}
+
+}  // namespace
 
 void open_personality(const std::string& path, personality_file& personality)
 {
@@ -25,12 +64,30 @@ void open_personality(const std::string& path, personality_file& personality)
                         " is being edited by another run of Skeld. Please run Skeld again when that run has ended."};
     if (!personality.handle.read_all(personality.bytes))
         throw run_ended{"Error: Cannot read Compiler Personality - " + path + ": " + platform::last_error_text()};
-    personality.text = personality.bytes;
+    decode_personality(personality);
 }
 
-std::string encoded_personality(const personality_file&, std::string_view text)
+bool encode_personality(const personality_file& personality, std::string_view text, std::string& bytes)
 {
-    return std::string(text);
+    if (personality.encoding == text_encoding::ansi)
+        return platform::utf8_to_ansi(text, bytes);
+    return encode_text(personality.encoding, text, bytes);
+}
+
+std::string encoded_personality(const personality_file& personality, std::string_view text)
+{
+    std::string bytes;
+    if (!encode_personality(personality, text, bytes))
+        throw run_ended{no_form_in_personality(personality, "its new text", "so Skeld left it as it is")};
+    return bytes;
+}
+
+std::string no_form_in_personality(const personality_file& personality, const std::string& what,
+                                   std::string_view outcome)
+{
+    return "Error: Compiler Personality - " + personality.path + " is in " + encoding_in_words(personality) +
+           ", which has no form for " + what + ", " + std::string(outcome) +
+           ". Please save the personality as UTF-8 with a byte-order mark and run Skeld again.";
 }
 
 bool read_settings(generator_state& state, std::set<std::string>& settings)
@@ -242,8 +299,21 @@ bool replace_personality(generator_state& state, personality_file& personality, 
         print_by_hand();
         return false;
     }
+    std::string bytes;
+    if (!encode_personality(personality, text, bytes)) {
+        std::string lacking;
+        std::string line_bytes;
+        for_each_line(text, [&](std::string_view line) {
+            if (line.ends_with('\r'))
+                line.remove_suffix(1);
+            if (lacking.empty() && !encode_personality(personality, line, line_bytes))
+                lacking = std::string(line);
+        });
+        say(state, no_form_in_personality(personality, "the line " + lacking, "so Skeld left it as it is"));
+        return false;
+    }
     replacement_file replacement(personality.target);
-    if (!replacement.open(personality.handle) || !replacement.write(encoded_personality(personality, text))) {
+    if (!replacement.open(personality.handle) || !replacement.write(bytes)) {
         print_by_hand();
         return false;
     }

@@ -10,6 +10,7 @@
 
 #include "generator_state.h"
 #include "platform.h"
+#include "text_encoding.h"
 
 // The personality as a run holds it: opened once, locked against other runs
 // of Skeld, and read once.
@@ -18,15 +19,27 @@ struct personality_file {
     std::string target;  // the file an edit goes to: path with its links resolved
     platform::file handle;
     std::string bytes;  // as read from disk
-    // The text the edits work on: bytes decoded, line ends as in the file.
+    // The text the edits work on: bytes decoded to UTF-8, without a
+    // byte-order mark, line ends as in the file.
     std::string text;
+    text_encoding encoding = text_encoding::ansi;  // what bytes are in
 };
 
-// The personality's bytes for text, in the encoding it was read in.
+// The personality's bytes for text, in the encoding it was read in, its mark
+// first; text it has no form for ends the run (encode_personality asks first).
 std::string encoded_personality(const personality_file& personality, std::string_view text);
 
-// Opens, locks and reads the personality; a personality that cannot be had
-// ends the run.
+// The same, false when the personality's encoding has no form for some of text.
+[[nodiscard]] bool encode_personality(const personality_file& personality, std::string_view text,
+                                      std::string& bytes);
+
+// The line that says the personality's encoding has no form for what (a path
+// or a line of text), and what the user can do.
+std::string no_form_in_personality(const personality_file& personality, const std::string& what,
+                                   std::string_view outcome);
+
+// Opens, locks and reads the personality; a personality that cannot be had,
+// or read as text, ends the run.
 void open_personality(const std::string& path, personality_file& personality);
 
 // The options of boost_compiler_person_settings.txt, sorted and each once;

@@ -1,6 +1,7 @@
 #include "remove_tree.h"
 
 #include "convergence.h"
+#include "output_lock.h"
 #include "generator_state.h"
 #include "paths.h"
 #include "personality_scan.h"
@@ -18,6 +19,8 @@ void what_is_left(const std::string& directory, const std::string& prefix, std::
 {
     (void)paths::for_each_entry(directory, [&](const std::string& name, const std::string& path,
                                                platform::entry_kind kind) {
+        if (prefix.empty() && name == lock_name)
+            return;  // this removal's own, which goes with it
         const std::string relative = prefix.empty() ? name : prefix + "/" + name;
         if (kind == platform::entry_kind::directory && platform::node_at(path) == platform::node_kind::directory) {
             what_is_left(path, relative, left, count);
@@ -72,6 +75,8 @@ lines_to_take lines_to_take_out(generator_state& state, const tree_record& recor
 
 int remove_tree(generator_state& state, const std::string& personality_path, const std::string& output)
 {
+    output_lock lock;
+    lock.take(output);
     // The record first: it says what is Skeld's.
     const record_lookup lookup = read_record(output);
     const std::string record_path = paths::join(output, record_name);

@@ -9,6 +9,7 @@
 #include "data_folder.h"
 #include "output_file.h"
 #include "output_guard.h"
+#include "output_lock.h"
 #include "paths.h"
 #include "personality_scan.h"
 #include "personality_update.h"
@@ -304,6 +305,12 @@ int run_steps(generator_state& state, const std::string& personality_path, tree_
                        state.orig_header_loc + ". Please choose an output location outside it.");
         return failed(state);
     }
+    // One run per output: held to the end, the record included.
+    output_lock lock;
+    if (!state.plan.checking())
+        lock.take(state.config_output_loc);
+    else if (output_in_use_said(state))
+        return 2;
 
     step(state, "Creating compiler header Files ...");
     record_lookup earlier;

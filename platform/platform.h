@@ -174,10 +174,16 @@ private:
 // Tests stand in for a failing disk through this: while set, the operation
 // fails for every file whose path contains path_part, as the system would
 // (a read error, a full disk, a replace that the folder refuses).
-enum class fault_op { read, write, close, replace };
+// swap_directory plays another process instead, once: between the check of a
+// file to remove and its deletion, the directory that holds it (its path
+// containing path_part) is renamed away and a link to target put in its
+// place; where links cannot be made (Wine), a new real directory holding a
+// copy of the file.
+enum class fault_op { read, write, close, replace, swap_directory };
 struct injected_fault {
     fault_op op;
     std::string path_part;
+    std::string target = {};
 };
 void inject_fault(std::optional<injected_fault> fault);
 

@@ -1,7 +1,19 @@
 // What the platform module's files do the same way on every platform.
 #include "platform.h"
+#include "fault_hook.h"
 
 namespace platform {
+
+std::optional<injected_fault>& current_fault()
+{
+    static std::optional<injected_fault> fault;
+    return fault;
+}
+
+void inject_fault(std::optional<injected_fault> fault)
+{
+    current_fault() = std::move(fault);
+}
 
 bool file::read_all(std::string& bytes)
 {

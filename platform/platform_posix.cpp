@@ -1,4 +1,5 @@
 #include "platform.h"
+#include "fault_hook.h"
 
 #include <cerrno>
 #include <climits>
@@ -23,12 +24,11 @@ const char* const installed_data_folder = "share/headwright";
 
 namespace {
 
-std::optional<injected_fault> fault;
-
 // Whether the injected fault hits this operation on this path; sets errno as
 // the system would for it.
 bool faulted(fault_op op, const std::string& path)
 {
+    const std::optional<injected_fault>& fault = current_fault();
     if (!fault || fault->op != op || path.find(fault->path_part) == std::string::npos)
         return false;
     errno = op == fault_op::write ? ENOSPC : op == fault_op::replace ? EACCES : EIO;
@@ -36,11 +36,6 @@ bool faulted(fault_op op, const std::string& path)
 }
 
 }  // namespace
-
-void inject_fault(std::optional<injected_fault> f)
-{
-    fault = std::move(f);
-}
 
 // Names are the bytes they are: nothing to convert.
 program_arguments::program_arguments(int argc, char* argv[]) : text_(argv, argv + argc)

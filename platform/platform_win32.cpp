@@ -1,4 +1,5 @@
 #include "platform.h"
+#include "fault_hook.h"
 
 #include <cstdio>
 #include <iostream>
@@ -23,10 +24,9 @@ const char* const installed_data_folder = "";
 
 namespace {
 
-std::optional<injected_fault> fault;
-
 bool faulted(fault_op op, const std::string& path)
 {
+    const std::optional<injected_fault>& fault = current_fault();
     if (!fault || fault->op != op || path.find(fault->path_part) == std::string::npos)
         return false;
     SetLastError(op == fault_op::write     ? ERROR_DISK_FULL
@@ -66,11 +66,6 @@ std::string utf8(std::wstring_view text)
 }
 
 }  // namespace
-
-void inject_fault(std::optional<injected_fault> f)
-{
-    fault = std::move(f);
-}
 
 program_arguments::program_arguments(int, char*[])
 {

@@ -4,9 +4,11 @@
 
 #include <sstream>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "convergence.h"
 #include "output_file.h"
 #include "personality_update.h"
 #include "scratch_dir.h"
@@ -251,4 +253,37 @@ TEST(DataDirectory, TheWorkingDirectoryWhenItHoldsTheDataElseBesideTheProgram)
     fs::current_path(before);
     EXPECT_EQ(data_file(state, "treat_as_nonboost.txt"), platform::program_directory() + "/treat_as_nonboost.txt");
     EXPECT_EQ(where_data_was_looked_for(state), "");
+}
+
+TEST(NativeRemoval, OnlyTheWayDownIsHeldOpenHoweverManyDirectoriesTheTreeHas)
+{
+    scratch_dir dir;
+    tree_record record;
+    for (int i = 0; i < 100; ++i) {
+        const std::string relative = std::to_string(i) + "/deeper/h.hpp";
+        write_file(dir / "out" / relative, "h\n");
+        record.files[relative] = digest_of("h\n");
+    }
+    rlimit before;
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &before), 0);
+    rlimit few = before;
+    few.rlim_cur = 32;  // fewer than the tree's directories
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &few), 0);
+    const removal_report report = remove_recorded((dir / "out").string(), record, {}, true);
+    setrlimit(RLIMIT_NOFILE, &before);
+    EXPECT_EQ(report.removed, 100u);
+    EXPECT_EQ(report.left, std::vector<std::string>{});
+}
+
+TEST(NativeRemoval, AFifoWhereAFileWasIsNeverOpened)
+{
+    scratch_dir dir;
+    fs::create_directory(dir / "out");
+    ASSERT_EQ(mkfifo((dir / "out/pipe.hpp").c_str(), 0644), 0);  // no writer: an open for reading would wait
+    tree_record record;
+    record.files["pipe.hpp"] = digest_of("");
+    const removal_report report = remove_recorded((dir / "out").string(), record, {}, true);
+    EXPECT_EQ(report.left,
+              std::vector<std::string>{"Left " + (dir / "out/pipe.hpp").string() + ": it is no longer the file Skeld wrote"});
+    EXPECT_TRUE(fs::is_fifo(dir / "out/pipe.hpp"));
 }
