@@ -1,7 +1,8 @@
 // The I/O floor of io_floor.cpp in Windows' own calls, for Skeld.exe: list
-// with FindFirstFileA, read every file once with CreateFileA and ReadFile,
-// write one small file per original with CreateFileA and WriteFile, creating
-// the mirror's directories on the way. Nothing is parsed and nothing is
+// with FindFirstFileExW, read every file once with CreateFileW and ReadFile,
+// write one small file per original with CreateFileW and WriteFile, creating
+// the mirror's directories on the way. Paths are UTF-16 throughout, as the
+// wide calls take them: Skeld.exe's conversion from and to UTF-8 is its own. Nothing is parsed and nothing is
 // checked beyond what the calls answer, so its time is what the file system
 // costs through the Win32 API (under Wine: through the Wine server).
 //
@@ -33,9 +34,9 @@ constexpr char body[] = "#ifndef IN_BOOST_HEADERS\r\n"
 
 long files = 0;
 
-bool copy_one(const std::string& source, const std::string& target)
+bool copy_one(const std::wstring& source, const std::wstring& target)
 {
-    HANDLE in = CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    HANDLE in = CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (in == INVALID_HANDLE_VALUE)
         return false;
@@ -44,7 +45,7 @@ bool copy_one(const std::string& source, const std::string& target)
     }
     CloseHandle(in);
 
-    HANDLE out = CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    HANDLE out = CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE)
         return false;
@@ -57,54 +58,56 @@ bool copy_one(const std::string& source, const std::string& target)
 
 // Both paths grow by one component per entry and are cut back afterwards,
 // so no path is built from scratch.
-bool walk(std::string& source, std::string& target)
+bool walk(std::wstring& source, std::wstring& target)
 {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((source + "\\*").c_str(), &entry);
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileExW((source + L"\\*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE) {
-        std::fprintf(stderr, "io_floor_win32: cannot list %s\n", source.c_str());
+        std::fprintf(stderr, "io_floor_win32: cannot list %ls\n", source.c_str());
         return false;
     }
     bool ok = true;
     const std::size_t source_size = source.size();
     const std::size_t target_size = target.size();
     do {
-        const std::string_view name = entry.cFileName;
-        if (name == "." || name == "..")
+        const std::wstring_view name = entry.cFileName;
+        if (name == L"." || name == L"..")
             continue;
-        source.append(1, '\\').append(name);
-        target.append(1, '\\').append(name);
+        source.append(1, L'\\').append(name);
+        target.append(1, L'\\').append(name);
 
         bool is_dir = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-            const DWORD attributes = GetFileAttributesA(source.c_str());
+            const DWORD attributes = GetFileAttributesW(source.c_str());
             is_dir = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
         }
         if (is_dir) {
-            CreateDirectoryA(target.c_str(), nullptr);
+            CreateDirectoryW(target.c_str(), nullptr);
             ok = walk(source, target) && ok;
         } else if (!copy_one(source, target)) {
-            std::fprintf(stderr, "io_floor_win32: cannot copy %s\n", source.c_str());
+            std::fprintf(stderr, "io_floor_win32: cannot copy %ls\n", source.c_str());
             ok = false;
         }
         source.resize(source_size);
         target.resize(target_size);
-    } while (FindNextFileA(find, &entry));
+    } while (FindNextFileW(find, &entry));
     FindClose(find);
     return ok;
 }
 
 }  // namespace
 
-int main(int argc, char* argv[])
+// wmain: the C runtime's arguments in UTF-16 (-municode).
+int wmain(int argc, wchar_t* argv[])
 {
     if (argc != 3) {
         std::fprintf(stderr, "usage: io_floor_win32 <original tree> <existing output directory>\n");
         return 2;
     }
-    std::string source = argv[1];
-    std::string target = std::string(argv[2]) + "\\boost";
-    CreateDirectoryA(target.c_str(), nullptr);
+    std::wstring source = argv[1];
+    std::wstring target = std::wstring(argv[2]) + L"\\boost";
+    CreateDirectoryW(target.c_str(), nullptr);
     bool ok = walk(source, target);
     std::printf("%ld files\n", files);
     return ok ? 0 : 1;

@@ -4,6 +4,7 @@
 #include <winternl.h>
 
 #include "fault_hook.h"
+#include "utf16.h"
 
 namespace platform {
 
@@ -19,14 +20,12 @@ HANDLE as_handle(std::intptr_t h)
     return reinterpret_cast<HANDLE>(h);
 }
 
-// A UTF-8 path or name in the system's own form.
+// A UTF-8 path or name in the system's own form, by the one conversion
+// (which keeps a lone surrogate that a listing gave).
 std::wstring wide(const std::string& utf8)
 {
-    if (utf8.empty())
-        return {};
-    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), size);
+    std::wstring text;
+    append_utf16(utf8, text);
     return text;
 }
 

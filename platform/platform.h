@@ -6,8 +6,27 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
+
+// The program's arguments in UTF-8 on Windows, taken from its UTF-16 command
+// line whatever the code page; elsewhere the bytes as given.
+class program_arguments {
+public:
+    program_arguments(int argc, char* argv[]);
+    int count() const { return static_cast<int>(values_.size()) - 1; }
+    // argv-style: count() strings and a null pointer after them.
+    const char* const* values() const { return values_.data(); }
+
+private:
+    std::vector<std::string> text_;
+    std::vector<const char*> values_;
+};
+
+// Makes std::cout show its UTF-8 text as such where it is a console
+// (Windows); on a pipe or in a file the bytes go as they are.
+void console_in_utf8();
 
 // The separator Skeld joins and splits paths with, and the one it turns into
 // it where a data file may use either.

@@ -37,6 +37,16 @@ bool faulted(fault_op op, const std::string& path)
 
 }  // namespace
 
+// Names are the bytes they are: nothing to convert.
+program_arguments::program_arguments(int argc, char* argv[]) : text_(argv, argv + argc)
+{
+    for (const std::string& argument : text_)
+        values_.push_back(argument.c_str());
+    values_.push_back(nullptr);
+}
+
+void console_in_utf8() {}
+
 struct directory_listing::state {
     DIR* dir;
 };

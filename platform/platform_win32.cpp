@@ -2,10 +2,16 @@
 #include "fault_hook.h"
 
 #include <cstdio>
+#include <iostream>
+#include <streambuf>
 #include <string_view>
 #include <unordered_map>
 #include <windows.h>
 #include <winternl.h>
+
+#include "command_line_words.h"
+#include "digest_fold.h"
+#include "utf16.h"
 
 namespace platform {
 
@@ -43,12 +49,90 @@ HANDLE as_handle(std::intptr_t h)
     return reinterpret_cast<HANDLE>(h);
 }
 
+// Every path crosses into Windows here: UTF-8 inside, UTF-16 for the wide
+// calls, so no name depends on the code page.
+std::wstring wide(std::string_view utf8)
+{
+    std::wstring path;
+    append_utf16(utf8, path);
+    return path;
+}
+
+std::string utf8(std::wstring_view text)
+{
+    std::string result;
+    append_utf8(text, result);
+    return result;
+}
+
 }  // namespace
+
+program_arguments::program_arguments(int, char*[])
+{
+    // The C runtime's argv went through the ANSI code page, which may hold
+    // neither the name nor a whole character of it. (CommandLineToArgvW
+    // would bring in shell32, and with it a good part of the user interface
+    // libraries: under Wine 6 MiB more at every start.)
+    text_ = command_line_words(utf8(GetCommandLineW()));
+    for (const std::string& argument : text_)
+        values_.push_back(argument.c_str());
+    values_.push_back(nullptr);
+}
+
+namespace {
+
+// A console shows text in its own code page, which may not hold the names a
+// line carries; given as UTF-16 it shows any. Every line is flushed whole,
+// so a flush never cuts a character.
+class console_buffer : public std::streambuf {
+public:
+    explicit console_buffer(HANDLE console) : console_(console) {}
+
+private:
+    int_type overflow(int_type c) override
+    {
+        if (c != traits_type::eof())
+            pending_.push_back(static_cast<char>(c));
+        return traits_type::not_eof(c);
+    }
+    std::streamsize xsputn(const char* text, std::streamsize size) override
+    {
+        pending_.append(text, static_cast<std::size_t>(size));
+        return size;
+    }
+    int sync() override
+    {
+        std::wstring text;
+        append_utf16(pending_, text);
+        pending_.clear();
+        DWORD written = 0;
+        return text.empty() || WriteConsoleW(console_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr)
+                   ? 0
+                   : -1;
+    }
+
+    HANDLE console_;
+    std::string pending_;
+};
+
+}  // namespace
+
+void console_in_utf8()
+{
+    // Not SetConsoleOutputCP: the code page belongs to the console, and the
+    // shell that started Skeld would keep it after Skeld ends.
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (out == INVALID_HANDLE_VALUE || !GetConsoleMode(out, &mode))
+        return;
+    static console_buffer buffer(out);
+    std::cout.rdbuf(&buffer);
+}
 
 struct directory_listing::state {
     HANDLE handle = INVALID_HANDLE_VALUE;
-    WIN32_FIND_DATAA data;
-    // FindFirstFileA already yields the first entry.
+    WIN32_FIND_DATAW data;
+    // FindFirstFileExW already yields the first entry.
     bool pending = true;
 };
 
@@ -63,7 +147,10 @@ directory_listing::~directory_listing()
 bool directory_listing::open(const std::string& directory)
 {
     auto* s = new state;
-    s->handle = FindFirstFileA((directory + "\\*").c_str(), &s->data);
+    // The basic information leaves out the short 8.3 name, which nothing here
+    // uses; the large fetch asks for many entries a round trip.
+    s->handle = FindFirstFileExW(wide(directory + "\\*").c_str(), FindExInfoBasic, &s->data, FindExSearchNameMatch,
+                                 nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (s->handle == INVALID_HANDLE_VALUE) {
         too_long_ = GetLastError() == ERROR_FILENAME_EXCED_RANGE;
         delete s;
@@ -79,30 +166,31 @@ bool directory_listing::next()
         return false;
     if (state_->pending)
         state_->pending = false;
-    else if (!FindNextFileA(state_->handle, &state_->data))
+    else if (!FindNextFileW(state_->handle, &state_->data))
         return false;
-    name_ = state_->data.cFileName;
+    name_.clear();
+    append_utf8(std::wstring_view(state_->data.cFileName), name_);
     kind_ = kind_of(state_->data.dwFileAttributes);
     return true;
 }
 
 bool is_directory(const std::string& path)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool is_file(const std::string& path)
 {
     // A file link counts by its own attributes: the search would try it too.
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 node_kind node_at(const std::string& path)
 {
     // The attributes are those of a reparse point itself, not of its target.
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(wide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return node_kind::missing;
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
@@ -114,24 +202,24 @@ node_kind node_at(const std::string& path)
 
 bool make_directory(const std::string& path)
 {
-    return CreateDirectoryA(path.c_str(), nullptr) != 0;
+    return CreateDirectoryW(wide(path).c_str(), nullptr) != 0;
 }
 
 bool replace_file(const std::string& source, const std::string& target)
 {
     if (faulted(fault_op::replace, target))
         return false;
-    return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return MoveFileExW(wide(source).c_str(), wide(target).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool remove_file(const std::string& path)
 {
-    return DeleteFileA(path.c_str()) != 0;
+    return DeleteFileW(wide(path).c_str()) != 0;
 }
 
 bool remove_directory(const std::string& path)
 {
-    return RemoveDirectoryA(path.c_str()) != 0;
+    return RemoveDirectoryW(wide(path).c_str()) != 0;
 }
 
 namespace {
@@ -140,7 +228,7 @@ HANDLE open_for_query(const std::string& path)
 {
     // FILE_FLAG_BACKUP_SEMANTICS lets a directory be opened; no access rights
     // are needed to read its identity.
-    return CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+    return CreateFileW(wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
@@ -175,7 +263,7 @@ bool identify_below_known_parent(const std::string& path, file_identity& identit
     const auto parent = volume_of_directory.find(path.substr(0, cut));
     if (parent == volume_of_directory.end())
         return false;
-    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    HANDLE file = CreateFileW(wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
@@ -215,23 +303,54 @@ bool identify(const std::string& path, file_identity& identity)
     return true;
 }
 
+namespace {
+
+// What moves whenever a file's content may have: its index (a file put in
+// its place is another file), its size, its attributes, and its times of
+// writing and of change; a tool that puts the old write time back (an
+// archive, a copy that keeps times) cannot put the change time back. Asked
+// of the open file, in queries that the file system answers from the file
+// itself, never from the volume (and that Wine answers from the open file,
+// without a round trip to its server for the name). A file system without a
+// change time or an index gives zero there, and the rest still counts.
+bool stamp_of(HANDLE handle, std::uint64_t& stamp)
+{
+    FILE_BASIC_INFO basic;
+    FILE_STANDARD_INFO standard;
+    IO_STATUS_BLOCK io;
+    FILE_INTERNAL_INFORMATION internal;
+    if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) ||
+        !GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof standard) ||
+        !NT_SUCCESS(NtQueryInformationFile(handle, &io, &internal, sizeof internal, FileInternalInformation)))
+        return false;
+    const std::uint64_t parts[] = {static_cast<std::uint64_t>(standard.EndOfFile.QuadPart),
+                                   static_cast<std::uint64_t>(internal.IndexNumber.QuadPart),
+                                   static_cast<std::uint64_t>(basic.LastWriteTime.QuadPart),
+                                   static_cast<std::uint64_t>(basic.ChangeTime.QuadPart), basic.FileAttributes};
+    stamp = digest_fold::start;
+    for (const std::uint64_t part : parts)
+        stamp = digest_fold::fold(stamp, part);
+    return true;
+}
+
+}  // namespace
+
 bool change_stamp(const std::string& path, std::uint64_t& stamp)
 {
-    // One query by name, without opening the file.
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+    // Opened for its attributes only: no sharing mode of another holder
+    // keeps this out, and nothing is read.
+    HANDLE file = CreateFileW(wide(path).c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
         return false;
-    const std::uint64_t parts[] = {data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime.dwHighDateTime,
-                                   data.ftLastWriteTime.dwLowDateTime, data.dwFileAttributes};
-    stamp = 14695981039346656037ULL;
-    for (const std::uint64_t part : parts)
-        stamp = (stamp ^ part) * 1099511628211ULL;
-    return true;
+    const bool ok = stamp_of(file, stamp);
+    CloseHandle(file);
+    return ok;
 }
 
 bool file::change_stamp(std::uint64_t& stamp) const
 {
-    return platform::change_stamp(path_, stamp);
+    return stamp_of(as_handle(handle_), stamp);
 }
 
 bool resolve_path(const std::string& path, std::string& resolved)
@@ -239,12 +358,12 @@ bool resolve_path(const std::string& path, std::string& resolved)
     HANDLE file = open_for_query(path);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    char buffer[32768];
-    DWORD length = GetFinalPathNameByHandleA(file, buffer, sizeof buffer, FILE_NAME_NORMALIZED);
+    wchar_t buffer[32768];
+    DWORD length = GetFinalPathNameByHandleW(file, buffer, std::size(buffer), FILE_NAME_NORMALIZED);
     CloseHandle(file);
-    if (length == 0 || length >= sizeof buffer)
+    if (length == 0 || length >= std::size(buffer))
         return false;
-    resolved.assign(buffer, length);
+    resolved = utf8({buffer, length});
     // Drop the "\\?\" prefix so the result compares with ordinary paths.
     if (resolved.rfind("\\\\?\\UNC\\", 0) == 0)
         resolved.replace(0, 8, "\\\\");
@@ -255,30 +374,31 @@ bool resolve_path(const std::string& path, std::string& resolved)
 
 std::string current_directory()
 {
-    char buffer[32768];
-    DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
-    if (length == 0 || length >= sizeof buffer)
+    wchar_t buffer[32768];
+    DWORD length = GetCurrentDirectoryW(std::size(buffer), buffer);
+    if (length == 0 || length >= std::size(buffer))
         return ".";
-    return std::string(buffer, length);
+    return utf8({buffer, length});
 }
 
 std::string program_directory()
 {
-    char buffer[32768];
-    DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-    if (length == 0 || length >= sizeof buffer)
+    wchar_t buffer[32768];
+    DWORD length = GetModuleFileNameW(nullptr, buffer, std::size(buffer));
+    if (length == 0 || length >= std::size(buffer))
         return {};
-    std::string program(buffer, length);
+    const std::string program = utf8({buffer, length});
     return program.substr(0, program.rfind('\\'));
 }
 
 std::string last_error_text()
 {
     DWORD code = GetLastError();
-    char buffer[512];
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
-                                  sizeof buffer, nullptr);
-    std::string text(buffer, length);
+    // In the user's language, and in UTF-8 like every other line.
+    wchar_t buffer[512];
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
+                                  std::size(buffer), nullptr);
+    std::string text = utf8({buffer, length});
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
         text.pop_back();
     return text.empty() ? "error " + std::to_string(code) : text;
@@ -338,7 +458,7 @@ file::open_status file::open_for_reading(const std::string& path)
         return open_status::not_regular;
     }
     HANDLE h =
-        CreateFileA(path.c_str(), GENERIC_READ, share_all, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        CreateFileW(wide(path).c_str(), GENERIC_READ, share_all, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return is_directory(path) ? open_status::not_regular : open_status::cannot_open;
     handle_ = reinterpret_cast<std::intptr_t>(h);
@@ -353,7 +473,7 @@ file::open_status file::open_for_update(const std::string& path)
 {
     path_ = path;
     // Shared for deletion, so that the file can be replaced while it is open.
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, share_all, nullptr, OPEN_EXISTING,
+    HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, share_all, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED)
         return open_for_reading(path);
@@ -373,7 +493,7 @@ bool file::create_new(const std::string& path)
     path_ = path;
     // CREATE_NEW fails on any name that exists; with FILE_FLAG_OPEN_REPARSE_POINT
     // a dangling link counts as existing too and is never followed.
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+    HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
@@ -389,7 +509,7 @@ bool file::create_or_empty(const std::string& path)
     DWORD error = GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
         return false;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
         if (is_own_plain_file(h) && SetEndOfFile(h)) {
@@ -405,7 +525,7 @@ bool file::create_or_empty(const std::string& path)
     }
     // A link or a second name of another file: the name goes, what it led to
     // stays untouched.
-    if (!DeleteFileA(path.c_str()) && !RemoveDirectoryA(path.c_str()))
+    if (!DeleteFileW(wide(path).c_str()) && !RemoveDirectoryW(wide(path).c_str()))
         return false;
     return create_new(path);
 }
@@ -474,7 +594,7 @@ void file::take_permissions_of(const file& other)
     if (!GetFileInformationByHandle(as_handle(other.handle_), &info))
         return;
     if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
-        SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesW(wide(path_).c_str(), FILE_ATTRIBUTE_READONLY);
 }
 
 bool file::identify(file_identity& identity) const

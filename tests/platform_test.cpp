@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "platform.h"
@@ -162,4 +163,39 @@ TEST(Platform, IdentitiesAgreeHoweverTheyAreAsked)
     EXPECT_EQ(sub, sub_elsewhere);
     EXPECT_FALSE(sub == deeper);
     EXPECT_FALSE(listed_root == sub);
+}
+
+TEST(Platform, TheChangeStampMovesWithTheContentWhateverItsWriteTime)
+{
+    // A header rewritten or replaced with its old write time put back, as
+    // an archive or a copy that keeps times leaves it: read again.
+    scratch_dir dir;
+    const fs::path header = dir / "a.hpp";
+    write_file(header, "#include <a.h>\n");
+    const auto write_time = fs::last_write_time(header);
+    auto stamp = [&] {
+        platform::file file;
+        std::uint64_t by_handle = 0, by_path = 1;
+        EXPECT_EQ(file.open_for_reading(header.string()), platform::file::open_status::ok);
+        EXPECT_TRUE(file.change_stamp(by_handle));
+        EXPECT_TRUE(platform::change_stamp(header.string(), by_path));
+        EXPECT_EQ(by_handle, by_path);  // a first run's stamp is a re-run's
+        return by_handle;
+    };
+    std::uint64_t before = stamp();
+    EXPECT_EQ(stamp(), before);
+    const std::function<void()> changes[] = {
+        [&] { write_file(header, "#include <b.h>\n"); },  // in place, the same size
+        [&] {
+            write_file(dir / "new.hpp", "#include <c.h>\n");
+            fs::rename(dir / "new.hpp", header);
+        },
+    };
+    for (const auto& change : changes) {
+        change();
+        fs::last_write_time(header, write_time);
+        const std::uint64_t after = stamp();
+        EXPECT_NE(after, before);
+        before = after;
+    }
 }

@@ -103,10 +103,14 @@ program_result SkeldCli::run_from(const fs::path& working_directory, const std::
                                   bool unprivileged) const
 {
     std::vector<std::string> argv;
+    if (!environment.empty()) {
+        argv = {"env"};
+        argv.insert(argv.end(), environment.begin(), environment.end());
+    }
     if (target_->windows())
-        argv = {"wine", program_copy().string()};
+        argv.insert(argv.end(), {"wine", program_copy().string()});
     else
-        argv = {program_copy().string()};
+        argv.push_back(program_copy().string());
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     return run_program(argv, working_directory, unprivileged);
 }

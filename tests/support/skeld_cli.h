@@ -89,6 +89,9 @@ protected:
     void lay_out_run() const;
 
     scratch_dir dir;
+    // NAME=value pairs the runs start with (for Wine: the locale, which sets
+    // Windows' code page).
+    std::vector<std::string> environment;
 
 private:
     scratch_dir program_dir_;

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "fake_skeld_args.h"
+#include "platform.h"
 
 namespace {
 
@@ -40,11 +40,8 @@ void waitForGate()
 int main(int argc, char** narrow)
 {
     // Skeld prints UTF-8; so do its stand-in's echoes of its arguments.
-    const std::vector<std::string> arguments = utf8_arguments(argc, narrow);
-    std::vector<const char*> pointers;
-    for (const std::string& argument : arguments)
-        pointers.push_back(argument.c_str());
-    const char* const* argv = pointers.data();
+    const platform::program_arguments arguments(argc, narrow);
+    const char* const* argv = arguments.values();
     const char* env = std::getenv("VELK_FAKE_SKELD");
     const std::string mode = env ? env : "ok";
     const bool progress = argc > 1 && std::string(argv[1]) == "--progress";
