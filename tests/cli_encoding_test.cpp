@@ -95,6 +95,44 @@ TEST_P(Encoding, WhatCannotBeReadOrWrittenAsItsTextStopsTheRunBeforeItWrites)
     }
 }
 
+TEST_P(Encoding, AnAnsiPersonalityNamesPathsInTheSystemsCodePage)
+{
+    environment = {"LC_ALL=C.UTF-8"};  // Wine's code page 1252, the Western one
+    const std::string personality = "-sd FOO=1\r\n" + include_line() + "\r\n";
+    struct ansi_case {
+        std::string folder;
+        std::string spelt;  // as the personality's lines name it: 1252 on Windows, the bytes on POSIX
+    };
+    const std::string cafe = "Caf\xC3\xA9";
+    const std::string project = "\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB5\xD0\xBA\xD1\x82";  // Проект: none in 1252
+    const bool windows = target().windows();
+    const ansi_case cases[] = {
+        {cafe, windows ? at(cafe).substr(0, at(cafe).size() - 2) + "\xE9" : at(cafe)},
+        {project, windows ? "" : at(project)},
+    };
+    for (const ansi_case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        put("p.p_c", personality);
+        std::filesystem::create_directories(dir / c.folder);
+        const program_result result = run({at("p.p_c"), at("lib/boost"), at(c.folder)});
+        if (c.spelt.empty()) {
+            EXPECT_EQ(result.output,
+                      printed({"Creating compiler header Files ...",
+                               "Error: Compiler Personality - " + at("p.p_c") +
+                                   " is in the system's ANSI code page 1252, which has no form for the path " +
+                                   at(c.folder) +
+                                   ", so Skeld wrote nothing. Please save the personality as UTF-8 with a "
+                                   "byte-order mark and run Skeld again."}));
+            EXPECT_EQ(result.status, 1);
+            EXPECT_EQ(files_below(c.folder), std::vector<std::string>{});
+            EXPECT_EQ(get("p.p_c"), personality);
+            continue;
+        }
+        EXPECT_EQ(result.status, 0) << result.output;
+        EXPECT_EQ(get("p.p_c"), "-si \"" + c.spelt + "\"\r\n-q \"" + c.spelt + "\"\r\n" + personality + "-a\r\n");
+    }
+}
+
 }  // namespace
 
 INSTANTIATE_FOR_BOTH_BUILDS(Encoding);
