@@ -83,9 +83,10 @@ removal_report remove_recorded(const std::string& output, const tree_record& rec
         const std::string path = path_in_output(output, relative);
         directory_handle* directory = way.parent_of(relative, name, how);
         removal outcome = removal::failed;
+        const digest expected = recorded;  // a structured binding cannot be captured before C++20's clang 16
         if (directory)
             outcome = directory->remove_file_if(
-                name, [&](std::string_view bytes) { return digest_of(bytes) == recorded; }, carry_out);
+                name, [&](std::string_view bytes) { return digest_of(bytes) == expected; }, carry_out);
         else if (how == directory_handle::opening::missing)
             outcome = removal::missing;
         else if (how == directory_handle::opening::not_a_directory) {
