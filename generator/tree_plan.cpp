@@ -40,11 +40,10 @@ std::string tree_plan::relative(std::string_view path) const
 
 bool tree_plan::journal(std::string_view lines)
 {
-    journal_lines_.clear();
-    if (!journal_.is_open())
-        journal_lines_ = journal_head();
-    journal_lines_.append(lines);
-    return journal_.append(paths::join(output_, journal_name), journal_lines_);
+    // Once a file: the journal's path and head are made only when it opens.
+    if (journal_.is_open())
+        return journal_.append(std::string(), lines);
+    return journal_.append(paths::join(output_, journal_name), journal_head().append(lines));
 }
 
 directory_status tree_plan::directory(const std::string& path)

@@ -78,6 +78,5 @@ private:
     std::size_t file_count_ = 0;
     std::set<std::string> directories_;
     journal_file journal_;
-    std::string journal_lines_;
     run_progress* progress_ = nullptr;
 };

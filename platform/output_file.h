@@ -64,7 +64,8 @@ private:
 
 // A file that grows a piece at a time, each piece handed to the system at
 // once: what a killed process wrote is there (a journal). Created at the
-// first piece, emptied, never through a link, as generated files are.
+// first piece, at path, emptied, never through a link, as generated files
+// are; later pieces go to the file already open, whatever path says.
 class journal_file {
 public:
     [[nodiscard]] bool append(const std::string& path, std::string_view text);
