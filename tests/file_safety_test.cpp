@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "convergence.h"
+#include "remove_recorded.h"
 #include "output_file.h"
 #include "personality_update.h"
 #include "scratch_dir.h"

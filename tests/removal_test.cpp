@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "convergence.h"
+#include "remove_recorded.h"
 #include "remove_tree.h"
 #include "scratch_dir.h"
 

@@ -1,4 +1,4 @@
-#include "convergence.h"
+#include "remove_recorded.h"
 
 #include <string_view>
 #include <vector>

@@ -5,7 +5,7 @@
 #include "check_run.h"
 #include "command_line_help.h"
 #include "config_headers.h"
-#include "convergence.h"
+#include "remove_recorded.h"
 #include "data_folder.h"
 #include "output_file.h"
 #include "output_guard.h"

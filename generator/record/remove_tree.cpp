@@ -1,6 +1,6 @@
 #include "remove_tree.h"
 
-#include "convergence.h"
+#include "remove_recorded.h"
 #include "output_lock.h"
 #include "generator_state.h"
 #include "paths.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "convergence.h"
+#include "remove_recorded.h"
 #include "generator_state.h"
 #include "personality_update.h"
 
