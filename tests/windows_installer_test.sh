@@ -142,7 +142,7 @@ kill -0 "$velk" 2>/dev/null || { cat "$scratch/velk.log"; fail "velk.exe ended";
 if grep -i 'not found\|could not load' "$scratch/velk.log"; then fail "velk.exe lacks a DLL"; fi
 [ "$(printf '%s\n' "$shown" | grep -c .)" = 1 ] || fail "not one window shown: ${shown:-none}"
 read -r window class title <<< "$shown"
-[ "$class" = velk.exe ] && [ "$title" = "Headwright 1.6" ] || fail "the window shown is $class's \"$title\""
+[ "$class" = velk.exe ] && [ "$title" = "Headwright 1.7" ] || fail "the window shown is $class's \"$title\""
 mkdir -p "$artefacts"
 xwd -id "$window" -silent | xwdtopnm 2>/dev/null | pnmtopng > "$artefacts/velk-installed-page0.png"
 # A page drawn has many colours; a window left blank has one.

@@ -68,7 +68,7 @@ private slots:
         BoostForwardHeader w;
         w.show();
         QCOMPARE(w.objectName(), QStringLiteral("BoostForwardHeaderBase"));
-        QCOMPARE(w.windowTitle(), QStringLiteral("Headwright 1.6"));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Headwright 1.7"));
         QCOMPARE(w.currentPage(), w.Page0);
         QVERIFY(!nextButton(w)->isEnabled());
         QVERIFY(!w.button(QWizard::HelpButton)->isVisible());
