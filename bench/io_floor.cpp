@@ -3,13 +3,21 @@
 // mirror tree, creating the mirror's directories on the way. Nothing is
 // parsed and nothing is kept, so its time is what the file system costs.
 //
-//   io_floor <original tree> <existing output directory>
+//   io_floor <original tree> <existing output directory> [threads]
 //
-// The mirror goes to <output>/boost, as Skeld's does.
+// The mirror goes to <output>/boost, as Skeld's does. With threads above 1,
+// the parallel floor: the walk makes every directory first and lists the
+// files, then the threads share the files, each taking the next one free.
 
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -19,7 +27,7 @@
 namespace {
 
 // As large as Skeld's read buffer: the same number of reads.
-char buffer[1 << 20];
+constexpr std::size_t buffer_size = 1 << 20;
 
 // A forwarding header's size, so that the writes cost what Skeld's cost.
 constexpr char body[] = "#ifndef IN_BOOST_HEADERS\n"
@@ -32,14 +40,14 @@ constexpr char body[] = "#ifndef IN_BOOST_HEADERS\n"
                         "#include_next \"boost/some/original/header.hpp\"\n"
                         "#endif\n";
 
-long files = 0;
+std::atomic<long> files{0};
 
-bool copy_one(const std::string& source, const std::string& target)
+bool copy_one(const std::string& source, const std::string& target, char* buffer)
 {
     int in = open(source.c_str(), O_RDONLY);
     if (in < 0)
         return false;
-    while (read(in, buffer, sizeof buffer) > 0) {
+    while (read(in, buffer, buffer_size) > 0) {
     }
     close(in);
 
@@ -53,8 +61,10 @@ bool copy_one(const std::string& source, const std::string& target)
 }
 
 // Both paths grow by one component per entry and are cut back afterwards,
-// so no path is built from scratch.
-bool walk(std::string& source, std::string& target)
+// so no path is built from scratch. Each file is copied at once, or, when
+// pending is given, only listed there for the threads.
+bool walk(std::string& source, std::string& target, char* buffer,
+          std::vector<std::pair<std::string, std::string>>* pending)
 {
     DIR* dir = opendir(source.c_str());
     if (!dir) {
@@ -77,8 +87,10 @@ bool walk(std::string& source, std::string& target)
         }
         if (is_dir) {
             mkdir(target.c_str(), 0777);
-            ok = walk(source, target) && ok;
-        } else if (!copy_one(source, target)) {
+            ok = walk(source, target, buffer, pending) && ok;
+        } else if (pending) {
+            pending->emplace_back(source, target);
+        } else if (!copy_one(source, target, buffer)) {
             std::fprintf(stderr, "io_floor: cannot copy %s\n", source.c_str());
             ok = false;
         }
@@ -93,14 +105,42 @@ bool walk(std::string& source, std::string& target)
 
 int main(int argc, char* argv[])
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: io_floor <original tree> <existing output directory>\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: io_floor <original tree> <existing output directory> [threads]\n");
+        return 2;
+    }
+    const int threads = argc == 4 ? std::atoi(argv[3]) : 1;
+    if (threads < 1) {
+        std::fprintf(stderr, "io_floor: threads must be 1 or more\n");
         return 2;
     }
     std::string source = argv[1];
     std::string target = std::string(argv[2]) + "/boost";
     mkdir(target.c_str(), 0777);
-    bool ok = walk(source, target);
-    std::printf("%ld files\n", files);
+    const auto buffer = std::make_unique<char[]>(buffer_size);
+    if (threads == 1) {
+        const bool ok = walk(source, target, buffer.get(), nullptr);
+        std::printf("%ld files\n", files.load());
+        return ok ? 0 : 1;
+    }
+
+    std::vector<std::pair<std::string, std::string>> pending;
+    std::atomic<bool> ok{walk(source, target, buffer.get(), &pending)};
+    std::atomic<std::size_t> next{0};
+    const auto share = [&] {
+        const auto own = std::make_unique<char[]>(buffer_size);
+        for (std::size_t i = next++; i < pending.size(); i = next++)
+            if (!copy_one(pending[i].first, pending[i].second, own.get())) {
+                std::fprintf(stderr, "io_floor: cannot copy %s\n", pending[i].first.c_str());
+                ok = false;
+            }
+    };
+    std::vector<std::thread> workers;
+    for (int t = 1; t < threads; ++t)
+        workers.emplace_back(share);
+    share();
+    for (std::thread& worker : workers)
+        worker.join();
+    std::printf("%ld files\n", files.load());
     return ok ? 0 : 1;
 }

@@ -6,20 +6,28 @@
 // checked beyond what the calls answer, so its time is what the file system
 // costs through the Win32 API (under Wine: through the Wine server).
 //
-//   io_floor_win32 <original tree> <existing output directory>
+//   io_floor_win32 <original tree> <existing output directory> [threads]
 //
-// The mirror goes to <output>\boost, as Skeld.exe's does.
+// The mirror goes to <output>\boost, as Skeld.exe's does. With threads
+// above 1, the parallel floor: the walk makes every directory first and
+// lists the files, then the threads share them, each taking the next free.
 
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include <windows.h>
 
 namespace {
 
 // As large as Skeld's read buffer: the same number of reads.
-char buffer[1 << 20];
+constexpr DWORD buffer_size = 1 << 20;
 
 // A forwarding header's size with Windows line ends, as Skeld.exe writes it.
 constexpr char body[] = "#ifndef IN_BOOST_HEADERS\r\n"
@@ -32,16 +40,16 @@ constexpr char body[] = "#ifndef IN_BOOST_HEADERS\r\n"
                         "#include_next \"boost\\some\\original\\header.hpp\"\r\n"
                         "#endif\r\n";
 
-long files = 0;
+std::atomic<long> files{0};
 
-bool copy_one(const std::wstring& source, const std::wstring& target)
+bool copy_one(const std::wstring& source, const std::wstring& target, char* buffer)
 {
     HANDLE in = CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (in == INVALID_HANDLE_VALUE)
         return false;
     DWORD got = 0;
-    while (ReadFile(in, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    while (ReadFile(in, buffer, buffer_size, &got, nullptr) && got > 0) {
     }
     CloseHandle(in);
 
@@ -57,8 +65,10 @@ bool copy_one(const std::wstring& source, const std::wstring& target)
 }
 
 // Both paths grow by one component per entry and are cut back afterwards,
-// so no path is built from scratch.
-bool walk(std::wstring& source, std::wstring& target)
+// so no path is built from scratch. Each file is copied at once, or, when
+// pending is given, only listed there for the threads.
+bool walk(std::wstring& source, std::wstring& target, char* buffer,
+          std::vector<std::pair<std::wstring, std::wstring>>* pending)
 {
     WIN32_FIND_DATAW entry;
     HANDLE find = FindFirstFileExW((source + L"\\*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr,
@@ -84,8 +94,10 @@ bool walk(std::wstring& source, std::wstring& target)
         }
         if (is_dir) {
             CreateDirectoryW(target.c_str(), nullptr);
-            ok = walk(source, target) && ok;
-        } else if (!copy_one(source, target)) {
+            ok = walk(source, target, buffer, pending) && ok;
+        } else if (pending) {
+            pending->emplace_back(source, target);
+        } else if (!copy_one(source, target, buffer)) {
             std::fprintf(stderr, "io_floor_win32: cannot copy %ls\n", source.c_str());
             ok = false;
         }
@@ -101,14 +113,42 @@ bool walk(std::wstring& source, std::wstring& target)
 // wmain: the C runtime's arguments in UTF-16 (-municode).
 int wmain(int argc, wchar_t* argv[])
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: io_floor_win32 <original tree> <existing output directory>\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: io_floor_win32 <original tree> <existing output directory> [threads]\n");
+        return 2;
+    }
+    const int threads = argc == 4 ? std::wcstol(argv[3], nullptr, 10) : 1;
+    if (threads < 1) {
+        std::fprintf(stderr, "io_floor_win32: threads must be 1 or more\n");
         return 2;
     }
     std::wstring source = argv[1];
     std::wstring target = std::wstring(argv[2]) + L"\\boost";
     CreateDirectoryW(target.c_str(), nullptr);
-    bool ok = walk(source, target);
-    std::printf("%ld files\n", files);
+    const auto buffer = std::make_unique<char[]>(buffer_size);
+    if (threads == 1) {
+        const bool ok = walk(source, target, buffer.get(), nullptr);
+        std::printf("%ld files\n", files.load());
+        return ok ? 0 : 1;
+    }
+
+    std::vector<std::pair<std::wstring, std::wstring>> pending;
+    std::atomic<bool> ok{walk(source, target, buffer.get(), &pending)};
+    std::atomic<std::size_t> next{0};
+    const auto share = [&] {
+        const auto own = std::make_unique<char[]>(buffer_size);
+        for (std::size_t i = next++; i < pending.size(); i = next++)
+            if (!copy_one(pending[i].first, pending[i].second, own.get())) {
+                std::fprintf(stderr, "io_floor_win32: cannot copy %ls\n", pending[i].first.c_str());
+                ok = false;
+            }
+    };
+    std::vector<std::thread> workers;
+    for (int t = 1; t < threads; ++t)
+        workers.emplace_back(share);
+    share();
+    for (std::thread& worker : workers)
+        worker.join();
+    std::printf("%ld files\n", files.load());
     return ok ? 0 : 1;
 }

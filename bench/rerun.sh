@@ -2,8 +2,10 @@
 # Times a run again over unchanged inputs against a first run: each first
 # run goes into a fresh output with a fresh copy of the personality, and the
 # run again follows at once into the same output, over the personality the
-# first one edited. Prints medians of wall time and peak memory, the ratio,
-# and checks that the run again wrote no file.
+# first one edited. Then the listing floor (list_floor.cpp: every directory
+# of Boost and of the output listed, every entry's status taken, nothing
+# opened) over the same two trees. Prints medians of wall time and peak
+# memory, the ratios, and checks that the run again wrote no file.
 #
 #   bench/rerun.sh
 #
@@ -22,7 +24,7 @@ memory=${MEMORY_DIR:-/dev/shm}
 if [ ! -f "$build/CMakeCache.txt" ]; then
     (cd "$repo" && cmake --preset bench -B "$build" >/dev/null)
 fi
-cmake --build "$build" --target Skeld -j2 >/dev/null || { echo "bench: the build failed" >&2; exit 1; }
+cmake --build "$build" --target Skeld list_floor -j2 >/dev/null || { echo "bench: the build failed" >&2; exit 1; }
 bin=$build/bin
 
 disk_scratch=$(mktemp -d /tmp/skeld-rerun.XXXXXX)
@@ -50,7 +52,7 @@ for where in disk memory; do
     root=$disk_scratch/out
     [ "$where" = memory ] && root=$memory_scratch/out
     echo "output on the $where: a warm-up, then $runs pairs of a first run and a run again" >&2
-    first=() again=() first_rss=() again_rss=()
+    first=() again=() first_rss=() again_rss=() listing=()
     for ((i = 0; i <= runs; i++)); do
         out=$root/$i
         mkdir -p "$out"
@@ -62,20 +64,24 @@ for where in disk memory; do
             tail -n 3 "$disk_scratch/again.log" >&2
             exit 1
         fi
+        start=$EPOCHREALTIME
+        "$bin/list_floor" "$boost" "$out" >/dev/null
+        end=$EPOCHREALTIME
+        s3=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }')
         rm -rf "$out"
         if ((i > 0)); then
-            first+=("$s1") again+=("$s2") first_rss+=("$r1") again_rss+=("$r2")
-            echo "  pair $i: first $s1 s ($r1 KiB), again $s2 s ($r2 KiB)" >&2
+            first+=("$s1") again+=("$s2") first_rss+=("$r1") again_rss+=("$r2") listing+=("$s3")
+            echo "  pair $i: first $s1 s ($r1 KiB), again $s2 s ($r2 KiB), listing floor $s3 s" >&2
         fi
     done
     rows+=("$(awk -v w="$where" -v f="$(median "${first[@]}")" -v a="$(median "${again[@]}")" \
-        -v fr="$(median "${first_rss[@]}")" -v ar="$(median "${again_rss[@]}")" \
-        'BEGIN { printf "| %-6s | %7.2f | %7.2f | %5.2f | %9.1f | %9.1f |", w, f, a, a / f, fr / 1024, ar / 1024 }')")
+        -v fr="$(median "${first_rss[@]}")" -v ar="$(median "${again_rss[@]}")" -v l="$(median "${listing[@]}")" \
+        'BEGIN { printf "| %-6s | %7.2f | %7.2f | %5.2f | %7.3f | %5.2f | %9.1f | %9.1f |", w, f, a, a / f, l, a / l, fr / 1024, ar / 1024 }')")
 done
 
 echo
 echo "Medians of $runs pairs on $(find "$boost" -type f | wc -l) files, $(nproc) cores, times in seconds:"
 echo
-echo "| output |   first |   again | ratio | first MiB | again MiB |"
-echo "|--------|--------:|--------:|------:|----------:|----------:|"
+echo "| output |   first |   again | ratio | listing | again/listing | first MiB | again MiB |"
+echo "|--------|--------:|--------:|------:|--------:|--------------:|----------:|----------:|"
 printf '%s\n' "${rows[@]}"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Times the release Skeld against the I/O floor (io_floor.cpp), alternating
-# run for run, each run into a fresh output directory, and prints medians:
+# Times the release Skeld against the I/O floor (io_floor.cpp) and the
+# parallel I/O floor (the same work shared among one thread a core),
+# alternating run for run, each run into a fresh output directory, and
+# prints medians:
 #   1. the installed Boost tree, output on the disk (under /tmp);
 #   2. the same tree, output in memory (tmpfs);
 #   3. a tree ten times its size, ten copies of it in memory, output in memory;
@@ -11,7 +13,8 @@
 #
 # With no argument both; native runs 1 to 3, windows only 4. Builds Release
 # into build-bench/ and, for 4, build-bench-win/ (MinGW-w64) when needed.
-# BUILD_DIR, WINDOWS_BUILD_DIR, BOOST_TREE, RUNS and MEMORY_DIR (a tmpfs,
+# BUILD_DIR, WINDOWS_BUILD_DIR, BOOST_TREE, RUNS, THREADS (the parallel
+# floor's, one a core by default) and MEMORY_DIR (a tmpfs,
 # /dev/shm by default) override the defaults. Part 4 runs Wine in a prefix of
 # its own inside the Windows build directory, with one server kept for all
 # its runs, so that a run pays only the start of its own program.
@@ -33,6 +36,7 @@ windows_build=${WINDOWS_BUILD_DIR:-$repo/build-bench-win}
 boost=${BOOST_TREE:-/usr/include/boost}
 runs=${RUNS:-7}
 memory=${MEMORY_DIR:-/dev/shm}
+threads=${THREADS:-$(nproc)}
 
 if [ ! -x /usr/bin/time ]; then
     echo "bench: /usr/bin/time is missing (Debian: apt-get install time)" >&2
@@ -114,7 +118,7 @@ winpath()
     printf 'Z:%s' "${path//\//\\}"
 }
 
-# run <program> <tree> <output root>: one timed run into a fresh directory
+# run <program> <tree> <output root> [threads]: one timed run into a fresh directory
 # below the output root; sets out and seconds, and rss_kib for Skeld. Skeld appends
 # to its personality, so every run gets a fresh copy. The programs are Skeld
 # and io_floor, or Skeld.exe and io_floor_win32 under Wine.
@@ -145,12 +149,12 @@ run()
         ;;
     io_floor)
         start=$EPOCHREALTIME
-        "$bin/io_floor" "$tree" "$out" >/dev/null
+        "$bin/io_floor" "$tree" "$out" "${4:-1}" >/dev/null
         end=$EPOCHREALTIME
         ;;
     io_floor_win32)
         start=$EPOCHREALTIME
-        wine "$windows_bin/io_floor_win32.exe" "$(winpath "$tree")" "$(winpath "$out")" >/dev/null
+        wine "$windows_bin/io_floor_win32.exe" "$(winpath "$tree")" "$(winpath "$out")" "${4:-1}" >/dev/null
         end=$EPOCHREALTIME
         ;;
     esac
@@ -182,7 +186,7 @@ measure()
     local files
     files=$(find "$tree" -type f | wc -l)
     echo "$skeld_program, $label, output $where: $files files; a warm-up, then $runs runs of each" >&2
-    local skeld=() floor=() rss=()
+    local skeld=() floor=() parallel=() rss=()
     local i
     for ((i = 0; i <= runs; i++)); do
         run "$skeld_program" "$tree" "$root"
@@ -190,11 +194,15 @@ measure()
         local s=$seconds r=$rss_kib
         run "$floor_program" "$tree" "$root"
         [ "$keep" = yes ] || rm -rf "$out"
+        local f=$seconds
+        run "$floor_program" "$tree" "$root" "$threads"
+        [ "$keep" = yes ] || rm -rf "$out"
         if ((i > 0)); then
             skeld+=("$s")
             rss+=("$r")
-            floor+=("$seconds")
-            echo "  run $i: Skeld $s s, floor $seconds s, Skeld peak RSS $r KiB" >&2
+            floor+=("$f")
+            parallel+=("$seconds")
+            echo "  run $i: Skeld $s s, floor $f s, parallel floor $seconds s, Skeld peak RSS $r KiB" >&2
         fi
     done
     if [ "$keep" = yes ]; then
@@ -202,10 +210,12 @@ measure()
     fi
     skeld_median=$(median "${skeld[@]}")
     floor_median=$(median "${floor[@]}")
-    local rss_median
+    local rss_median parallel_median
     rss_median=$(median "${rss[@]}")
-    rows+=("$(awk -v b="$flavour" -v l="$label" -v w="$where" -v n="$files" -v s="$skeld_median" -v f="$floor_median" -v r="$rss_median" \
-        'BEGIN { printf "| %-6s | %-9s | %-6s | %7d | %7.2f | %7.2f | %5.2f | %13.1f |", b, l, w, n, s, f, s / f, r / 1024 }')")
+    parallel_median=$(median "${parallel[@]}")
+    rows+=("$(awk -v b="$flavour" -v l="$label" -v w="$where" -v n="$files" -v s="$skeld_median" -v f="$floor_median" \
+        -v p="$parallel_median" -v r="$rss_median" \
+        'BEGIN { printf "| %-6s | %-9s | %-6s | %7d | %7.2f | %7.2f | %5.2f | %8.2f | %5.2f | %5.2f | %13.1f |", b, l, w, n, s, f, s / f, p, s / p, p / f, r / 1024 }')")
 }
 
 if [ "$parts" != windows ]; then
@@ -259,8 +269,11 @@ fi
 echo
 echo "Medians of $runs alternating runs, $(nproc) cores, times in seconds:"
 echo
-echo "| build  | tree      | output |   files |   Skeld |   floor | ratio | Skeld RSS MiB |"
-echo "|--------|-----------|--------|--------:|--------:|--------:|------:|--------------:|"
+echo "The parallel floor shares the files among $threads threads; its ratio is Skeld against it,"
+echo "and par/one is the parallel floor against the single-thread one."
+echo
+echo "| build  | tree      | output |   files |   Skeld |   floor | ratio | parallel | ratio | par/one | Skeld RSS MiB |"
+echo "|--------|-----------|--------|--------:|--------:|--------:|------:|---------:|------:|--------:|--------------:|"
 printf '%s\n' "${rows[@]}"
 echo
 if [ "$parts" != windows ]; then
