@@ -205,6 +205,19 @@ bool make_directory(const std::string& path)
     return CreateDirectoryW(wide(path).c_str(), nullptr) != 0;
 }
 
+bool can_create_in(const std::string& directory)
+{
+    // The access rules are the system's to weigh: a file made and gone with
+    // its handle asks them, and leaves nothing.
+    const std::string probe = directory + "\\skeld-check-" + std::to_string(GetCurrentProcessId()) + ".tmp";
+    HANDLE file = CreateFileW(wide(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
 bool replace_file(const std::string& source, const std::string& target)
 {
     if (faulted(fault_op::replace, target))

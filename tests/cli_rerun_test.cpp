@@ -243,6 +243,42 @@ TEST_P(Rerun, CheckAnswersWhetherARunWouldChangeAnything)
     EXPECT_EQ(result.status, 2);
 }
 
+TEST_P(Rerun, CheckAnswersTwoWhereARunWouldFail)
+{
+    struct state {
+        std::string output;
+        std::string reason;
+        bool unprivileged;  // Wine runs as root here: permissions do not stop it
+    };
+    const std::vector<state> states = {
+        {"missing", "Error: " + at("missing") + " does not exist, so a run would fail. Please create the output "
+                    "folder first.", false},
+        {"sys/vector", "Error: " + at("sys/vector") + " is not a folder, so a run would fail.", false},
+        {"out", "Error: Skeld cannot create files in " + at("out") + " (Permission denied), so a run would fail.",
+         true},
+    };
+    for (const state& s : states) {
+        if (s.unprivileged && target().windows())
+            continue;
+        SCOPED_TRACE(s.output);
+        program_result result = run({"--check", at("p.p_c"), at("lib/boost"), at(s.output)}, s.unprivileged);
+        EXPECT_EQ(result.output, printed({s.reason, summary(2, 0, 0, 0, 0, "error")}));
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(run({at("p.p_c"), at("lib/boost"), at(s.output)}, s.unprivileged).status, 1);
+    }
+}
+
+TEST_P(Rerun, CheckGivesOneAnswerWhateverTheOptionOrder)
+{
+    const program_result first = run({"--progress", "--check", at("p.p_c"), at("lib/boost"), at("out")});
+    const program_result second = run({"--check", "--progress", at("p.p_c"), at("lib/boost"), at("out")});
+    EXPECT_EQ(first.output, second.output);
+    EXPECT_EQ(first.status, 1);
+    EXPECT_EQ(second.status, 1);
+    EXPECT_TRUE(first.output.ends_with(printed({summary(1, 10, 0, 6, 1)}))) << first.output;
+    EXPECT_EQ(files_below("out"), std::vector<std::string>{});
+}
+
 TEST_P(Rerun, RemoveReturnsThePersonalityAndLeavesTheUsersFiles)
 {
     put("p.p_c", personality());

@@ -282,10 +282,11 @@ bool unchanged_since_read(personality_file& personality)
 }  // namespace
 
 bool write_personality(generator_state& state, personality_file& personality,
-                       const std::vector<std::string>& top_directories, const std::set<std::string>& settings)
+                       const std::vector<std::string>& top_directories, const std::set<std::string>& settings,
+                       const same_directory_test& same)
 {
     const std::string text = edited_personality(personality.text, top_directories, settings,
-                                                  disk_header_search().same_directory);
+                                                  same ? same : disk_header_search().same_directory);
     return replace_personality(state, personality, text,
                                [&] { print_manual_edit(state, personality, top_directories, settings); });
 }

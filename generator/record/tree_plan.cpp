@@ -18,6 +18,14 @@ bool is_separator(char c)
     return c == '/' || c == platform::path_separator;
 }
 
+// Whether rel is the first of its path the record cannot hold: below a
+// directory skipped already, that directory alone is named.
+bool first_unrecordable(std::string_view rel)
+{
+    const std::size_t cut = rel.rfind('/');
+    return cut == std::string_view::npos || record_path(rel.substr(0, cut));
+}
+
 }  // namespace
 
 std::string tree_plan::relative(std::string_view path) const
@@ -48,7 +56,13 @@ bool tree_plan::journal(std::string_view lines)
 
 directory_status tree_plan::directory(const std::string& path)
 {
-    const auto [at, added] = directories_.insert(relative(path));
+    std::string rel = relative(path);
+    if (!rel.empty() && !record_path(rel)) {
+        if (first_unrecordable(rel))
+            unrecordable.push_back(path);
+        return directory_status::ok;  // nothing below it is written either
+    }
+    const auto [at, added] = directories_.insert(std::move(rel));
     if (mode_ == mode::run) {
         if (added && !at->empty()) {
             std::string line;
@@ -78,6 +92,12 @@ write_result tree_plan::file(const std::string& path, std::string_view text)
 
 write_result tree_plan::file(const std::string& path, std::string_view text, std::string rel)
 {
+    // The one path rule holds here too: what the record cannot hold is not written.
+    if (!record_path(rel)) {
+        if (first_unrecordable(rel))
+            unrecordable.push_back(path);
+        return {};
+    }
     std::string converted;
     const std::string_view bytes = file_text(text, converted);
     // The earlier record's entry moves into the plan: what stays behind there

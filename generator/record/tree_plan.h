@@ -58,6 +58,10 @@ public:
     // wrote again; files no record of Skeld's names, which it replaced.
     std::vector<std::string> rewritten_after_user_change;
     std::vector<std::string> replaced_unknown;
+    // Files and directories not written, since the record could not hold
+    // their names (a ".." between backslashes, a name byte on POSIX): the
+    // record would then be refused by every later read.
+    std::vector<std::string> unrecordable;
 
     // Whether this run wrote anything: then it leaves a record, whatever ends it.
     bool wrote_anything() const { return journal_.is_open(); }
