@@ -28,6 +28,15 @@ bool first_unrecordable(std::string_view rel)
 
 }  // namespace
 
+bool tree_plan::takes(const std::string& rel)
+{
+    if (record_path(rel))
+        return true;
+    if (first_unrecordable(rel))
+        unrecordable.push_back(path_in_output(output_, rel));
+    return false;
+}
+
 std::string tree_plan::relative(std::string_view path) const
 {
     path.remove_prefix(std::min(output_.size(), path.size()));
@@ -57,11 +66,8 @@ bool tree_plan::journal(std::string_view lines)
 directory_status tree_plan::directory(const std::string& path)
 {
     std::string rel = relative(path);
-    if (!rel.empty() && !record_path(rel)) {
-        if (first_unrecordable(rel))
-            unrecordable.push_back(path);
+    if (!rel.empty() && !takes(rel))
         return directory_status::ok;  // nothing below it is written either
-    }
     const auto [at, added] = directories_.insert(std::move(rel));
     if (mode_ == mode::run) {
         if (added && !at->empty()) {
@@ -93,11 +99,8 @@ write_result tree_plan::file(const std::string& path, std::string_view text)
 write_result tree_plan::file(const std::string& path, std::string_view text, std::string rel)
 {
     // The one path rule holds here too: what the record cannot hold is not written.
-    if (!record_path(rel)) {
-        if (first_unrecordable(rel))
-            unrecordable.push_back(path);
+    if (!takes(rel))
         return {};
-    }
     std::string converted;
     const std::string_view bytes = file_text(text, converted);
     // The earlier record's entry moves into the plan: what stays behind there

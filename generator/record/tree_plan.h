@@ -62,6 +62,10 @@ public:
     // their names (a ".." between backslashes, a name byte on POSIX): the
     // record would then be refused by every later read.
     std::vector<std::string> unrecordable;
+    // Whether the record can hold rel (relative to the output, '/' between
+    // components); when not, it is named in unrecordable. A writer asks
+    // before it reads what it would write from.
+    bool takes(const std::string& rel);
 
     // Whether this run wrote anything: then it leaves a record, whatever ends it.
     bool wrote_anything() const { return journal_.is_open(); }
