@@ -85,9 +85,13 @@ std::string encoded_personality(const personality_file& personality, std::string
 std::string no_form_in_personality(const personality_file& personality, const std::string& what,
                                    std::string_view outcome)
 {
+    // Unicode holds every path that is Unicode: the path is what to change.
+    const char* remedy = personality.encoding == text_encoding::ansi
+                             ? "save the personality as UTF-8 with a byte-order mark"
+                             : "choose paths that are valid Unicode";
     return "Error: Compiler Personality - " + personality.path + " is in " + encoding_in_words(personality) +
-           ", which has no form for " + what + ", " + std::string(outcome) +
-           ". Please save the personality as UTF-8 with a byte-order mark and run Skeld again.";
+           ", which has no form for " + what + ", " + std::string(outcome) + ". Please " + remedy +
+           " and run Skeld again.";
 }
 
 bool read_settings(generator_state& state, std::set<std::string>& settings)
