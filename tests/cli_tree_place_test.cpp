@@ -49,7 +49,7 @@ TEST_P(TreePlace, ATreeMadeWithOneSpellingIsRemovedWithTheOther)
         ASSERT_EQ(make("proj", made_relative).status, 0);
         ASSERT_NE(get("proj/p.p_c"), original());
         // The record keeps where the output lies beside how it was spelt.
-        EXPECT_NE(get("proj/out/skeld-record.txt").find("Output folder: " + at("proj/out") + "\n"),
+        EXPECT_NE(get("proj/out/skeld-record.txt").find(lines("Output folder: " + at("proj/out") + "\n")),
                   std::string::npos);
         const program_result removed = remove("proj", !made_relative);
         EXPECT_EQ(removed.status, 0) << removed.output;
@@ -72,7 +72,7 @@ TEST_P(TreePlace, AProjectCopiedWholeIsATreeOfItsOwn)
     EXPECT_NE(result.status, 2) << result.output;
     result = make("copy", true);
     EXPECT_EQ(result.status, 0) << result.output;
-    EXPECT_NE(get("copy/out/skeld-record.txt").find("Output folder: " + at("copy/out") + "\n"), std::string::npos);
+    EXPECT_NE(get("copy/out/skeld-record.txt").find(lines("Output folder: " + at("copy/out") + "\n")), std::string::npos);
     EXPECT_EQ(get("copy/p.p_c"), first_personality);
 
     // The copy is this personality's tree now: it goes with its lines, and
