@@ -76,8 +76,8 @@ struct personality_share {
     std::vector<std::string> top, end;
     bool line_end = false;
 };
-personality_share share_after(const tree_record* earlier, const personality_file& personality,
-                              const std::string& text, const personality_additions& added, const std::string& output)
+personality_share share_after(const tree_record* earlier, const personality_file& personality, const std::string& text,
+                              const personality_additions& added, const std::string& output)
 {
     personality_share share;
     // Not opened yet: the earlier record's lines stand as they were.
@@ -273,21 +273,27 @@ int run_tree_steps(generator_state& state, const std::string& personality_path, 
     if (state.plan.checking()) {
         if (!ok)
             return failed(state);
-        refuse_uneditable_personality(
-            personality, edited_personality(personality.text, top_directories, settings, same) != personality.text);
         const removal_report removal =
             before ? remove_recorded(state.config_output_loc, *before, state.plan.directories(), false)
                    : removal_report{};
         const tree_record would_write =
-            record_of(state, personality, share_after(before, personality, personality.text, added, state.config_output_loc), before, true);
-        return report_check(state, removal, added, record_reasons(state, earlier, would_write));
+            record_of(state, personality,
+                      share_after(before, personality, personality.text, added, state.config_output_loc), before, true);
+        const std::vector<std::string> reasons = record_reasons(state, earlier, would_write);
+        refuse_unwritable_output(state.config_output_loc,
+                                 state.plan.written > 0 || removal.removed > 0 || !reasons.empty());
+        // The files go first in a run, the personality's edit last.
+        refuse_uneditable_personality(
+            personality, edited_personality(personality.text, top_directories, settings, same) != personality.text);
+        return report_check(state, removal, added, reasons);
     }
 
     if (!ok) {
         // What this run wrote is recorded, so the next one can clean it up.
         (void)record_run(state,
-                         record_of(state, personality, share_after(before, personality, personality.text, {}, state.config_output_loc), before,
-                                   false),
+                         record_of(state, personality,
+                                   share_after(before, personality, personality.text, {}, state.config_output_loc),
+                                   before, false),
                          {});
         return 1;
     }
@@ -343,7 +349,7 @@ int run_steps(generator_state& state, const std::string& personality_path, tree_
     else if (output_in_use_said(state))
         return 2;
     else
-        refuse_unwritable_output(state.config_output_loc);
+        refuse_missing_output(state.config_output_loc);
 
     step(state, "Creating compiler header Files ...");
     record_lookup earlier;
@@ -357,7 +363,8 @@ int run_steps(generator_state& state, const std::string& personality_path, tree_
     } catch (const run_ended&) {
         if (state.plan.wrote_anything())
             (void)record_run(state,
-                             record_of(state, personality, share_after(before, personality, personality.text, {}, state.config_output_loc),
+                             record_of(state, personality,
+                                       share_after(before, personality, personality.text, {}, state.config_output_loc),
                                        before, false),
                              {});
         throw;
