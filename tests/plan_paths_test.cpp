@@ -42,7 +42,13 @@ TEST(PlanPaths, WhatThePlanRecordsReadsBackAndWhatItCannotIsNotWritten)
         if (!r.recorded)
             skipped.push_back(path_in_output(out, plan.relative(r.path)));
     }
+    // A directory the record cannot hold is named; what lies below it is not.
+    const std::string odd_directory = paths::mirror_path(boost, out, paths::join(boost, "..\\dir"));
+    EXPECT_EQ(plan.directory(odd_directory), directory_status::ok);
+    EXPECT_TRUE(plan.file(paths::join(odd_directory, "a.hpp"), "x").ok());
+    skipped.push_back(path_in_output(out, plan.relative(odd_directory)));
     EXPECT_EQ(plan.unrecordable, skipped);
+    EXPECT_EQ(plan.directories().count(plan.relative(odd_directory)), 0u);
 
     tree_record record;
     record.file_lines = plan.file_lines();

@@ -18,22 +18,20 @@ bool is_separator(char c)
     return c == '/' || c == platform::path_separator;
 }
 
-// Whether rel is the first of its path the record cannot hold: below a
-// directory skipped already, that directory alone is named.
-bool first_unrecordable(std::string_view rel)
-{
-    const std::size_t cut = rel.rfind('/');
-    return cut == std::string_view::npos || record_path(rel.substr(0, cut));
-}
-
 }  // namespace
 
-bool tree_plan::takes(const std::string& rel)
+bool tree_plan::takes(const std::string& rel, bool directory)
 {
     if (record_path(rel))
         return true;
-    if (first_unrecordable(rel))
+    // Below a directory skipped already, that directory alone is named.
+    bool below_skipped = false;
+    for (std::size_t at = rel.find('/'); at != std::string::npos && !below_skipped; at = rel.find('/', at + 1))
+        below_skipped = skipped_directories_.count(rel.substr(0, at)) > 0;
+    if (!below_skipped)
         unrecordable.push_back(path_in_output(output_, rel));
+    if (directory)
+        skipped_directories_.insert(rel);
     return false;
 }
 
@@ -66,7 +64,7 @@ bool tree_plan::journal(std::string_view lines)
 directory_status tree_plan::directory(const std::string& path)
 {
     std::string rel = relative(path);
-    if (!rel.empty() && !takes(rel))
+    if (!rel.empty() && !takes(rel, true))
         return directory_status::ok;  // nothing below it is written either
     const auto [at, added] = directories_.insert(std::move(rel));
     if (mode_ == mode::run) {
