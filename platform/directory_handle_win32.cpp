@@ -4,6 +4,7 @@
 #include <winternl.h>
 
 #include "fault_hook.h"
+#include "reparse_tag.h"
 #include "utf16.h"
 
 namespace platform {
@@ -65,11 +66,24 @@ bool missing(NTSTATUS status)
     return status == status_object_name_not_found || status == status_object_path_not_found;
 }
 
-bool is_reparse_point(HANDLE handle)
+// A link: a reparse point whose tag is a name surrogate. A cloud placeholder
+// or a deduplicated file is the file it stands for.
+bool is_link(HANDLE handle)
 {
     FILE_ATTRIBUTE_TAG_INFO tag;
     return !GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag) ||
-           (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+           ((tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && reparse_point_is_link(tag.ReparseTag));
+}
+
+// The same asked by name, as a listing tells it (no open, no fetch).
+bool is_link_by_name(const std::string& path)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileExW(wide(path).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;  // a name the query cannot take leaves the handle's word
+    FindClose(search);
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && reparse_point_is_link(found.dwReserved0);
 }
 
 bool delete_through(HANDLE handle)
@@ -142,8 +156,7 @@ directory_handle::opening directory_handle::open_in(const directory_handle& pare
     // by name: asked by name too, after the open. A name the query cannot
     // take (a path too long for it) leaves the handle's word.
     const std::string path = parent.path_ + "\\" + name;
-    const DWORD by_name = GetFileAttributesW(wide(path).c_str());
-    if (is_reparse_point(handle) || (by_name != INVALID_FILE_ATTRIBUTES && (by_name & FILE_ATTRIBUTE_REPARSE_POINT))) {
+    if (is_link(handle) || is_link_by_name(path)) {
         CloseHandle(handle);
         SetLastError(ERROR_DIRECTORY);
         return opening::not_a_directory;
@@ -168,7 +181,7 @@ directory_handle::removal directory_handle::remove_file_if(const std::string& na
         HANDLE file;
         ~closing() { CloseHandle(file); }
     } close_at_end{file};
-    if (is_reparse_point(file) || GetFileType(file) != FILE_TYPE_DISK)
+    if (is_link(file) || GetFileType(file) != FILE_TYPE_DISK)
         return removal::not_a_file;
     std::string bytes;
     char buffer[65536];
@@ -198,7 +211,7 @@ bool directory_handle::remove_directory(const std::string& name)
     if (directory == INVALID_HANDLE_VALUE)
         return false;
     // A junction or link is no directory of the tree: it stays.
-    const bool removed = !is_reparse_point(directory) && delete_through(directory);
+    const bool removed = !is_link(directory) && delete_through(directory);
     CloseHandle(directory);
     return removed;
 }

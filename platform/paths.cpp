@@ -92,6 +92,21 @@ bool has_parent_component(std::string_view relative)
     return false;
 }
 
+std::string plain_relative(std::string_view name)
+{
+    std::string plain;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= name.size(); ++i) {
+        if (i < name.size() && name[i] != '/' && name[i] != platform::path_separator)
+            continue;
+        const std::string_view component = name.substr(start, i - start);
+        if (!component.empty() && component != ".")
+            plain.append(plain.empty() ? "" : "/").append(component);
+        start = i + 1;
+    }
+    return plain;
+}
+
 bool stays_inside(std::string_view relative)
 {
     return !relative.empty() && !is_absolute(relative) && !has_parent_component(relative);

@@ -46,6 +46,11 @@ std::string mirror_path(std::string_view orig_header_loc, std::string_view confi
 // with a drive letter and its colon.
 bool is_absolute(std::string_view path);
 
+// A relative name in one spelling: '/' or the platform's separator between
+// components, empty and "." components dropped, '/' between those left
+// ("./stdio.h" and "sys//types.h" are "stdio.h" and "sys/types.h").
+std::string plain_relative(std::string_view name);
+
 // Whether a relative path has a ".." component, with either separator.
 bool has_parent_component(std::string_view relative);
 

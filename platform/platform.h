@@ -106,6 +106,10 @@ bool identify(const std::string& path, file_identity& identity);
 // change, folded into one number; false when the path cannot be asked.
 bool change_stamp(const std::string& path, std::uint64_t& stamp);
 
+// Whether this process may create files in directory, asked without leaving
+// anything there (a check writes nothing); last_error_text() says why not.
+bool can_create_in(const std::string& directory);
+
 // The path with links and "." / ".." resolved; false when it does not exist.
 bool resolve_path(const std::string& path, std::string& resolved);
 

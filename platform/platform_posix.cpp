@@ -119,6 +119,11 @@ bool make_directory(const std::string& path)
     return mkdir(path.c_str(), 0777) == 0;
 }
 
+bool can_create_in(const std::string& directory)
+{
+    return access(directory.c_str(), W_OK | X_OK) == 0;
+}
+
 bool replace_file(const std::string& source, const std::string& target)
 {
     if (faulted(fault_op::replace, target))

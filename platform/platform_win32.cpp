@@ -11,6 +11,7 @@
 
 #include "command_line_words.h"
 #include "digest_fold.h"
+#include "reparse_tag.h"
 #include "utf16.h"
 
 namespace platform {
@@ -35,11 +36,17 @@ bool faulted(fault_op op, const std::string& path)
     return true;
 }
 
-entry_kind kind_of(DWORD attributes)
+// Whether attributes and a reparse tag say a link: only a name surrogate is.
+bool is_link(DWORD attributes, DWORD tag)
 {
-    // A reparse point (junction, symbolic link) is judged by the status query,
-    // which looks through it.
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) && reparse_point_is_link(tag);
+}
+
+entry_kind kind_of(DWORD attributes, DWORD tag)
+{
+    // A link (junction, symbolic link) is judged by the status query, which
+    // looks through it.
+    if (is_link(attributes, tag))
         return entry_kind::unknown;
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? entry_kind::directory : entry_kind::file;
 }
@@ -170,7 +177,8 @@ bool directory_listing::next()
         return false;
     name_.clear();
     append_utf8(std::wstring_view(state_->data.cFileName), name_);
-    kind_ = kind_of(state_->data.dwFileAttributes);
+    // A reparse point's tag is in the entry: no open, no fetch of a placeholder.
+    kind_ = kind_of(state_->data.dwFileAttributes, state_->data.dwReserved0);
     return true;
 }
 
@@ -193,8 +201,16 @@ node_kind node_at(const std::string& path)
     DWORD attributes = GetFileAttributesW(wide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return node_kind::missing;
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-        return node_kind::link;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        // Its tag, as a listing gives it: nothing is opened or fetched.
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileExW(wide(path).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+        const DWORD tag = search == INVALID_HANDLE_VALUE ? 0 : found.dwReserved0;
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+        if (is_link(attributes, tag))
+            return node_kind::link;
+    }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
         return node_kind::directory;
     return (attributes & FILE_ATTRIBUTE_DEVICE) ? node_kind::other : node_kind::regular;
@@ -203,6 +219,19 @@ node_kind node_at(const std::string& path)
 bool make_directory(const std::string& path)
 {
     return CreateDirectoryW(wide(path).c_str(), nullptr) != 0;
+}
+
+bool can_create_in(const std::string& directory)
+{
+    // The access rules are the system's to weigh: a file made and gone with
+    // its handle asks them, and leaves nothing.
+    const std::string probe = directory + "\\skeld-check-" + std::to_string(GetCurrentProcessId()) + ".tmp";
+    HANDLE file = CreateFileW(wide(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
 }
 
 bool replace_file(const std::string& source, const std::string& target)
@@ -271,7 +300,7 @@ bool identify_below_known_parent(const std::string& path, file_identity& identit
     IO_STATUS_BLOCK io;
     FILE_INTERNAL_INFORMATION internal;
     const bool found = GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag) &&
-                       !(tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                       !is_link(tag.FileAttributes, tag.ReparseTag) &&
                        NT_SUCCESS(NtQueryInformationFile(file, &io, &internal, sizeof internal,
                                                          FileInternalInformation));
     CloseHandle(file);
@@ -443,7 +472,7 @@ bool is_own_plain_file(HANDLE handle)
     return GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof standard) &&
            GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag) && !standard.Directory &&
            standard.NumberOfLinks == 1 &&
-           !(tag.FileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY));
+           !(tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !is_link(tag.FileAttributes, tag.ReparseTag);
 }
 
 }  // namespace

@@ -76,12 +76,15 @@ TEST_P(Encoding, WhatCannotBeReadOrWrittenAsItsTextStopsTheRunBeforeItWrites)
          "Error: Cannot read Compiler Personality - " + at("p.p_c") +
              ": it starts with the byte-order mark of UTF-16 LE but is no such text (at byte " +
              std::to_string(2 * personality.size() + 2) + "). Please save it as UTF-8 or ANSI."},
-        // A POSIX name that is not UTF-8 has no form in UTF-16.
+        // A POSIX name that is not UTF-8 has no form in UTF-16, nor in UTF-8.
         {utf16(personality, true), "out\xFF",
          "Error: Compiler Personality - " + at("p.p_c") + " is in UTF-16 BE, which has no form for the path " +
-             at("out\xFF") +
-             ", so Skeld wrote nothing. Please save the personality as UTF-8 with a byte-order mark and run Skeld "
+             at("out\xFF") + ", so Skeld wrote nothing. Please choose paths that are valid Unicode and run Skeld "
              "again."},
+        {"\xEF\xBB\xBF" + personality, "out\xFF",
+         "Error: Compiler Personality - " + at("p.p_c") + " is in UTF-8, which has no form for "
+             "the path " + at("out\xFF") + ", so Skeld wrote nothing. Please choose paths that are valid Unicode "
+             "and run Skeld again."},
     };
     for (const refusal_case& c : cases) {
         SCOPED_TRACE(c.line);

@@ -227,7 +227,13 @@ TEST_P(Personality, AReadOnlyPersonalityStaysByteForByte)
         fs::permissions(dir / d, fs::perms::all, fs::perm_options::add);
     fs::permissions(dir / "p.p_c", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 
-    program_result result = run_default(true);
+    // A check answers as the run ends: it would fail.
+    program_result result = run({"--check", at("p.p_c"), at("lib/boost"), at("out")}, true);
+    EXPECT_EQ(result.output, printed({"Error: Cannot open - " + at("p.p_c") + " for editing, so a run would fail.",
+                                      "Check: status=2 write=0 remove=0 add=0 record=0 refuse=error"}));
+    EXPECT_EQ(result.status, 2);
+
+    result = run_default(true);
     std::vector<std::string> expected = full_run();
     expected.insert(expected.end(), {"Error: Cannot open - " + at("p.p_c") +
                                          " for editing. Please add the following entries to the top of this file:",

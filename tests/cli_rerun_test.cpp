@@ -243,6 +243,77 @@ TEST_P(Rerun, CheckAnswersWhetherARunWouldChangeAnything)
     EXPECT_EQ(result.status, 2);
 }
 
+TEST_P(Rerun, CheckAnswersTwoWhereARunWouldFail)
+{
+    struct state {
+        std::string output;
+        std::string reason;
+        bool unprivileged;  // Wine runs as root here: permissions do not stop it
+    };
+    const std::vector<state> states = {
+        {"missing", "Error: " + at("missing") + " does not exist, so a run would fail. Please create the output "
+                    "folder first.", false},
+        {"sys/vector", "Error: " + at("sys/vector") + " is not a folder, so a run would fail.", false},
+        {"out", "Error: Skeld cannot create files in " + at("out") + " (Permission denied), so a run would fail.",
+         true},
+    };
+    for (const state& s : states) {
+        if (s.unprivileged && target().windows())
+            continue;
+        SCOPED_TRACE(s.output);
+        program_result result = run({"--check", at("p.p_c"), at("lib/boost"), at(s.output)}, s.unprivileged);
+        EXPECT_EQ(result.output, printed({s.reason, summary(2, 0, 0, 0, 0, "error")}));
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(run({at("p.p_c"), at("lib/boost"), at(s.output)}, s.unprivileged).status, 1);
+    }
+    if (target().windows())
+        return;
+    // With nothing to change a run leaves such an output alone and succeeds,
+    // and so the check answers.
+    ASSERT_EQ(run_default().status, 0);
+    program_result result = run(check(), true);
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_EQ(run_default(true).status, 0);
+}
+
+TEST_P(Rerun, CheckGivesOneAnswerWhateverTheOptionOrder)
+{
+    const program_result first = run({"--progress", "--check", at("p.p_c"), at("lib/boost"), at("out")});
+    const program_result second = run({"--check", "--progress", at("p.p_c"), at("lib/boost"), at("out")});
+    EXPECT_EQ(first.output, second.output);
+    EXPECT_EQ(first.status, 1);
+    EXPECT_EQ(second.status, 1);
+    EXPECT_TRUE(first.output.ends_with(printed({summary(1, 10, 0, 6, 1)}))) << first.output;
+    EXPECT_EQ(files_below("out"), std::vector<std::string>{});
+}
+
+TEST_P(Rerun, OneStubFileHasOneNameAndARecordHoldsOnlyNamesItReads)
+{
+    put("lib/boost/two.hpp", "#include <stdio.h>\n#include <./stdio.h>\n#include <sys//types.h>\n#include <sys/types.h>\n");
+    std::string skipped;
+    if (!target().windows()) {  // a backslash is a name byte on POSIX only
+        put("lib/boost/..\\odd.hpp", "");
+        skipped = "Skipped " + at("out") + "/boost/..\\odd.hpp: its name leads outside the output folder as Skeld's "
+                  "record reads it";
+    }
+    program_result result = run_default();
+    ASSERT_EQ(result.status, 0) << result.output;
+    if (!skipped.empty()) {
+        EXPECT_NE(result.output.find(printed({skipped})), std::string::npos) << result.output;
+    }
+    EXPECT_FALSE(exists("out/boost/..\\odd.hpp"));
+    EXPECT_TRUE(exists("out/system/stdio.h"));
+    EXPECT_TRUE(exists("out/system/sys/types.h"));
+    EXPECT_EQ(get("out/system/stdio.h").find("<./stdio.h>"), std::string::npos);
+
+    // The record reads back, and a run again finds nothing to rewrite.
+    result = run_default();
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_EQ(result.output.find("Rewrote"), std::string::npos) << result.output;
+    result = run(check());
+    EXPECT_EQ(result.status, 0) << result.output;
+}
+
 TEST_P(Rerun, RemoveReturnsThePersonalityAndLeavesTheUsersFiles)
 {
     put("p.p_c", personality());

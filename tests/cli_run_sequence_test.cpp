@@ -56,6 +56,8 @@ TEST_P(RunSequence, HelpAndVersionAloneEndWithStatusZero)
         "      the last line: Check: status=S write=W remove=R add=A record=C refuse=WHY",
         "  --remove <personality> <config_output_loc>",
         "      take the tree out of the personality, then off the disk",
+        "  --progress, before the paths of a run or a check (with --check in any order)",
+        "      also print Progress: STEP DONE TOTAL lines, for a progress bar",
         "",
         "Skeld removes only files its record lists that still hold what it wrote,",
         "and takes out of the personality only lines the record says it added for",

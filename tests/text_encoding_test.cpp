@@ -70,13 +70,32 @@ TEST(TextEncoding, DecodesWithoutTheMarkAndEncodesTheSameBytesBack)
     }
 }
 
-TEST(TextEncoding, Utf16HasNoFormForBytesThatAreNotUtf8)
+TEST(TextEncoding, OnlyAnsiHasAFormForBytesThatAreNotUtf8)
 {
+    // A lone surrogate, as a Windows name may hold it; a byte no UTF-8 holds.
+    const std::string surrogate = "-si \"C:\\out\xED\xA0\x80\"", stray = "-si \"/tmp/\xFF\"";
+    const std::string whole = "-si \"/tmp/\xC3\xA9\xF0\x9F\x98\x80\"";
+    struct row {
+        text_encoding encoding;
+        const std::string& text;
+        bool has_form;
+    };
+    const row rows[] = {
+        {text_encoding::utf16le, stray, false},    {text_encoding::utf16be, surrogate, false},
+        {text_encoding::utf8, surrogate, false},   {text_encoding::utf8_mark, surrogate, false},
+        {text_encoding::utf8, stray, false},       {text_encoding::utf8_mark, stray, false},
+        {text_encoding::ansi, surrogate, true},    {text_encoding::ansi, stray, true},
+        {text_encoding::utf8, whole, true},        {text_encoding::utf8_mark, whole, true},
+        {text_encoding::utf16le, whole, true},
+    };
+    for (const row& r : rows) {
+        std::string bytes;
+        EXPECT_EQ(encode_text(r.encoding, r.text, bytes), r.has_form)
+            << encoding_name(r.encoding) << " " << r.text;
+    }
     std::string bytes;
-    EXPECT_FALSE(encode_text(text_encoding::utf16le, "-si \"/tmp/\xFF\"", bytes));
-    EXPECT_FALSE(encode_text(text_encoding::utf16be, "\xED\xA0\x80", bytes));
-    EXPECT_TRUE(encode_text(text_encoding::utf8_mark, "\xFF", bytes));
-    EXPECT_EQ(bytes, "\xEF\xBB\xBF\xFF");
+    ASSERT_TRUE(encode_text(text_encoding::utf8_mark, whole, bytes));
+    EXPECT_EQ(bytes, "\xEF\xBB\xBF" + whole);
 }
 
 TEST(CodePage, ConvertsOnlyWhatHasAFormThere)

@@ -284,8 +284,8 @@ void BoostForwardHeader::RemoveTreeBtn_clicked()
                        .arg(watch->treeFileCount())
                        .arg(owner);
     const QFileInfo field(CmpPersonEdit->text());
-    if (!CmpPersonEdit->text().isEmpty() &&
-        (!field.exists() || field.canonicalFilePath() != QFileInfo(owner).canonicalFilePath()))
+    const bool fieldIsOwner = field.exists() && field.canonicalFilePath() == QFileInfo(owner).canonicalFilePath();
+    if (!CmpPersonEdit->text().isEmpty() && !fieldIsOwner)
         text += QStringLiteral("\n\nThat is the personality the tree's record names, not the one above.");
     QMessageBox box(QMessageBox::Question, QString::fromLatin1(removeTitle), text, QMessageBox::Cancel, this);
     QPushButton* remove = box.addButton(QStringLiteral("&Remove"), QMessageBox::DestructiveRole);
@@ -296,7 +296,8 @@ void BoostForwardHeader::RemoveTreeBtn_clicked()
 
     job = Job::Remove;
     next();  // the run page, where the log goes
-    startSkeld({QStringLiteral("--remove")}, {owner, output},
+    // The record's resolved file, or the field's spelling of that same file.
+    startSkeld({QStringLiteral("--remove")}, {fieldIsOwner ? CmpPersonEdit->text() : owner, output},
                QStringLiteral("Removing the tree Skeld made in %1 ...\n").arg(output));
 }
 

@@ -103,7 +103,8 @@ void TreeWatch::readRecord()
                              .arg(r.boost_version.empty() ? QStringLiteral("(version unknown)")
                                                           : QString::fromStdString(r.boost_version),
                                   fromSkeldPath(r.boost_folder));
-            view->personality = fromSkeldPath(r.personality);
+            // Resolved: the spelling may be relative to another folder.
+            view->personality = fromSkeldPath(r.personality_file.empty() ? r.personality : r.personality_file);
             view->files = qsizetype(r.files.size());
         }
     });

@@ -101,6 +101,9 @@ std::string forwarding_header_text(const std::string& forwarded_name, bool nonbo
 void write_forwarding_header(generator_state& state, const std::string& source)
 {
     const std::string relative = below_boost(state, source);
+    // A name the record cannot hold is neither scanned nor written.
+    if (!state.plan.takes("boost/" + relative))
+        return;
     scan_header_includes(state, source, relative);
 
     const std::string target = paths::mirror_path(state.orig_header_loc, state.config_output_loc, source);

@@ -158,15 +158,20 @@ bool write_system_stubs(generator_state& state)
     const std::string stub_dir = paths::join(state.config_output_loc, "system");
     make_stub_directory(state, stub_dir);
 
+    // One stub file, one name: <stdio.h>, <./stdio.h> and <sys//types.h>'s
+    // kin are the same file, and the stub forwards to it by the plain name.
+    std::set<std::string> names;
+    for (const std::string& name : state.included_system_headers)
+        names.insert(paths::plain_relative(name));
     std::vector<std::string> notes;
     const std::set<std::string> without_header =
-        names_without_header(state.included_system_headers, state.personality_include_dirs,
+        names_without_header(names, state.personality_include_dirs,
                              paths::parent(state.orig_header_loc), disk_header_search(), &notes);
     for (const std::string& note : notes)
         say(state, note);
     if (!without_header.empty())
         say(state, "No stub for " + std::to_string(without_header.size()) + " of " +
-                       std::to_string(state.included_system_headers.size()) +
+                       std::to_string(names.size()) +
                        " header names: the personality's include directories hold no such header");
     // A stub the overlay replaces is not written first: a run again would
     // otherwise write both, every time.
@@ -174,27 +179,21 @@ bool write_system_stubs(generator_state& state)
     std::set<std::string> replaced;
     if (overlay)
         overlay_targets(state, data_file(state, "borland"), stub_dir, replaced);
-    for (const std::string& name : state.included_system_headers) {
+    for (const std::string& name : names) {
         if (!paths::stays_inside(name)) {
             say(state, "Skipped stub header for <" + name + ">: its stub would lie outside " + stub_dir);
             continue;
         }
         if (without_header.count(name))
             continue;
-        // "/" splits the name when it holds one, else the platform's separator.
-        const char split = name.find('/') != std::string::npos                        ? '/'
-                           : name.find(platform::path_separator) != std::string::npos ? platform::path_separator
-                                                                                      : 0;
-        if (split) {
-            std::string dir = stub_dir;
-            std::size_t start = 0;
-            for (std::size_t at = name.find(split); at != std::string::npos; at = name.find(split, at + 1)) {
-                dir = paths::join(dir, name.substr(start, at - start));
-                make_stub_directory(state, dir);
-                start = at + 1;
-            }
+        std::string dir = stub_dir;
+        std::size_t start = 0;
+        for (std::size_t at = name.find('/'); at != std::string::npos; at = name.find('/', at + 1)) {
+            dir = paths::join(dir, name.substr(start, at - start));
+            make_stub_directory(state, dir);
+            start = at + 1;
         }
-        const std::string path = paths::join(stub_dir, name);
+        const std::string path = paths::join(dir, name.substr(start));
         if (!replaced.count(state.plan.relative(path)) && !write_stub_file(state, path, system_stub_text(name)))
             return false;
     }

@@ -50,7 +50,7 @@ bool names_output(std::string_view line, const std::string& output, const header
     return disk.same_directory(named, output) || disk.same_directory(named, own_system);
 }
 
-bool personality_names_output(const std::string& path, const std::string& output)
+bool personality_names_output(const std::string& path, const std::string& output, const header_search& disk)
 {
     if (platform::node_at(path) == platform::node_kind::missing)
         return false;
@@ -62,7 +62,6 @@ bool personality_names_output(const std::string& path, const std::string& output
     }
     std::string text = other.text;
     drop_carriage_returns(text);
-    const header_search disk = disk_header_search();
     bool named = false;
     for_each_line(text, [&](std::string_view line) { named = named || names_output(line, output, disk); });
     return named;

@@ -20,9 +20,10 @@ std::vector<std::string> include_directories_of(std::string_view text);
 // Whether a -si or -q line names output or its system directory.
 bool names_output(std::string_view line, const std::string& output, const header_search& disk);
 
-// Whether the personality at path names output in any line. One that cannot
-// be read counts as naming it; one that is not there names nothing.
-bool personality_names_output(const std::string& path, const std::string& output);
+// Whether the personality at path names output in any line, as disk reads
+// its directories. One that cannot be read counts as naming it; one that is
+// not there names nothing.
+bool personality_names_output(const std::string& path, const std::string& output, const header_search& disk);
 
 // Whether two paths name the same file: by identity where both are there,
 // else by their text.

@@ -85,9 +85,13 @@ std::string encoded_personality(const personality_file& personality, std::string
 std::string no_form_in_personality(const personality_file& personality, const std::string& what,
                                    std::string_view outcome)
 {
+    // Unicode holds every path that is Unicode: the path is what to change.
+    const char* remedy = personality.encoding == text_encoding::ansi
+                             ? "save the personality as UTF-8 with a byte-order mark"
+                             : "choose paths that are valid Unicode";
     return "Error: Compiler Personality - " + personality.path + " is in " + encoding_in_words(personality) +
-           ", which has no form for " + what + ", " + std::string(outcome) +
-           ". Please save the personality as UTF-8 with a byte-order mark and run Skeld again.";
+           ", which has no form for " + what + ", " + std::string(outcome) + ". Please " + remedy +
+           " and run Skeld again.";
 }
 
 bool read_settings(generator_state& state, std::set<std::string>& settings)
@@ -282,10 +286,11 @@ bool unchanged_since_read(personality_file& personality)
 }  // namespace
 
 bool write_personality(generator_state& state, personality_file& personality,
-                       const std::vector<std::string>& top_directories, const std::set<std::string>& settings)
+                       const std::vector<std::string>& top_directories, const std::set<std::string>& settings,
+                       const same_directory_test& same)
 {
     const std::string text = edited_personality(personality.text, top_directories, settings,
-                                                  disk_header_search().same_directory);
+                                                  same ? same : disk_header_search().same_directory);
     return replace_personality(state, personality, text,
                                [&] { print_manual_edit(state, personality, top_directories, settings); });
 }

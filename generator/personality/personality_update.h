@@ -91,9 +91,11 @@ std::string personality_without(std::string_view text, const std::vector<std::st
 // be replaced it stays as it was, and every entry is printed for the user to
 // add by hand; when it changed since it was read, it is left alone. False in
 // both cases.
+// same: how a line's directory is matched (on disk when not given).
 [[nodiscard]] bool write_personality(generator_state& state, personality_file& personality,
                                      const std::vector<std::string>& top_directories,
-                                     const std::set<std::string>& settings);
+                                     const std::set<std::string>& settings,
+                                     const same_directory_test& same = {});
 
 // Replaces the personality with text in one step, as write_personality does;
 // print_by_hand says what the user must change when it cannot be replaced.

@@ -167,9 +167,16 @@ bool decode_text(text_encoding encoding, std::string_view bytes, std::string& te
 bool encode_text(text_encoding encoding, std::string_view text, std::string& bytes)
 {
     bytes.assign(mark_of(encoding));
-    if (encoding != text_encoding::utf16le && encoding != text_encoding::utf16be) {
+    if (encoding == text_encoding::ansi) {
         bytes.append(text);
         return true;
+    }
+    // A path with no UTF-8 form (a lone surrogate in a Windows name, bytes
+    // that are no UTF-8 in a POSIX one) would leave a UTF-8 file that reads
+    // as another encoding: it has no form there.
+    if (encoding == text_encoding::utf8 || encoding == text_encoding::utf8_mark) {
+        bytes.append(text);
+        return valid_utf8(text);
     }
     bytes.reserve(bytes.size() + 2 * text.size());
     const bool big_endian = encoding == text_encoding::utf16be;

@@ -27,6 +27,7 @@ bool valid_utf8(std::string_view text);
 [[nodiscard]] bool decode_text(text_encoding encoding, std::string_view bytes, std::string& text, std::size_t& at);
 
 // The bytes of UTF-8 text, the mark first; ANSI and UTF-8 keep text as it is.
-// False when UTF-16 is asked for text that is not valid UTF-8 (a POSIX file
-// name may be any bytes).
+// False when UTF-8 or UTF-16 is asked for text that is not valid UTF-8 (a
+// POSIX file name may be any bytes; a Windows one may hold a lone surrogate,
+// which Skeld's UTF-8 spells as its three bytes).
 [[nodiscard]] bool encode_text(text_encoding encoding, std::string_view text, std::string& bytes);

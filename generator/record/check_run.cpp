@@ -62,3 +62,25 @@ bool output_in_use_said(generator_state& state)
     state.check.refusal = refused_in_use;
     return true;
 }
+
+void refuse_missing_output(const std::string& output)
+{
+    if (platform::node_at(output) == platform::node_kind::missing)
+        throw run_ended{"Error: " + output + " does not exist, so a run would fail. Please create the output folder "
+                                             "first."};
+    if (!platform::is_directory(output))
+        throw run_ended{"Error: " + output + " is not a folder, so a run would fail."};
+}
+
+void refuse_unwritable_output(const std::string& output, bool changes)
+{
+    if (changes && !platform::can_create_in(output))
+        throw run_ended{"Error: Skeld cannot create files in " + output + " (" + platform::last_error_text() +
+                        "), so a run would fail."};
+}
+
+void refuse_uneditable_personality(const personality_file& personality, bool edit_needed)
+{
+    if (edit_needed && !personality.handle.writable())
+        throw run_ended{"Error: Cannot open - " + personality.path + " for editing, so a run would fail."};
+}

@@ -28,3 +28,13 @@ std::string check_summary_line(int status, const generator_state::check_findings
 // A check takes no lock and makes no lock file; it only asks whether another
 // run holds the output, and when one does says so and refuses (in-use).
 [[nodiscard]] bool output_in_use_said(generator_state& state);
+
+// Where a run would end with status 1 for what the output or the personality
+// is, a check ends the run (run_ended) with the reason: 2, since it cannot
+// tell what the run would change. An output that is missing or is not a
+// folder; one that takes no new files, when the run would change it (an
+// output with nothing to change is left alone, and the run succeeds); a
+// personality the run must edit and cannot.
+void refuse_missing_output(const std::string& output);
+void refuse_unwritable_output(const std::string& output, bool changes);
+void refuse_uneditable_personality(const personality_file& personality, bool edit_needed);

@@ -7,6 +7,7 @@
 #include "personality_scan.h"
 #include "personality_update.h"
 #include "personality_trees.h"
+#include "record_paths.h"
 #include "system_stubs.h"
 #include "text_files.h"
 #include "tree_record.h"
@@ -48,7 +49,8 @@ lines_to_take lines_to_take_out(generator_state& state, const tree_record& recor
                                 const std::string& output)
 {
     lines_to_take take;
-    const header_search disk = disk_header_search();
+    // The record's lines are read where the record says, not from here.
+    const header_search disk = search_through(&record, output);
     for (const std::string& line : lines_held(text, record.added_top))
         if (names_output(line, output, disk))
             take.top.push_back(line);
@@ -103,10 +105,10 @@ int remove_tree(generator_state& state, const std::string& personality_path, con
                        record.personality_file + " " + output);
         return 1;
     }
-    const bool moved = !record.output.empty() && !disk_header_search().same_directory(record.output, output);
+    const bool moved = !record.output.empty() && !record_is_for(record, output);
     lines_to_take take;
     if (moved)
-        say(state, "The record in " + output + " was written for " + record.output +
+        say(state, "The record in " + output + " was written for " + recorded_output_folder(record) +
                        " (this tree is a copy or was moved), so Skeld takes nothing out of the personality.");
     else
         take = lines_to_take_out(state, record, personality.text, output);

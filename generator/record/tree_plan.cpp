@@ -20,6 +20,21 @@ bool is_separator(char c)
 
 }  // namespace
 
+bool tree_plan::takes(const std::string& rel, bool directory)
+{
+    if (record_path(rel))
+        return true;
+    // Below a directory skipped already, that directory alone is named.
+    bool below_skipped = false;
+    for (std::size_t at = rel.find('/'); at != std::string::npos && !below_skipped; at = rel.find('/', at + 1))
+        below_skipped = skipped_directories_.count(rel.substr(0, at)) > 0;
+    if (!below_skipped)
+        unrecordable.push_back(path_in_output(output_, rel));
+    if (directory)
+        skipped_directories_.insert(rel);
+    return false;
+}
+
 std::string tree_plan::relative(std::string_view path) const
 {
     path.remove_prefix(std::min(output_.size(), path.size()));
@@ -48,7 +63,10 @@ bool tree_plan::journal(std::string_view lines)
 
 directory_status tree_plan::directory(const std::string& path)
 {
-    const auto [at, added] = directories_.insert(relative(path));
+    std::string rel = relative(path);
+    if (!rel.empty() && !takes(rel, true))
+        return directory_status::ok;  // nothing below it is written either
+    const auto [at, added] = directories_.insert(std::move(rel));
     if (mode_ == mode::run) {
         if (added && !at->empty()) {
             std::string line;
@@ -78,6 +96,9 @@ write_result tree_plan::file(const std::string& path, std::string_view text)
 
 write_result tree_plan::file(const std::string& path, std::string_view text, std::string rel)
 {
+    // The one path rule holds here too: what the record cannot hold is not written.
+    if (!takes(rel))
+        return {};
     std::string converted;
     const std::string_view bytes = file_text(text, converted);
     // The earlier record's entry moves into the plan: what stays behind there

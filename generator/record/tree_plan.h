@@ -58,6 +58,14 @@ public:
     // wrote again; files no record of Skeld's names, which it replaced.
     std::vector<std::string> rewritten_after_user_change;
     std::vector<std::string> replaced_unknown;
+    // Files and directories not written, since the record could not hold
+    // their names (a ".." between backslashes, a name byte on POSIX): the
+    // record would then be refused by every later read.
+    std::vector<std::string> unrecordable;
+    // Whether the record can hold rel (relative to the output, '/' between
+    // components); when not, it is named in unrecordable. A writer asks
+    // before it reads what it would write from.
+    bool takes(const std::string& rel, bool directory = false);
 
     // Whether this run wrote anything: then it leaves a record, whatever ends it.
     bool wrote_anything() const { return journal_.is_open(); }
@@ -77,6 +85,7 @@ private:
     std::string file_lines_;
     std::size_t file_count_ = 0;
     std::set<std::string> directories_;
+    std::set<std::string> skipped_directories_;  // whose names the record cannot hold
     journal_file journal_;
     run_progress* progress_ = nullptr;
 };

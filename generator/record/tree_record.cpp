@@ -9,6 +9,7 @@
 #include "output_file.h"
 #include "paths.h"
 #include "personality_trees.h"
+#include "record_paths.h"
 #include "text_files.h"
 
 namespace {
@@ -227,6 +228,9 @@ std::string record_head(const tree_record& record)
     line("Made by: ", record.made_by);
     line("Scan rules: ", record.scan_rules);
     line("Output: ", record.output);
+    // An earlier Skeld's record has no such line: the reader derives it.
+    if (!record.output_folder.empty())
+        line("Output folder: ", record.output_folder);
     line("Boost: ", record.boost_folder);
     line("Boost version: ", record.boost_version.empty() ? "unknown" : record.boost_version);
     line("Personality: ", record.personality);
@@ -313,7 +317,8 @@ std::optional<tree_record> parse_record(std::string plain, std::string& why_not)
     for_each_line(std::string_view(plain).substr(heading.size(), end - heading.size()), [&](std::string_view line) {
         std::string value;
         if (take(line, "Made by: ", record.made_by, known) || take(line, "Scan rules: ", record.scan_rules, known) ||
-            take(line, "Output: ", record.output, known) || take(line, "Boost: ", record.boost_folder, known) ||
+            take(line, "Output: ", record.output, known) || take(line, "Output folder: ", record.output_folder, known) ||
+            take(line, "Boost: ", record.boost_folder, known) ||
             take(line, "Personality: ", record.personality, known) ||
             take(line, "Personality file: ", record.personality_file, known) ||
             take(line, "Data folder: ", record.data_folder, known))
@@ -511,7 +516,7 @@ std::string tree_status_line(const record_lookup& lookup, const std::string& cho
     std::string chosen_file;
     if (!chosen_personality.empty() && !record.personality_file.empty() &&
         platform::resolve_path(chosen_personality, chosen_file) && !same_file(record.personality_file, chosen_file) &&
-        personality_names_output(record.personality_file, record.output))
+        personality_names_output(record.personality_file, recorded_output_folder(record), search_through(&record, recorded_output_folder(record))))
         return "Holds the tree of the personality " + record.personality_file +
                ", which still names it: Finish stops. Choose another output, or remove that tree first.";
     const std::string made_for = "Holds a tree for Boost " +

@@ -34,7 +34,8 @@ struct scanned_source {
 struct tree_record {
     std::string made_by;     // the Skeld that wrote it
     std::string scan_rules;  // the include scan's rules: other rules scan again
-    std::string output;      // the output as the run was given it: a copy or a move names another
+    std::string output;      // the output as the run was given it
+    std::string output_folder;  // and resolved: a copy or a move names another
     std::string boost_folder;
     std::string boost_version;  // "1.74.0", or empty when version.hpp does not say
     std::string personality;       // as given

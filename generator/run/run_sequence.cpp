@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "check_run.h"
+#include "command_line.h"
 #include "command_line_help.h"
 #include "config_headers.h"
 #include "remove_recorded.h"
@@ -15,6 +16,7 @@
 #include "personality_update.h"
 #include "remove_tree.h"
 #include "personality_trees.h"
+#include "record_paths.h"
 #include "system_stubs.h"
 #include "text_files.h"
 #include "tree_record.h"
@@ -42,16 +44,19 @@ void start_plan(generator_state& state, tree_plan::mode how, record_lookup& earl
 }
 
 // An output is one personality's: a run for another stops before it writes
-// anything while that one still names the output.
+// anything while that one still names the output. A record written for
+// another folder came with a copy, whose tree becomes this personality's.
 void refuse_another_personality(generator_state& state, const record_lookup& earlier,
                                 const std::string& personality_path)
 {
-    if (earlier.outcome != record_lookup::status::ok || earlier.record.personality_file.empty())
+    if (earlier.outcome != record_lookup::status::ok || earlier.record.personality_file.empty() ||
+        !record_is_for(earlier.record, state.config_output_loc))
         return;
     const std::string& other = earlier.record.personality_file;
     std::string target;
     if (!platform::resolve_path(personality_path, target) || same_file(other, target) ||
-        !personality_names_output(other, state.config_output_loc))
+        !personality_names_output(other, state.config_output_loc,
+                                  search_through(&earlier.record, state.config_output_loc)))
         return;
     state.check.refusal = refused_other_personality;
     throw run_ended{"Error: " + state.config_output_loc + " holds the tree Skeld made for the personality " + other +
@@ -71,8 +76,8 @@ struct personality_share {
     std::vector<std::string> top, end;
     bool line_end = false;
 };
-personality_share share_after(const tree_record* earlier, const personality_file& personality,
-                              const std::string& text, const personality_additions& added)
+personality_share share_after(const tree_record* earlier, const personality_file& personality, const std::string& text,
+                              const personality_additions& added, const std::string& output)
 {
     personality_share share;
     // Not opened yet: the earlier record's lines stand as they were.
@@ -82,6 +87,17 @@ personality_share share_after(const tree_record* earlier, const personality_file
         share.top = lines_held(text, earlier->added_top);
         share.end = lines_held(text, earlier->added_end);
         share.line_end = earlier->added_line_end && !share.end.empty();
+    } else if (earlier && !record_is_for(*earlier, output)) {
+        // A copied project: the copy's personality holds the lines that came
+        // with it, and those that name this output are this tree's.
+        const header_search disk = disk_header_search();
+        for (const std::string& line : lines_held(text, earlier->added_top))
+            if (names_output(line, output, disk))
+                share.top.push_back(line);
+        if (!share.top.empty()) {
+            share.end = lines_held(text, earlier->added_end);
+            share.line_end = earlier->added_line_end && !share.end.empty();
+        }
     }
     share.top.insert(share.top.end(), added.top.begin(), added.top.end());
     share.end.insert(share.end.end(), added.end.begin(), added.end.end());
@@ -101,6 +117,7 @@ tree_record record_of(generator_state& state, const personality_file& personalit
     record.made_by = this_skeld();
     record.scan_rules = this_scan_rules();
     record.output = state.config_output_loc;
+    record.output_folder = paths::resolve_for_output(state.config_output_loc);
     record.boost_folder = state.orig_header_loc;
     record.sources.clear();
     record.source_lines = std::move(state.scanned_sources);
@@ -192,6 +209,17 @@ void say_replaced(generator_state& state, const std::vector<std::string>& replac
         say(state, "Replaced " + std::to_string(replaced.size() - named) + " more files Skeld did not write");
 }
 
+// Boost files and folders whose names the record could not hold: a few by name.
+void say_unrecordable(generator_state& state)
+{
+    constexpr std::size_t named = 5;
+    const std::vector<std::string>& skipped = state.plan.unrecordable;
+    for (std::size_t i = 0; i < skipped.size() && i < named; ++i)
+        say(state, "Skipped " + skipped[i] + ": its name leads outside the output folder as Skeld's record reads it");
+    if (skipped.size() > named)
+        say(state, "Skipped " + std::to_string(skipped.size() - named) + " more such names");
+}
+
 // The run from the personality scan on; what it wrote is recorded at its
 // end, complete or not.
 int run_tree_steps(generator_state& state, const std::string& personality_path, personality_file& personality,
@@ -210,6 +238,7 @@ int run_tree_steps(generator_state& state, const std::string& personality_path, 
         state.progress.step("headers", state.plan.file_count(),
                             state.plan.file_count() + count_boost_files(state) + 2);
     walk_boost_tree(state, state.orig_header_loc, false);
+    say_unrecordable(state);
 
     step(state, "Creating compiler/platform substitute header files ...");
     bool ok = write_config_headers(state);
@@ -237,8 +266,9 @@ int run_tree_steps(generator_state& state, const std::string& personality_path, 
         ok = write_system_stubs(state) && ok;
         top_directories.push_back(paths::join(state.config_output_loc, "system"));
     }
-    const personality_additions added =
-        additions_to(personality.text, top_directories, settings, disk_header_search().same_directory);
+    // Lines an earlier record accounts for are read where that record says.
+    const same_directory_test same = same_directory_through(before, state.config_output_loc);
+    const personality_additions added = additions_to(personality.text, top_directories, settings, same);
 
     if (state.plan.checking()) {
         if (!ok)
@@ -247,15 +277,23 @@ int run_tree_steps(generator_state& state, const std::string& personality_path, 
             before ? remove_recorded(state.config_output_loc, *before, state.plan.directories(), false)
                    : removal_report{};
         const tree_record would_write =
-            record_of(state, personality, share_after(before, personality, personality.text, added), before, true);
-        return report_check(state, removal, added, record_reasons(state, earlier, would_write));
+            record_of(state, personality,
+                      share_after(before, personality, personality.text, added, state.config_output_loc), before, true);
+        const std::vector<std::string> reasons = record_reasons(state, earlier, would_write);
+        refuse_unwritable_output(state.config_output_loc,
+                                 state.plan.written > 0 || removal.removed > 0 || !reasons.empty());
+        // The files go first in a run, the personality's edit last.
+        refuse_uneditable_personality(
+            personality, edited_personality(personality.text, top_directories, settings, same) != personality.text);
+        return report_check(state, removal, added, reasons);
     }
 
     if (!ok) {
         // What this run wrote is recorded, so the next one can clean it up.
         (void)record_run(state,
-                         record_of(state, personality, share_after(before, personality, personality.text, {}), before,
-                                   false),
+                         record_of(state, personality,
+                                   share_after(before, personality, personality.text, {}, state.config_output_loc),
+                                   before, false),
                          {});
         return 1;
     }
@@ -269,12 +307,11 @@ int run_tree_steps(generator_state& state, const std::string& personality_path, 
         say(state, line);
     // A personality that cannot be edited keeps the tree: it is recorded,
     // with nothing of this run's added.
-    const bool edited = write_personality(state, personality, top_directories, settings);
+    const bool edited = write_personality(state, personality, top_directories, settings, same);
     const personality_share share =
-        edited ? share_after(before, personality, edited_personality(personality.text, top_directories, settings,
-                                                                     disk_header_search().same_directory),
-                             added)
-               : share_after(before, personality, personality.text, {});
+        edited ? share_after(before, personality, edited_personality(personality.text, top_directories, settings, same),
+                             added, state.config_output_loc)
+               : share_after(before, personality, personality.text, {}, state.config_output_loc);
     ok = edited;
     if (before) {
         // Done with: the new record takes their memory.
@@ -311,6 +348,8 @@ int run_steps(generator_state& state, const std::string& personality_path, tree_
         lock.take(state.config_output_loc);
     else if (output_in_use_said(state))
         return 2;
+    else
+        refuse_missing_output(state.config_output_loc);
 
     step(state, "Creating compiler header Files ...");
     record_lookup earlier;
@@ -324,52 +363,33 @@ int run_steps(generator_state& state, const std::string& personality_path, tree_
     } catch (const run_ended&) {
         if (state.plan.wrote_anything())
             (void)record_run(state,
-                             record_of(state, personality, share_after(before, personality, personality.text, {}),
+                             record_of(state, personality,
+                                       share_after(before, personality, personality.text, {}, state.config_output_loc),
                                        before, false),
                              {});
         throw;
     }
 }
 
-int usage(generator_state& state, std::string_view option, std::string_view arguments, int status)
-{
-    say(state, "Usage: Skeld " + std::string(option) + " " + std::string(arguments));
-    return status;
-}
-
 }  // namespace
 
 namespace {
 
-int run_command(generator_state& state, int argc, const char* const argv[])
+int run_command(generator_state& state, const command_line& line)
 {
-    // Progress lines for a program that shows them; the rest as without.
-    if (argc >= 2 && std::string_view(argv[1]) == "--progress") {
+    if (line.what == command_line::action::usage) {
+        say(state, line.usage);
+        return line.usage_status;
+    }
+    if (line.progress)
         state.progress.report_to(*state.console);
-        ++argv;
-        --argc;
-    }
-    const std::string_view option = argc >= 2 ? argv[1] : "";
-    if (option == "--check" && argc != 5)
-        return usage(state, option, "<curr_compiler_personality> <orig_header_loc> <config_output_loc>", 2);
-    if (option == "--remove" && argc != 4)
-        return usage(state, option, "<curr_compiler_personality> <config_output_loc>", 1);
-    const bool check = option == "--check";
-    if (check) {
-        ++argv;
-        --argc;
-    }
-    if (argc < 4 && option != "--remove") {
-        say(state, usage_line);
-        return 1;
-    }
+    const bool check = line.what == command_line::action::check;
     try {
-        if (option == "--remove")
-            return remove_tree(state, argv[2], argv[3]);
-        const std::string personality = argv[1];
-        state.orig_header_loc = argv[2];
-        state.config_output_loc = argv[3];
-        return run_steps(state, personality, check ? tree_plan::mode::check : tree_plan::mode::run);
+        if (line.what == command_line::action::remove)
+            return remove_tree(state, line.personality, line.output);
+        state.orig_header_loc = line.boost;
+        state.config_output_loc = line.output;
+        return run_steps(state, line.personality, check ? tree_plan::mode::check : tree_plan::mode::run);
     } catch (const run_ended& end) {
         say(state, end.message);
         return check ? 2 : 1;
@@ -384,21 +404,20 @@ int run_command(generator_state& state, int argc, const char* const argv[])
 int run_skeld(generator_state& state, int argc, const char* const argv[])
 {
     state.personality_has_boost_include = false;
-    // Only alone: with three arguments, "--help" names a personality.
-    const std::string_view only = argc == 2 ? argv[1] : "";
-    if (only == "--help") {
-        for (const std::string& line :
+    const command_line line = parse_command_line(argc, argv);
+    if (line.what == command_line::action::help) {
+        for (const std::string& help :
              help_lines(data_folder_places(platform::current_directory(), platform::program_directory())))
-            say(state, line);
+            say(state, help);
         return 0;
     }
-    if (only == "--version") {
+    if (line.what == command_line::action::version) {
         say(state, version_line());
         return 0;
     }
-    const int status = run_command(state, argc, argv);
+    const int status = run_command(state, line);
     // A check always ends with the line a program reads.
-    if (argc >= 2 && std::string_view(argv[1]) == "--check") {
+    if (line.check_asked) {
         if (status == 2)
             state.check = {0, 0, 0, false, state.check.refusal};
         say(state, check_summary_line(status, state.check));

@@ -120,6 +120,46 @@ private slots:
         QVERIFY2(edited.contains("BOOST_COMPILER_CONFIG"), edited.constData());
     }
 
+    // A tree made on the command line with paths relative to its project
+    // folder: Remove takes it away although velk runs Skeld elsewhere.
+    void removesATreeMadeWithRelativePaths()
+    {
+        QTemporaryDir tmp;
+        QVERIFY(tmp.isValid());
+        QVERIFY(writeFile(tmp.filePath("lib/boost/version.hpp"), "#define BOOST_VERSION 107400\n"));
+        QVERIFY(writeFile(tmp.filePath("lib/boost/config/compiler/gcc.hpp"), "// compiler\n"));
+        QVERIFY(writeFile(tmp.filePath("lib/boost/config/platform/linux.hpp"), "// platform\n"));
+        QVERIFY(QDir().mkpath(tmp.filePath("out")));
+        const QByteArray original = "-sd _MSC_VER=1310\n";
+        QVERIFY(writeFile(tmp.filePath("p.p_c"), original));
+        QProcess skeld;
+        skeld.setWorkingDirectory(tmp.path());
+        skeld.start(BoostForwardHeader::generatorProgram(),
+                    {QStringLiteral("p.p_c"), QDir::toNativeSeparators(QStringLiteral("lib/boost")),
+                     QStringLiteral("out")});
+        QVERIFY(skeld.waitForFinished(60000));
+        QCOMPARE(skeld.exitCode(), 0);
+        QVERIFY(readFile(tmp.filePath("p.p_c")) != original);
+
+        BoostForwardHeader w;
+        w.show();
+        w.OrigLibLocEdit->setText(QDir::toNativeSeparators(tmp.filePath("lib/boost")));
+        w.ConfigLocEdit->setText(QDir::toNativeSeparators(tmp.filePath("out")));
+        QTest::keyClick(w.ConfigLocEdit, Qt::Key_End);  // the fields are read as keys are let go
+        QTRY_VERIFY2_WITH_TIMEOUT(w.RemoveTreeBtn->isVisible(), qPrintable(w.TreeStatusLabel->text()), 20000);
+        DialogWatcher watcher;
+        watcher.setAnswer(press(QStringLiteral("&Remove")));
+        w.RemoveTreeBtn->click();
+        QTRY_COMPARE(watcher.count(), 1);
+        QProcess* p = w.findChildren<QProcess*>(Qt::FindDirectChildrenOnly).last();
+        QTRY_COMPARE_WITH_TIMEOUT(p->state(), QProcess::NotRunning, 60000);
+        QCoreApplication::processEvents();
+        const QString log = w.DetailsText->toPlainText();
+        QVERIFY2(log.endsWith("Tree Removed Successfully!\n"), qPrintable(log));
+        QCOMPARE(readFile(tmp.filePath("p.p_c")), original);
+        QVERIFY(!QFile::exists(tmp.filePath("out/skeld-record.txt")));
+    }
+
     // A whole tree over the Boost this system has: the bar measures the run;
     // a run stopped part way is made whole by the next; Remove takes the
     // tree away after a confirmation, asked by keys alone.

@@ -1,0 +1,55 @@
+#include "command_line.h"
+
+#include <string_view>
+#include <vector>
+
+#include "command_line_help.h"
+
+command_line parse_command_line(int argc, const char* const argv[])
+{
+    command_line line;
+    std::vector<std::string_view> words(argv + 1, argv + (argc > 1 ? argc : 1));
+    // Only alone: with three arguments, "--help" names a personality.
+    if (words.size() == 1 && (words[0] == "--help" || words[0] == "--version")) {
+        line.what = words[0] == "--help" ? command_line::action::help : command_line::action::version;
+        return line;
+    }
+    bool remove = false;
+    std::size_t first_path = 0;
+    for (; first_path < words.size(); ++first_path) {
+        const std::string_view word = words[first_path];
+        bool* const flag = word == "--progress" ? &line.progress
+                           : word == "--check"  ? &line.check_asked
+                           : word == "--remove" ? &remove
+                                                : nullptr;
+        if (!flag || *flag)
+            break;  // a path, or an option given twice, which names one
+        *flag = true;
+    }
+    const std::size_t count = words.size() - first_path;
+    auto path = [&](std::size_t i) { return std::string(words[first_path + i]); };
+    if (line.check_asked && (remove || count != 3)) {
+        line.usage = "Usage: Skeld --check <curr_compiler_personality> <orig_header_loc> <config_output_loc>";
+        line.usage_status = 2;
+        return line;
+    }
+    if (remove) {
+        if (count != 2) {
+            line.usage = "Usage: Skeld --remove <curr_compiler_personality> <config_output_loc>";
+            return line;
+        }
+        line.what = command_line::action::remove;
+        line.personality = path(0);
+        line.output = path(1);
+        return line;
+    }
+    if (count < 3) {
+        line.usage = usage_line;
+        return line;
+    }
+    line.what = line.check_asked ? command_line::action::check : command_line::action::run;
+    line.personality = path(0);
+    line.boost = path(1);
+    line.output = path(2);
+    return line;
+}

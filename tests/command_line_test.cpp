@@ -1,0 +1,70 @@
+// The command line read once: options in any order before the paths, each
+// once, and what a wrong count prints and ends with.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "command_line.h"
+
+namespace {
+
+command_line parsed(std::vector<const char*> words)
+{
+    words.insert(words.begin(), "Skeld");
+    return parse_command_line(static_cast<int>(words.size()), words.data());
+}
+
+TEST(CommandLine, OptionsInAnyOrderThenThePaths)
+{
+    using act = command_line::action;
+    const std::string check_usage =
+        "Usage: Skeld --check <curr_compiler_personality> <orig_header_loc> <config_output_loc>";
+    const std::string remove_usage = "Usage: Skeld --remove <curr_compiler_personality> <config_output_loc>";
+    const std::string run_usage = "Usage: Skeld <curr_compiler_personality> <orig_header_loc> <config_output_loc>";
+    struct row {
+        std::vector<const char*> words;
+        act what;
+        bool progress, check_asked;
+        std::string personality, output, usage;
+        int usage_status;
+    };
+    const std::vector<row> rows = {
+        {{"--help"}, act::help, false, false, "", "", "", 1},
+        {{"--version"}, act::version, false, false, "", "", "", 1},
+        // Only alone: with three paths, "--help" names a personality; a fourth is not read.
+        {{"--help", "b", "o"}, act::run, false, false, "--help", "o", "", 1},
+        {{"p", "b", "o", "x"}, act::run, false, false, "p", "o", "", 1},
+        {{"p", "b", "o"}, act::run, false, false, "p", "o", "", 1},
+        {{"--progress", "p", "b", "o"}, act::run, true, false, "p", "o", "", 1},
+        {{"--progress", "--check", "p", "b", "o"}, act::check, true, true, "p", "o", "", 1},
+        {{"--check", "--progress", "p", "b", "o"}, act::check, true, true, "p", "o", "", 1},
+        {{"--check", "p", "b"}, act::usage, false, true, "", "", check_usage, 2},
+        {{"--check", "--remove", "p", "o"}, act::usage, false, true, "", "", check_usage, 2},
+        {{"--remove", "p", "o"}, act::remove, false, false, "p", "o", "", 1},
+        {{"--progress", "--remove", "p", "o"}, act::remove, true, false, "p", "o", "", 1},
+        {{"--remove", "p", "b", "o"}, act::usage, false, false, "", "", remove_usage, 1},
+        // An option given twice is a path: this is a run whose personality is --check.
+        {{"--check", "--check", "b", "o"}, act::check, false, true, "--check", "o", "", 1},
+        {{"p", "b"}, act::usage, false, false, "", "", run_usage, 1},
+        {{}, act::usage, false, false, "", "", run_usage, 1},
+    };
+    for (const row& r : rows) {
+        const command_line line = parsed(r.words);
+        std::string words;
+        for (const char* w : r.words)
+            words += std::string(w) + " ";
+        SCOPED_TRACE(words);
+        EXPECT_EQ(line.what, r.what);
+        EXPECT_EQ(line.progress, r.progress);
+        EXPECT_EQ(line.check_asked, r.check_asked);
+        EXPECT_EQ(line.personality, r.personality);
+        EXPECT_EQ(line.output, r.output);
+        EXPECT_EQ(line.usage, r.usage);
+        if (r.what == act::usage) {
+            EXPECT_EQ(line.usage_status, r.usage_status);
+        }
+    }
+}
+
+}  // namespace
