@@ -87,7 +87,12 @@ constexpr std::string_view heading =
     "# runs again and when it removes the tree (Skeld --remove): please leave it\n"
     "# as it is. Each file line holds a digest of what Skeld wrote there. The\n"
     "# text is UTF-8; a control character in a value is written \\xHH.\n"
-    "Skeld record 2\n";
+    "Skeld record 3\n";
+// Skeld 1.6 wrote format 2: the same heading and lines, without the findings.
+bool written_in_format_2(std::string_view text)
+{
+    return text.starts_with(heading.substr(0, heading.size() - 2)) && text.substr(heading.size() - 2, 2) == "2\n";
+}
 
 constexpr std::string_view journal_heading = "Skeld journal 2\n";
 
@@ -237,6 +242,10 @@ std::string record_head(const tree_record& record)
     for (const std::string& added : record.added_end)
         line("Added at end: ", added);
     line("Added line end: ", record.added_line_end ? "yes" : "no");
+    for (const std::string& found : record.found_top)
+        line("Found at top: ", found);
+    for (const std::string& found : record.found_end)
+        line("Found at end: ", found);
     for (const std::string& directory : record.directories)
         line("Directory: ", directory);
     for (const auto& [path, value] : record.files)
@@ -292,7 +301,8 @@ bool stamped_path(std::string_view value, digest& stamp, std::string& path)
 std::optional<tree_record> parse_record(std::string plain, std::string& why_not)
 {
     drop_carriage_returns(plain);
-    if (!plain.starts_with(heading)) {
+    const bool format_2 = written_in_format_2(plain);
+    if (!plain.starts_with(heading) && !format_2) {
         // The format's line comes after the comment, whatever that says.
         const std::size_t format = plain.find("\nSkeld record ");
         why_not = plain.starts_with("# Skeld's record") && format != std::string::npos && format < heading.size()
@@ -327,6 +337,10 @@ std::optional<tree_record> parse_record(std::string plain, std::string& why_not)
             record.added_end.push_back(value);
         } else if (take(line, "Added line end: ", value, known)) {
             record.added_line_end = value == "yes";
+        } else if (!format_2 && take(line, "Found at top: ", value, known)) {
+            record.found_top.push_back(value);
+        } else if (!format_2 && take(line, "Found at end: ", value, known)) {
+            record.found_end.push_back(value);
         } else if (take(line, "Directory: ", value, known)) {
             paths_ok = paths_ok && record_path(value);
             record.directories.insert(value);

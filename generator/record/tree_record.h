@@ -46,6 +46,12 @@ struct tree_record {
     std::vector<std::string> added_top;
     std::vector<std::string> added_end;
     bool added_line_end = false;
+    // The lines a run found the personality holding for this output when no
+    // record said who added them (one was lost or could not be trusted):
+    // entries naming the output, and then the settings it held. --remove
+    // names those it leaves for the user to take out.
+    std::vector<std::string> found_top;
+    std::vector<std::string> found_end;
     // Paths relative to the output folder, '/' between components.
     std::map<std::string, digest> files;
     std::set<std::string> directories;
