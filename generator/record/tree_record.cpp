@@ -478,6 +478,10 @@ record_lookup read_record(const std::string& output)
         return lookup;
     lookup.outcome = record_lookup::status::ok;
     add_journal(text, lookup.record);
+    if (text.starts_with(journal_heading)) {
+        drop_carriage_returns(text);
+        lookup.journal_lines = text.substr(journal_heading.size(), text.rfind('\n') + 1 - journal_heading.size());
+    }
     return lookup;
 }
 

@@ -112,6 +112,9 @@ struct record_lookup {
     // A journal was there: a run stopped before writing its record. Its
     // files are in record (and make it ok when no record was there).
     bool journal = false;
+    // Its whole lines after its head: a run takes them into its own journal
+    // first, so that a second stopped run still names what the first wrote.
+    std::string journal_lines;
 };
 // Reads the record in output and the journal beside it; a record that is a
 // link, or is not a regular file, is untrusted.

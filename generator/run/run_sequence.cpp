@@ -36,7 +36,8 @@ void start_plan(generator_state& state, tree_plan::mode how, record_lookup& earl
     const bool fresh = earlier.outcome == record_lookup::status::none &&
                        platform::node_at(paths::substitute_tree(state.config_output_loc)) == platform::node_kind::missing;
     state.plan.start(state.config_output_loc, how,
-                     earlier.outcome == record_lookup::status::ok ? &earlier.record : nullptr, fresh);
+                     earlier.outcome == record_lookup::status::ok ? &earlier.record : nullptr, fresh,
+                     std::move(earlier.journal_lines));
     // What other scan rules, or a scan of another Boost folder, found is not taken.
     if (earlier.outcome == record_lookup::status::ok && earlier.record.scan_rules == this_scan_rules() &&
         earlier.record.boost_folder == state.orig_header_loc)
