@@ -84,9 +84,11 @@ removal_report remove_recorded(const std::string& output, const tree_record& rec
         directory_handle* directory = way.parent_of(relative, name, how);
         removal outcome = removal::failed;
         const digest expected = recorded;  // a structured binding cannot be captured before C++20's clang 16
+        const std::string& at = relative;
         if (directory)
             outcome = directory->remove_file_if(
-                name, [&](std::string_view bytes) { return digest_of(bytes) == expected; }, carry_out);
+                name, [&](std::string_view bytes) { return holds_what_skeld_wrote(record, at, expected, bytes); },
+                carry_out);
         else if (how == directory_handle::opening::missing)
             outcome = removal::missing;
         else if (how == directory_handle::opening::not_a_directory) {

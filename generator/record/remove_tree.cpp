@@ -141,6 +141,10 @@ int remove_tree(generator_state& state, const std::string& personality_path, con
     // The record first: it says what is Skeld's.
     const record_lookup lookup = read_record(output);
     const std::string record_path = paths::join(output, record_name);
+    if (!lookup.journal_unreadable.empty()) {
+        say(state, lookup.journal_unreadable);
+        return 1;
+    }
     if (lookup.outcome == record_lookup::status::none) {
         say(state, "Error: " + output + " holds no record of a tree Skeld made (" + record_name +
                        "), so Skeld removes nothing.");

@@ -107,7 +107,7 @@ bool tree_plan::plan_file(const std::string& path, std::string_view text, std::s
         changed_paths.push_back(std::move(rel));
         return false;
     }
-    if (recorded && there && *recorded != digest_of(*there))
+    if (recorded && there && !holds_what_skeld_wrote(*earlier_, rel, *recorded, *there))
         rewritten_after_user_change.push_back(path_in_output(output_, rel));
     else if (!recorded && there)
         replaced_unknown.push_back(path_in_output(output_, rel));

@@ -395,9 +395,16 @@ void add_journal(std::string_view text, tree_record& record)
             if (well_formed && record_path(path))
                 record.directories.insert(path);
         } else if (line.starts_with("File: ") && stamped_path(line.substr(6), value, path)) {
-            record.files.insert_or_assign(path, value);
+            record.journalled.insert(path);
+            record.files.insert_or_assign(std::move(path), value);
         }
     });
+}
+
+bool holds_what_skeld_wrote(const tree_record& record, const std::string& relative, digest recorded,
+                            std::string_view bytes)
+{
+    return digest_of(bytes) == recorded || (bytes.empty() && record.journalled.count(relative));
 }
 
 std::string journal_head()
@@ -469,19 +476,24 @@ record_lookup read_record(const std::string& output)
     record_lookup lookup = read_record_alone(output);
     const std::string path = paths::join(output, journal_name);
     std::string text;
-    if (platform::node_at(path) != platform::node_kind::regular || !read_file_bytes(path, text).ok())
+    if (platform::node_at(path) != platform::node_kind::regular)
         return lookup;
+    if (const read_result read = read_file_bytes(path, text); !read.ok()) {
+        lookup.journal_unreadable = "Error: Cannot read " + path + read.why() +
+                                    ", which lists what a stopped run wrote; Skeld changes nothing until it can.";
+        return lookup;
+    }
     lookup.journal = true;
     // Beside a record that cannot be trusted the journal's files stay
     // unknown: nothing is removed on the word of either.
     if (lookup.outcome == record_lookup::status::untrusted)
         return lookup;
     lookup.outcome = record_lookup::status::ok;
+    // Written with the platform's line ends, as every text is.
+    drop_carriage_returns(text);
     add_journal(text, lookup.record);
-    if (text.starts_with(journal_heading)) {
-        drop_carriage_returns(text);
+    if (text.starts_with(journal_heading))
         lookup.journal_lines = text.substr(journal_heading.size(), text.rfind('\n') + 1 - journal_heading.size());
-    }
     return lookup;
 }
 

@@ -30,6 +30,8 @@ namespace {
 void start_plan(generator_state& state, tree_plan::mode how, record_lookup& earlier)
 {
     earlier = read_record(state.config_output_loc);
+    if (!earlier.journal_unreadable.empty())
+        throw run_ended{earlier.journal_unreadable};
     if (earlier.outcome == record_lookup::status::untrusted)
         say(state, "Skeld's record " + paths::join(state.config_output_loc, record_name) + " cannot be trusted (" +
                        earlier.why_not + "), so Skeld removes nothing on its word and writes the tree as on a first run.");
