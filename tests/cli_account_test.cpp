@@ -175,6 +175,7 @@ TEST_P(Account, LinesNoRecordAccountsForAreNamedAndRemovalSaysSo)
         const std::string edited = get("p.p_c");
         c.lose();
         ASSERT_EQ(run_default().status, 0);
+        EXPECT_EQ(run(check()).status, 0);  // the finding is made the same way twice
         const program_result result = run(remove());
         const std::string left = "Left in " + at("p.p_c") + ": ";
         const std::string unnamed = " (it names the tree removed, and no record says Skeld added it: please take it out)";
