@@ -107,7 +107,12 @@ program_result SkeldCli::run_from(const fs::path& working_directory, const std::
 
 program_result SkeldCli::run_killed_at(const std::vector<std::string>& arguments, const std::string& kill_at, std::size_t nth) const
 {
-    return run_program_killed_at(command(arguments), dir.path(), kill_at, nth);
+    program_result result = run_program_killed_at(command(arguments), dir.path(), kill_at, nth);
+    // Wine lets go of a killed process's files and locks once its server
+    // has seen it end: the next run must not find them held.
+    if (target_->windows())
+        (void)run_program({"wineserver", "-w"}, dir.path());
+    return result;
 }
 
 std::vector<std::string> SkeldCli::command(const std::vector<std::string>& arguments) const
