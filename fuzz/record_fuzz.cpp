@@ -1,21 +1,52 @@
 // The record, which Skeld reads from the output folder: whatever its bytes,
 // the reader either refuses them or gives paths that stay inside the output,
-// and what it accepts reads back the same once written again.
+// and what it accepts reads back the same once written again. The bytes are
+// read twice: as they are, and as the lines of a record that Skeld's heading
+// starts and a true seal ends, so that they reach the line parser behind the
+// seal rather than stopping at it.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <set>
 #include <string>
 
 #include "fuzz_support.h"
+#include "text_files.h"
 #include "tree_record.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+namespace {
+
+std::string sealed_record(std::string_view body_bytes)
+{
+    static const std::string heading = [] {
+        const std::string text = record_text(tree_record{});
+        return text.substr(0, text.find("Made by: "));
+    }();
+    std::string text = heading + std::string(body_bytes);
+    drop_carriage_returns(text);
+    if (text.back() != '\n')
+        text.push_back('\n');
+    std::set<std::string_view> directories;
+    std::size_t files = 0;
+    for_each_line(std::string_view(text).substr(heading.size()), [&](std::string_view line) {
+        if (line.starts_with("Directory: "))
+            directories.insert(line.substr(11));
+        files += line.starts_with("File: ");
+    });
+    const digest seal = digest_of(text);
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(seal));
+    return text + "End: " + std::to_string(directories.size()) + " directories, " + std::to_string(files) +
+           " files, seal " + hex + "\n";
+}
+
+void check_parsed(const std::string& text)
 {
     std::string why;
-    const std::optional<tree_record> record =
-        parse_record(std::string(reinterpret_cast<const char*>(data), size), why);
+    const std::optional<tree_record> record = parse_record(text, why);
     if (!record) {
         FUZZ_CHECK(!why.empty());
-        return 0;
+        return;
     }
     for (const auto& [path, value] : record->files)
         FUZZ_CHECK(record_path(path));
@@ -24,9 +55,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string again_why;
     const std::optional<tree_record> again = parse_record(record_text(*record), again_why);
     FUZZ_CHECK(again && again->files == record->files && again->directories == record->directories &&
-               again->added_top == record->added_top && again->personality_file == record->personality_file);
+               again->added_top == record->added_top && again->found_top == record->found_top &&
+               again->found_end == record->found_end && again->personality_file == record->personality_file);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    check_parsed(std::string(bytes));
+    check_parsed(sealed_record(bytes));
     tree_record journalled;
-    add_journal(std::string_view(reinterpret_cast<const char*>(data), size), journalled);
+    add_journal(bytes, journalled);
     for (const auto& [path, value] : journalled.files)
         FUZZ_CHECK(record_path(path));
     return 0;

@@ -35,12 +35,16 @@ public:
     // The directory name in parent, never through a link.
     opening open_in(const directory_handle& parent, const std::string& name);
 
-    enum class removal { removed, missing, not_a_file, changed, failed };
+    // still_there: the delete answered success, yet the name, looked up
+    // again through this directory, still leads to the file.
+    enum class removal { removed, missing, not_a_file, changed, failed, still_there };
     // Removes the regular file name here when unchanged() holds for the bytes
     // read through the handle that deletes it (where the platform deletes by
     // name, only while the name still leads to the file read). A link or
     // anything else but a regular file is not_a_file and stays. With
-    // carry_out false, only says what would become of it.
+    // carry_out false, only says what would become of it. A file is removed
+    // only once its name no longer leads to it: a delete is checked, not
+    // believed.
     removal remove_file_if(const std::string& name, const std::function<bool(std::string_view bytes)>& unchanged,
                            bool carry_out = true);
     // Removes the directory name here when it is empty and no link; false

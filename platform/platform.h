@@ -183,7 +183,9 @@ private:
 // containing path_part) is renamed away and a link to target put in its
 // place; where links cannot be made (Wine), a new real directory holding a
 // copy of the file.
-enum class fault_op { read, write, close, replace, swap_directory };
+// ignored_delete plays a file system that answers a delete with success and
+// deletes nothing (as Wine's does for a file the host refuses to delete).
+enum class fault_op { read, write, close, replace, swap_directory, ignored_delete };
 struct injected_fault {
     fault_op op;
     std::string path_part;

@@ -154,7 +154,7 @@ TEST_P(Rerun, ARecordThatCannotBeTrustedRemovesNothing)
     std::string edited = good;
     edited.replace(edited.find(stub_line), stub_line.size(), "system/__confiG");
     std::string older = good;
-    older.replace(older.find("Skeld record 2"), 14, "Skeld record 1");
+    older.replace(older.find("Skeld record 3"), 14, "Skeld record 1");
     const damage_case cases[] = {
         {"truncated", good.substr(0, good.size() / 2), "its last line is missing"},
         {"another format", older, "another Skeld wrote it, in a form this one does not read"},

@@ -133,4 +133,37 @@ TEST_F(Removal, ADirectorySwappedBetweenCheckAndDeletionLeadsNowhere)
     EXPECT_EQ(status, 0) << console.str();
 }
 
+TEST_F(Removal, AFileTheDeleteLeavesStaysInTheRecordUntilTheNextRemovalTakesIt)
+{
+    write_file(dir / "p.p_c", "-sd A\n");
+    record.personality = (dir / "p.p_c").string();
+    record.output = out();
+    std::string failure;
+    ASSERT_TRUE(write_record(out(), record, "", failure)) << failure;
+
+    // A delete that answers success and deletes nothing is caught by the look
+    // that follows it; the file stays recorded, with its directory.
+    platform::inject_fault(platform::injected_fault{platform::fault_op::ignored_delete, "a.h"});
+    generator_state state;
+    std::ostringstream console;
+    state.console = &console;
+    int status = remove_tree(state, (dir / "p.p_c").string(), out());
+    platform::inject_fault(std::nullopt);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(console.str().find("Couldn't remove " + out("system/a.h") +
+                                 ": the system said it was deleted, yet it is still there\n"),
+              std::string::npos)
+        << console.str();
+    EXPECT_EQ(files_below("out"), (std::vector<std::string>{"skeld-record.txt", "system/a.h"}));
+    const record_lookup kept = read_record(out());
+    ASSERT_EQ(kept.outcome, record_lookup::status::ok) << kept.why_not;
+    EXPECT_EQ(kept.record.files, (std::map<std::string, digest>{{"system/a.h", digest_of("a\n")}}));
+    EXPECT_EQ(kept.record.directories, std::set<std::string>{"system"});
+
+    console.str("");
+    status = remove_tree(state, (dir / "p.p_c").string(), out());
+    EXPECT_EQ(status, 0) << console.str();
+    EXPECT_EQ(files_below("out"), std::vector<std::string>{});
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "paths.h"
 #include "personality_trees.h"
 #include "system_stubs.h"
 
@@ -17,6 +18,10 @@ TEST(SystemStubs, WhichNamesGetNoStub)
         "/out/system/__config",
         "/old/AddAllCompilerFlags.h",
         "/old/system/expected",
+        "/out/skeld-record.txt",
+        "/old/skeld-record.txt",
+        "/run/rel/skeld-record.txt",
+        "/gone/AddAllCompilerFlags.h",  // a tree whose record went: no longer Skeld's
     };
     const auto slashed = [](std::string path) {
         std::replace(path.begin(), path.end(), '\\', '/');
@@ -55,7 +60,9 @@ TEST(SystemStubs, WhichNamesGetNoStub)
         EXPECT_EQ(names_without_header(names, c.include_dirs, "/lib", disk, &notes), c.without) << c.what;
         EXPECT_EQ(notes.size(), c.notes) << c.what;
     }
-    // Trees of Skeld's that are not this output, each once, by its own folder.
-    EXPECT_EQ(other_trees({"/out/system", "/out/", "/old/system", "/old", "/inc", "old"}, "/out", disk),
-              std::vector<std::string>{"/old"});
+    // Trees of Skeld's (a record there) that are not this output, each once,
+    // by its own folder; a relative entry from the folder Skeld runs in.
+    EXPECT_EQ(other_trees({"/out/system", "/out/", "/old/system", "/old", "/inc", "old", "/gone", "rel/system"}, "/out",
+                          disk, "/run"),
+              (std::vector<std::string>{"/old", paths::join("/run", "rel")}));
 }

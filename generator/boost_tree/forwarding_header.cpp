@@ -110,10 +110,13 @@ void write_forwarding_header(generator_state& state, const std::string& source)
     // The forwarded name starts at the last component of orig_header_loc, "boost".
     std::string forwarded = "boost";
     forwarded.append(source, state.orig_header_loc.size());
-    const write_result written =
-        state.plan.file(target, forwarding_header_text(forwarded, state.nonboost_paths.count(source) > 0),
-                        "boost/" + relative);
-    if (!written.ok())
-        throw run_ended{written.failure_line(
-            "Couldn't create stub header - " + target + ". Please check folder permissions", target)};
+    if (std::optional<tree_plan::failed_write> failed = state.plan.file_with_its_directory(
+            target, forwarding_header_text(forwarded, state.nonboost_paths.count(source) > 0), "boost/" + relative))
+        end_at_failed_header(*failed);
+}
+
+void end_at_failed_header(const tree_plan::failed_write& failed)
+{
+    throw run_ended{failed.result.failure_line(
+        "Couldn't create stub header - " + failed.path + ". Please check folder permissions", failed.path)};
 }

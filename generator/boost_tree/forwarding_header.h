@@ -14,5 +14,8 @@ void scan_header_includes(generator_state& state, const std::string& source, con
 // path. Ends the run when either fails.
 void write_forwarding_header(generator_state& state, const std::string& source);
 
+// Ends the run at a forwarding header that could not be written.
+[[noreturn]] void end_at_failed_header(const tree_plan::failed_write& failed);
+
 // The nine lines, Boost or non-Boost pattern, for a forwarded name.
 std::string forwarding_header_text(const std::string& forwarded_name, bool nonboost);

@@ -137,6 +137,8 @@ void walk_boost_tree(generator_state& state, const std::string& directory, bool 
 {
     walk_progress walk = walk_beside_output(state);
     walk_directory(state, directory, collect_only, walk);
+    if (std::optional<tree_plan::failed_write> failed = state.plan.flush())
+        end_at_failed_header(*failed);
 
     // Microsoft's runtime headers open with yvals.h: once any header is
     // forwarded, a personality that may name Microsoft's compiler gets its

@@ -6,26 +6,49 @@
 #include "personality_scan.h"
 #include "personality_update.h"
 #include "text_files.h"
+#include "tree_record.h"
 
 std::vector<std::string> other_trees(const std::vector<std::string>& include_dirs, const std::string& output,
-                                     const header_search& disk)
+                                     const header_search& disk, const std::string& here)
 {
-    const std::string own_system = paths::join(paths::without_trailing_separators(output), "system");
     std::vector<std::string> trees;
     for (const std::string& directory : include_dirs) {
-        if (!paths::is_absolute(directory) || !skelds_output(directory, disk) ||
-            disk.same_directory(directory, output) || disk.same_directory(directory, own_system))
+        std::string tree(paths::without_trailing_separators(paths::is_absolute(directory) ? directory
+                                                                                          : paths::join(here, directory)));
+        // A tree's system folder stands for the tree.
+        if (!disk.is_file(paths::join(tree, record_name))) {
+            const std::size_t at = paths::last_separator_of_either(tree);
+            if (at == std::string::npos || tree.substr(at + 1) != "system")
+                continue;
+            tree.resize(at);
+            if (!disk.is_file(paths::join(tree, record_name)))
+                continue;
+        }
+        if (disk.same_directory(tree, output) ||
+            std::find_if(trees.begin(), trees.end(), [&](const std::string& known) {
+                return disk.same_directory(known, tree);
+            }) != trees.end())
             continue;
-        // A tree's system directory stands for the tree.
-        std::string tree(paths::without_trailing_separators(directory));
-        if (!disk.is_file(paths::join(tree, "AddAllCompilerFlags.h")))
-            tree.resize(paths::last_separator_of_either(tree));
-        if (std::find(trees.begin(), trees.end(), tree) == trees.end())
-            trees.push_back(tree);
+        trees.push_back(tree);
     }
     return trees;
 }
 
+shared_settings settings_of_trees(const std::vector<std::string>& trees, const std::string& personality_target,
+                                  std::string_view text)
+{
+    shared_settings shared;
+    for (const std::string& tree : trees) {
+        const record_lookup lookup = read_record(tree);
+        if (lookup.outcome != record_lookup::status::ok || !same_file(lookup.record.personality_file, personality_target))
+            continue;
+        for (std::string& line : lines_held(text, lookup.record.added_end))
+            if (std::find(shared.end.begin(), shared.end.end(), line) == shared.end.end())
+                shared.end.push_back(std::move(line));
+        shared.line_end = shared.line_end || (lookup.record.added_line_end && !shared.end.empty());
+    }
+    return shared;
+}
 
 std::vector<std::string> include_directories_of(std::string_view text)
 {

@@ -10,9 +10,22 @@
 #include "system_stubs.h"
 
 // The include directories that are trees Skeld made for another output than
-// this one (its own directory or its system directory), each tree once.
+// this one (a folder holding Skeld's record, or its system folder), each
+// tree once. A relative entry is taken from here, the folder Skeld runs from.
 std::vector<std::string> other_trees(const std::vector<std::string>& include_dirs, const std::string& output,
-                                     const header_search& disk);
+                                     const header_search& disk, const std::string& here);
+
+// The settings lines that the records of trees (from other_trees) say Skeld
+// added to the personality file personality_target and that text still
+// holds, and whether one of them put a line end after the last line: a tree
+// made later into the same personality shares them, so that they go with
+// the last tree removed, whichever it is.
+struct shared_settings {
+    std::vector<std::string> end;
+    bool line_end = false;
+};
+shared_settings settings_of_trees(const std::vector<std::string>& trees, const std::string& personality_target,
+                                  std::string_view text);
 
 // The directories of a personality's -si lines, in their order.
 std::vector<std::string> include_directories_of(std::string_view text);

@@ -1,22 +1,8 @@
 #include "check_run.h"
 
+#include "first_few.h"
 #include "output_lock.h"
 
-namespace {
-
-// Up to a few paths of a list, for one line.
-std::string first_paths(const std::vector<std::string>& paths)
-{
-    constexpr std::size_t shown = 5;
-    std::string text;
-    for (std::size_t i = 0; i < paths.size() && i < shown; ++i)
-        text += (i ? ", " : "") + paths[i];
-    if (paths.size() > shown)
-        text += " and " + std::to_string(paths.size() - shown) + " more";
-    return text;
-}
-
-}  // namespace
 
 int report_check(generator_state& state, const removal_report& removal, const personality_additions& added,
                  const std::vector<std::string>& record_reasons)
@@ -34,9 +20,9 @@ int report_check(generator_state& state, const removal_report& removal, const pe
                    std::to_string(removal.removed) + " files in " + state.config_output_loc + ", and add " +
                    std::to_string(added.top.size() + added.end.size()) + " lines to the personality.");
     if (plan.written)
-        say(state, "Would write: " + first_paths(plan.changed_paths));
+        say(state, "Would write: " + first_few(plan.changed_paths));
     if (removal.removed)
-        say(state, "Would remove: " + first_paths(removal.removed_paths));
+        say(state, "Would remove: " + first_few(removal.removed_paths));
     for (const std::string& line : added.top)
         say(state, "Would add at the personality's top: " + line);
     for (const std::string& line : added.end)

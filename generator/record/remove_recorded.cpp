@@ -84,9 +84,11 @@ removal_report remove_recorded(const std::string& output, const tree_record& rec
         directory_handle* directory = way.parent_of(relative, name, how);
         removal outcome = removal::failed;
         const digest expected = recorded;  // a structured binding cannot be captured before C++20's clang 16
+        const std::string& at = relative;
         if (directory)
             outcome = directory->remove_file_if(
-                name, [&](std::string_view bytes) { return digest_of(bytes) == expected; }, carry_out);
+                name, [&](std::string_view bytes) { return holds_what_skeld_wrote(record, at, expected, bytes); },
+                carry_out);
         else if (how == directory_handle::opening::missing)
             outcome = removal::missing;
         else if (how == directory_handle::opening::not_a_directory) {
@@ -102,8 +104,16 @@ removal_report remove_recorded(const std::string& output, const tree_record& rec
         case removal::not_a_file: report.left.push_back("Left " + path + ": it is no longer the file Skeld wrote"); continue;
         case removal::changed: report.left.push_back("Left " + path + ": it changed since Skeld wrote it"); continue;
         case removal::failed:
-            report.left.push_back("Couldn't remove " + path + ": " + platform::last_error_text());
+        case removal::still_there:
+            report.left.push_back("Couldn't remove " + path + ": " +
+                                  (outcome == removal::failed ? platform::last_error_text()
+                                                              : "the system said it was deleted, yet it is still there"));
             report.failed = true;
+            report.kept_files.emplace(relative, expected);
+            for (std::size_t slash = relative.rfind('/'); slash != std::string::npos && slash > 0;
+                 slash = relative.rfind('/', slash - 1))
+                if (record.directories.count(relative.substr(0, slash)))
+                    report.kept_directories.insert(relative.substr(0, slash));
             continue;
         }
     }
@@ -111,7 +121,7 @@ removal_report remove_recorded(const std::string& output, const tree_record& rec
         return report;
     // Children sort after their parents: backwards, each comes before them.
     for (auto directory = record.directories.rbegin(); directory != record.directories.rend(); ++directory) {
-        if (keep_directories.count(*directory))
+        if (keep_directories.count(*directory) || report.kept_directories.count(*directory))
             continue;
         if (directory_handle* parent = way.parent_of(*directory, name, how))
             (void)parent->remove_directory(name);  // one that still holds anything, or is a link, stays

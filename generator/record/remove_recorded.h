@@ -15,6 +15,11 @@ struct removal_report {
     // One line for each file left in place, naming it and why.
     std::vector<std::string> left;
     bool failed = false;  // a file that should go could not be removed
+    // What could not be removed stays Skeld's: its files, as the record had
+    // them, and the recorded directories on their way. The record written
+    // next keeps them, so that the next run or --remove finishes the job.
+    std::map<std::string, digest> kept_files;
+    std::set<std::string> kept_directories;
 };
 
 // Removes each file that record lists (a run's plan has taken out of it
@@ -22,6 +27,7 @@ struct removal_report {
 // directory it lists and keep_directories does not, once empty, deepest
 // first. A file goes only when it still holds what the record says was
 // written there, and nothing on its way from output is a link; otherwise it
-// stays and is named. With carry_out false, only reports.
+// stays and is named. A file that should go and cannot is kept (see
+// removal_report). With carry_out false, only reports.
 removal_report remove_recorded(const std::string& output, const tree_record& record,
                                const std::set<std::string>& keep_directories, bool carry_out);

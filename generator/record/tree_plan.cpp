@@ -3,12 +3,13 @@
 #include "paths.h"
 #include "text_files.h"
 
-void tree_plan::start(std::string output, mode how, tree_record* earlier, bool fresh)
+void tree_plan::start(std::string output, mode how, tree_record* earlier, bool fresh, std::string carried)
 {
     output_ = std::move(output);
     mode_ = how;
     earlier_ = earlier;
     fresh_ = fresh;
+    carried_ = std::move(carried);
 }
 
 namespace {
@@ -58,7 +59,9 @@ bool tree_plan::journal(std::string_view lines)
     // Once a file: the journal's path and head are made only when it opens.
     if (journal_.is_open())
         return journal_.append(std::string(), lines);
-    return journal_.append(paths::join(output_, journal_name), journal_head().append(lines));
+    std::string first = journal_head().append(carried_).append(lines);
+    carried_.clear();
+    return journal_.append(paths::join(output_, journal_name), first);
 }
 
 directory_status tree_plan::directory(const std::string& path)
@@ -94,41 +97,91 @@ write_result tree_plan::file(const std::string& path, std::string_view text)
     return file(path, text, relative(path));
 }
 
-write_result tree_plan::file(const std::string& path, std::string_view text, std::string rel)
+bool tree_plan::plan_file(const std::string& path, std::string_view text, std::string& rel, std::string& bytes,
+                          std::size_t& line_start)
 {
     // The one path rule holds here too: what the record cannot hold is not written.
     if (!takes(rel))
         return {};
     std::string converted;
-    const std::string_view bytes = file_text(text, converted);
+    const std::string_view converted_bytes = file_text(text, converted);
     // The earlier record's entry moves into the plan: what stays behind there
     // is what this run no longer writes, and no path is held twice.
     std::optional<digest> recorded;
     if (earlier_)
         if (auto node = earlier_->files.extract(rel))
             recorded = node.mapped();
-    const std::size_t line_start = file_lines_.size();
-    append_file_line(file_lines_, digest_of(bytes), rel);
+    line_start = file_lines_.size();
+    append_file_line(file_lines_, digest_of(converted_bytes), rel);
     ++file_count_;
     if (progress_)
         progress_->handled(file_count_);
 
     // A fresh output has nothing to compare with: one call creates each file.
     std::optional<std::string> there;
-    if (!fresh_ && (there = bytes_there(path)) && *there == bytes) {
+    if (!fresh_ && (there = bytes_there(path)) && *there == converted_bytes) {
         ++unchanged;
-        return {};
+        return false;
     }
     ++written;
     if (mode_ == mode::check) {
         changed_paths.push_back(std::move(rel));
-        return {};
+        return false;
     }
-    if (recorded && there && *recorded != digest_of(*there))
+    if (recorded && there && !holds_what_skeld_wrote(*earlier_, rel, *recorded, *there))
         rewritten_after_user_change.push_back(path_in_output(output_, rel));
     else if (!recorded && there)
         replaced_unknown.push_back(path_in_output(output_, rel));
+    if (converted.empty())
+        bytes.assign(converted_bytes);
+    else
+        bytes = std::move(converted);
+    return true;
+}
+
+write_result tree_plan::file(const std::string& path, std::string_view text, std::string rel)
+{
+    std::string bytes;
+    std::size_t line_start = 0;
+    if (!plan_file(path, text, rel, bytes, line_start))
+        return {};
     if (!journal(std::string_view(file_lines_).substr(line_start)))
         return {write_result::status::cannot_create, platform::last_error_text()};
     return write_generated_bytes(path, bytes);
+}
+
+std::optional<tree_plan::failed_write> tree_plan::file_with_its_directory(const std::string& path,
+                                                                         std::string_view text, std::string rel)
+{
+    std::string bytes;
+    std::size_t line_start = 0;
+    if (!plan_file(path, text, rel, bytes, line_start))
+        return std::nullopt;
+    const std::string_view directory = std::string_view(path).substr(0, paths::last_separator_of_either(path));
+    std::optional<failed_write> failed;
+    if (directory != waiting_directory_) {
+        failed = flush();
+        waiting_directory_ = directory;
+    }
+    waiting_lines_.append(file_lines_, line_start);
+    waiting_.push_back({path, std::move(bytes)});
+    return failed;
+}
+
+std::optional<tree_plan::failed_write> tree_plan::flush()
+{
+    std::optional<failed_write> failed;
+    if (!waiting_.empty() && !journal(waiting_lines_))
+        failed = failed_write{waiting_.front().path,
+                              {write_result::status::cannot_create, platform::last_error_text()}};
+    for (const waiting_file& file : waiting_) {
+        if (failed)
+            break;
+        if (write_result result = write_generated_bytes(file.path, file.bytes); !result.ok())
+            failed = failed_write{file.path, std::move(result)};
+    }
+    waiting_.clear();
+    waiting_lines_.clear();
+    waiting_directory_.clear();
+    return failed;
 }

@@ -23,8 +23,10 @@ public:
     // output: the output folder as given. earlier: the record found there,
     // or null; the files the plan takes over are moved out of it, so that it
     // keeps only those this run does not write. fresh: nothing of a tree is
-    // there yet, so no file needs comparing before it is written.
-    void start(std::string output, mode how, tree_record* earlier, bool fresh);
+    // there yet, so no file needs comparing before it is written. carried:
+    // the lines of a journal a stopped run left, which this run's journal
+    // starts with: it never forgets what that run wrote.
+    void start(std::string output, mode how, tree_record* earlier, bool fresh, std::string carried = {});
 
     bool checking() const { return mode_ == mode::check; }
     // Told of every file the plan handles.
@@ -39,6 +41,18 @@ public:
     write_result file(const std::string& path, std::string_view text);
     // The same, for a caller that knows the path relative to the output.
     write_result file(const std::string& path, std::string_view text, std::string rel);
+
+    // The same, for a forwarding header: a file to write waits with the
+    // others of its directory, and their journal lines go to the system in
+    // one write before any of them is written. What failed, when writing an
+    // earlier directory's files now (or at flush(), the rest), is returned.
+    struct failed_write {
+        std::string path;
+        write_result result;
+    };
+    [[nodiscard]] std::optional<failed_write> file_with_its_directory(const std::string& path, std::string_view text,
+                                                                      std::string rel);
+    [[nodiscard]] std::optional<failed_write> flush();
 
     // The plan so far, as the record's lines, in plan order, and how many
     // files; paths relative to the output with '/'. A path is planned once:
@@ -74,6 +88,10 @@ public:
 
 private:
     std::optional<std::string> bytes_there(const std::string& path) const;
+    // Plans the file; true when it must be written (in a run), its bytes
+    // then in bytes and its journal line from line_start of file_lines().
+    bool plan_file(const std::string& path, std::string_view text, std::string& rel, std::string& bytes,
+                   std::size_t& line_start);
     // Hands the journal's lines to the system before what they name is
     // written; false when it cannot, and then nothing is written.
     [[nodiscard]] bool journal(std::string_view lines);
@@ -82,10 +100,19 @@ private:
     std::string output_;
     tree_record* earlier_ = nullptr;
     bool fresh_ = true;
+    std::string carried_;
     std::string file_lines_;
     std::size_t file_count_ = 0;
     std::set<std::string> directories_;
     std::set<std::string> skipped_directories_;  // whose names the record cannot hold
     journal_file journal_;
+    // The files waiting for their directory's journal write.
+    struct waiting_file {
+        std::string path;
+        std::string bytes;
+    };
+    std::vector<waiting_file> waiting_;
+    std::string waiting_lines_;
+    std::string waiting_directory_;
     run_progress* progress_ = nullptr;
 };

@@ -88,7 +88,12 @@ constexpr std::string_view heading =
     "# runs again and when it removes the tree (Skeld --remove): please leave it\n"
     "# as it is. Each file line holds a digest of what Skeld wrote there. The\n"
     "# text is UTF-8; a control character in a value is written \\xHH.\n"
-    "Skeld record 2\n";
+    "Skeld record 3\n";
+// Skeld 1.6 wrote format 2: the same heading and lines, without the findings.
+bool written_in_format_2(std::string_view text)
+{
+    return text.starts_with(heading.substr(0, heading.size() - 2)) && text.substr(heading.size() - 2, 2) == "2\n";
+}
 
 constexpr std::string_view journal_heading = "Skeld journal 2\n";
 
@@ -241,6 +246,10 @@ std::string record_head(const tree_record& record)
     for (const std::string& added : record.added_end)
         line("Added at end: ", added);
     line("Added line end: ", record.added_line_end ? "yes" : "no");
+    for (const std::string& found : record.found_top)
+        line("Found at top: ", found);
+    for (const std::string& found : record.found_end)
+        line("Found at end: ", found);
     for (const std::string& directory : record.directories)
         line("Directory: ", directory);
     for (const auto& [path, value] : record.files)
@@ -296,7 +305,8 @@ bool stamped_path(std::string_view value, digest& stamp, std::string& path)
 std::optional<tree_record> parse_record(std::string plain, std::string& why_not)
 {
     drop_carriage_returns(plain);
-    if (!plain.starts_with(heading)) {
+    const bool format_2 = written_in_format_2(plain);
+    if (!plain.starts_with(heading) && !format_2) {
         // The format's line comes after the comment, whatever that says.
         const std::size_t format = plain.find("\nSkeld record ");
         why_not = plain.starts_with("# Skeld's record") && format != std::string::npos && format < heading.size()
@@ -332,6 +342,10 @@ std::optional<tree_record> parse_record(std::string plain, std::string& why_not)
             record.added_end.push_back(value);
         } else if (take(line, "Added line end: ", value, known)) {
             record.added_line_end = value == "yes";
+        } else if (!format_2 && take(line, "Found at top: ", value, known)) {
+            record.found_top.push_back(value);
+        } else if (!format_2 && take(line, "Found at end: ", value, known)) {
+            record.found_end.push_back(value);
         } else if (take(line, "Directory: ", value, known)) {
             paths_ok = paths_ok && record_path(value);
             record.directories.insert(value);
@@ -386,9 +400,16 @@ void add_journal(std::string_view text, tree_record& record)
             if (well_formed && record_path(path))
                 record.directories.insert(path);
         } else if (line.starts_with("File: ") && stamped_path(line.substr(6), value, path)) {
-            record.files.insert_or_assign(path, value);
+            record.journalled.insert(path);
+            record.files.insert_or_assign(std::move(path), value);
         }
     });
+}
+
+bool holds_what_skeld_wrote(const tree_record& record, const std::string& relative, digest recorded,
+                            std::string_view bytes)
+{
+    return digest_of(bytes) == recorded || (bytes.empty() && record.journalled.count(relative));
 }
 
 std::string journal_head()
@@ -460,15 +481,24 @@ record_lookup read_record(const std::string& output)
     record_lookup lookup = read_record_alone(output);
     const std::string path = paths::join(output, journal_name);
     std::string text;
-    if (platform::node_at(path) != platform::node_kind::regular || !read_file_bytes(path, text).ok())
+    if (platform::node_at(path) != platform::node_kind::regular)
         return lookup;
+    if (const read_result read = read_file_bytes(path, text); !read.ok()) {
+        lookup.journal_unreadable = "Error: Cannot read " + path + read.why() +
+                                    ", which lists what a stopped run wrote; Skeld changes nothing until it can.";
+        return lookup;
+    }
     lookup.journal = true;
     // Beside a record that cannot be trusted the journal's files stay
     // unknown: nothing is removed on the word of either.
     if (lookup.outcome == record_lookup::status::untrusted)
         return lookup;
     lookup.outcome = record_lookup::status::ok;
+    // Written with the platform's line ends, as every text is.
+    drop_carriage_returns(text);
     add_journal(text, lookup.record);
+    if (text.starts_with(journal_heading))
+        lookup.journal_lines = text.substr(journal_heading.size(), text.rfind('\n') + 1 - journal_heading.size());
     return lookup;
 }
 

@@ -47,9 +47,18 @@ struct tree_record {
     std::vector<std::string> added_top;
     std::vector<std::string> added_end;
     bool added_line_end = false;
+    // The lines a run found the personality holding for this output when no
+    // record said who added them (one was lost or could not be trusted):
+    // entries naming the output, and then the settings it held. --remove
+    // names those it leaves for the user to take out.
+    std::vector<std::string> found_top;
+    std::vector<std::string> found_end;
     // Paths relative to the output folder, '/' between components.
     std::map<std::string, digest> files;
     std::set<std::string> directories;
+    // The files only a journal names: a run killed between creating one and
+    // writing it left it empty, and empty it is still Skeld's.
+    std::set<std::string> journalled;
     // By path relative to the Boost folder, '/' between components.
     std::map<std::string, scanned_source> sources;
     // What a run adds as it goes, already as the record's lines (see
@@ -92,9 +101,14 @@ std::optional<tree_record> parse_record(std::string text, std::string& why_not);
 std::string boost_version_of(std::string_view version_hpp);
 
 // The files and directories a journal lists, added to record (a journal
-// comes after the record it would replace, so its digests win); lines that
-// are not whole or name no plain path are passed over.
+// comes after the record it would replace, so its digests win; its files go
+// into journalled too); lines that are not whole or name no plain path are
+// passed over.
 void add_journal(std::string_view text, tree_record& record);
+// Whether bytes are what the record says Skeld wrote at relative: its
+// digest, or nothing at all where only a journal names the file.
+bool holds_what_skeld_wrote(const tree_record& record, const std::string& relative, digest recorded,
+                            std::string_view bytes);
 // A journal's first line; File and Directory lines follow.
 std::string journal_head();
 
@@ -107,6 +121,12 @@ struct record_lookup {
     // A journal was there: a run stopped before writing its record. Its
     // files are in record (and make it ok when no record was there).
     bool journal = false;
+    // Its whole lines after its head: a run takes them into its own journal
+    // first, so that a second stopped run still names what the first wrote.
+    std::string journal_lines;
+    // A journal there that cannot be read: the line that says why. Nothing
+    // may then replace it, or what the stopped run wrote would be forgotten.
+    std::string journal_unreadable;
 };
 // Reads the record in output and the journal beside it; a record that is a
 // link, or is not a regular file, is untrusted.

@@ -1,5 +1,6 @@
 #include "run_sequence.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "check_run.h"
@@ -8,6 +9,7 @@
 #include "config_headers.h"
 #include "remove_recorded.h"
 #include "data_folder.h"
+#include "first_few.h"
 #include "output_file.h"
 #include "output_guard.h"
 #include "output_lock.h"
@@ -30,13 +32,16 @@ namespace {
 void start_plan(generator_state& state, tree_plan::mode how, record_lookup& earlier)
 {
     earlier = read_record(state.config_output_loc);
+    if (!earlier.journal_unreadable.empty())
+        throw run_ended{earlier.journal_unreadable};
     if (earlier.outcome == record_lookup::status::untrusted)
         say(state, "Skeld's record " + paths::join(state.config_output_loc, record_name) + " cannot be trusted (" +
                        earlier.why_not + "), so Skeld removes nothing on its word and writes the tree as on a first run.");
     const bool fresh = earlier.outcome == record_lookup::status::none &&
                        platform::node_at(paths::substitute_tree(state.config_output_loc)) == platform::node_kind::missing;
     state.plan.start(state.config_output_loc, how,
-                     earlier.outcome == record_lookup::status::ok ? &earlier.record : nullptr, fresh);
+                     earlier.outcome == record_lookup::status::ok ? &earlier.record : nullptr, fresh,
+                     std::move(earlier.journal_lines));
     // What other scan rules, or a scan of another Boost folder, found is not taken.
     if (earlier.outcome == record_lookup::status::ok && earlier.record.scan_rules == this_scan_rules() &&
         earlier.record.boost_folder == state.orig_header_loc)
@@ -75,6 +80,7 @@ void step(generator_state& state, std::string_view line)
 struct personality_share {
     std::vector<std::string> top, end;
     bool line_end = false;
+    std::vector<std::string> found_top, found_end;
 };
 personality_share share_after(const tree_record* earlier, const personality_file& personality, const std::string& text,
                               const personality_additions& added, const std::string& output)
@@ -82,7 +88,7 @@ personality_share share_after(const tree_record* earlier, const personality_file
     personality_share share;
     // Not opened yet: the earlier record's lines stand as they were.
     if (earlier && personality.target.empty())
-        return {earlier->added_top, earlier->added_end, earlier->added_line_end};
+        return {earlier->added_top, earlier->added_end, earlier->added_line_end, earlier->found_top, earlier->found_end};
     if (earlier && same_file(earlier->personality_file, personality.target)) {
         share.top = lines_held(text, earlier->added_top);
         share.end = lines_held(text, earlier->added_end);
@@ -103,6 +109,45 @@ personality_share share_after(const tree_record* earlier, const personality_file
     share.end.insert(share.end.end(), added.end.begin(), added.end.end());
     share.line_end = share.line_end || adds_line_end(personality.text, added);
     return share;
+}
+
+// What a whole run knows of the personality beyond its own record: the
+// settings the records of other trees it names say Skeld added (shared, so
+// that they go with whichever tree is removed last), and the lines it holds
+// for this output that no record accounts for (found, so that --remove can
+// name them). Found lines stay found while the personality holds them.
+void account_for_the_rest(personality_share& share, const tree_record* earlier, const personality_file& personality,
+                          const std::string& text, const std::string& output, const std::set<std::string>& settings,
+                          const shared_settings& shared)
+{
+    auto holds = [](const std::vector<std::string>& lines, std::string_view line) {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    };
+    for (const std::string& line : shared.end)
+        if (!holds(share.end, line))
+            share.end.push_back(line);
+    share.line_end = share.line_end || shared.line_end;
+    if (earlier && same_file(earlier->personality_file, personality.target)) {
+        share.found_top = lines_held(text, earlier->found_top);
+        share.found_end = lines_held(text, earlier->found_end);
+        return;
+    }
+    // No record of this personality: its entries for this output were added
+    // by a run whose record is gone, or by the user; either way Skeld's
+    // settings beside them are accounted for by none.
+    std::string plain = text;
+    drop_carriage_returns(plain);
+    const header_search disk = disk_header_search();
+    for_each_line(plain, [&](std::string_view line) {
+        if (!holds(share.top, line) && names_output(line, output, disk))
+            share.found_top.emplace_back(line);
+    });
+    if (share.found_top.empty())
+        return;
+    for_each_line(plain, [&](std::string_view line) {
+        if (settings.count(std::string(line)) && !holds(share.end, line) && !holds(share.found_end, line))
+            share.found_end.emplace_back(line);
+    });
 }
 
 // The record of what this run wrote. A run that failed part way records what
@@ -132,6 +177,8 @@ tree_record record_of(generator_state& state, const personality_file& personalit
     record.added_top = share.top;
     record.added_end = share.end;
     record.added_line_end = share.line_end;
+    record.found_top = share.found_top;
+    record.found_end = share.found_end;
     // What the earlier record still holds the plan did not take over.
     record.file_lines = std::move(state.plan.file_lines());
     record.file_line_count = state.plan.file_count();
@@ -188,12 +235,8 @@ std::vector<std::string> record_reasons(const generator_state& state, const reco
         if (!state.plan.directories().count(directory) &&
             platform::node_at(path_in_output(state.config_output_loc, directory)) == platform::node_kind::directory)
             stale.push_back(directory);
-    if (!stale.empty()) {
-        std::string line = "stale directories: ";
-        for (std::size_t i = 0; i < stale.size() && i < 5; ++i)
-            line += (i ? ", " : "") + stale[i];
-        reasons.push_back(line + (stale.size() > 5 ? " and " + std::to_string(stale.size() - 5) + " more" : ""));
-    }
+    if (!stale.empty())
+        reasons.push_back("stale directories: " + first_few(stale));
     if (reasons.empty() && record_end_line(would_write) != before.end_line)
         reasons.push_back("what it records changed (the Boost, the personality, its lines or the files)");
     return reasons;
@@ -202,22 +245,20 @@ std::vector<std::string> record_reasons(const generator_state& state, const reco
 // Files no record of Skeld's named, replaced by this run: a few by name.
 void say_replaced(generator_state& state, const std::vector<std::string>& replaced)
 {
-    constexpr std::size_t named = 5;
-    for (std::size_t i = 0; i < replaced.size() && i < named; ++i)
+    for (std::size_t i = 0; i < replaced.size() && i < first_few_named; ++i)
         say(state, "Replaced " + replaced[i] + ": Skeld did not write it");
-    if (replaced.size() > named)
-        say(state, "Replaced " + std::to_string(replaced.size() - named) + " more files Skeld did not write");
+    if (replaced.size() > first_few_named)
+        say(state, "Replaced " + std::to_string(replaced.size() - first_few_named) + " more files Skeld did not write");
 }
 
 // Boost files and folders whose names the record could not hold: a few by name.
 void say_unrecordable(generator_state& state)
 {
-    constexpr std::size_t named = 5;
     const std::vector<std::string>& skipped = state.plan.unrecordable;
-    for (std::size_t i = 0; i < skipped.size() && i < named; ++i)
+    for (std::size_t i = 0; i < skipped.size() && i < first_few_named; ++i)
         say(state, "Skipped " + skipped[i] + ": its name leads outside the output folder as Skeld's record reads it");
-    if (skipped.size() > named)
-        say(state, "Skipped " + std::to_string(skipped.size() - named) + " more such names");
+    if (skipped.size() > first_few_named)
+        say(state, "Skipped " + std::to_string(skipped.size() - first_few_named) + " more such names");
 }
 
 // The run from the personality scan on; what it wrote is recorded at its
@@ -246,10 +287,12 @@ int run_tree_steps(generator_state& state, const std::string& personality_path, 
     // Every edit of the personality is gathered here and written once, at
     // the end, and only when everything before it worked.
     step(state, "Modifying Compiler Personality...");
-    for (const std::string& tree : other_trees(state.personality_include_dirs, state.config_output_loc,
-                                               disk_header_search()))
+    const std::vector<std::string> trees = other_trees(state.personality_include_dirs, state.config_output_loc,
+                                                       disk_header_search(), platform::current_directory());
+    for (const std::string& tree : trees)
         say(state, "The personality also names " + tree +
                        ", a tree Skeld made for another output; Skeld leaves it as it is.");
+    const shared_settings shared = settings_of_trees(trees, personality.target, personality.text);
     std::set<std::string> settings;
     ok = read_settings(state, settings) && ok;
     std::vector<std::string> top_directories;
@@ -276,15 +319,15 @@ int run_tree_steps(generator_state& state, const std::string& personality_path, 
         const removal_report removal =
             before ? remove_recorded(state.config_output_loc, *before, state.plan.directories(), false)
                    : removal_report{};
-        const tree_record would_write =
-            record_of(state, personality,
-                      share_after(before, personality, personality.text, added, state.config_output_loc), before, true);
+        const std::string edited_text = edited_personality(personality.text, top_directories, settings, same);
+        personality_share share = share_after(before, personality, personality.text, added, state.config_output_loc);
+        account_for_the_rest(share, before, personality, edited_text, state.config_output_loc, settings, shared);
+        const tree_record would_write = record_of(state, personality, share, before, true);
         const std::vector<std::string> reasons = record_reasons(state, earlier, would_write);
         refuse_unwritable_output(state.config_output_loc,
                                  state.plan.written > 0 || removal.removed > 0 || !reasons.empty());
         // The files go first in a run, the personality's edit last.
-        refuse_uneditable_personality(
-            personality, edited_personality(personality.text, top_directories, settings, same) != personality.text);
+        refuse_uneditable_personality(personality, edited_text != personality.text);
         return report_check(state, removal, added, reasons);
     }
 
@@ -308,18 +351,24 @@ int run_tree_steps(generator_state& state, const std::string& personality_path, 
     // A personality that cannot be edited keeps the tree: it is recorded,
     // with nothing of this run's added.
     const bool edited = write_personality(state, personality, top_directories, settings, same);
-    const personality_share share =
-        edited ? share_after(before, personality, edited_personality(personality.text, top_directories, settings, same),
-                             added, state.config_output_loc)
-               : share_after(before, personality, personality.text, {}, state.config_output_loc);
-    ok = edited;
+    const std::string now =
+        edited ? edited_personality(personality.text, top_directories, settings, same) : personality.text;
+    personality_share share =
+        share_after(before, personality, now, edited ? added : personality_additions{}, state.config_output_loc);
+    account_for_the_rest(share, before, personality, now, state.config_output_loc, settings, shared);
+    // What the clean-up could not delete stays Skeld's, recorded, and the
+    // run has not done its work.
+    ok = edited && !removal.failed;
     if (before) {
         // Done with: the new record takes their memory.
         earlier.record.files.clear();
         state.earlier_scans = nullptr;
         earlier.record.sources.clear();
     }
-    if (!record_run(state, record_of(state, personality, share, before, true), earlier.record.end_line))
+    tree_record record = record_of(state, personality, share, before, true);
+    record.files = removal.kept_files;
+    record.directories.insert(removal.kept_directories.begin(), removal.kept_directories.end());
+    if (!record_run(state, record, earlier.record.end_line))
         ok = false;
     if (ok)
         state.progress.finish();

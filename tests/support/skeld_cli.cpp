@@ -102,6 +102,21 @@ program_result SkeldCli::run(const std::vector<std::string>& arguments, bool unp
 program_result SkeldCli::run_from(const fs::path& working_directory, const std::vector<std::string>& arguments,
                                   bool unprivileged) const
 {
+    return run_program(command(arguments), working_directory, unprivileged);
+}
+
+program_result SkeldCli::run_killed_at(const std::vector<std::string>& arguments, const std::string& kill_at, std::size_t nth) const
+{
+    program_result result = run_program_killed_at(command(arguments), dir.path(), kill_at, nth);
+    // Wine lets go of a killed process's files and locks once its server
+    // has seen it end: the next run must not find them held.
+    if (target_->windows())
+        (void)run_program({"wineserver", "-w"}, dir.path());
+    return result;
+}
+
+std::vector<std::string> SkeldCli::command(const std::vector<std::string>& arguments) const
+{
     std::vector<std::string> argv;
     if (!environment.empty()) {
         argv = {"env"};
@@ -112,7 +127,7 @@ program_result SkeldCli::run_from(const fs::path& working_directory, const std::
     else
         argv.push_back(program_copy().string());
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    return run_program(argv, working_directory, unprivileged);
+    return argv;
 }
 
 program_result SkeldCli::run_default(bool unprivileged) const

@@ -66,6 +66,9 @@ protected:
     program_result run(const std::vector<std::string>& arguments, bool unprivileged = false) const;
     program_result run_from(const std::filesystem::path& working_directory, const std::vector<std::string>& arguments,
                             bool unprivileged = false) const;
+    // Skeld started as run() does, killed once it printed the nth line
+    // starting with kill_at (see run_program_killed_at).
+    program_result run_killed_at(const std::vector<std::string>& arguments, const std::string& kill_at, std::size_t nth) const;
     // The copy of Skeld the runs start, alone in its folder.
     std::filesystem::path program_copy() const;
     // The usual three: p.p_c, lib/boost, out.
@@ -94,6 +97,7 @@ protected:
     std::vector<std::string> environment;
 
 private:
+    std::vector<std::string> command(const std::vector<std::string>& arguments) const;
     scratch_dir program_dir_;
     const skeld_target* target_ = nullptr;
 };
