@@ -107,16 +107,18 @@ found_by_name() {
 }
 found_by_name || fail "Skeld is not found on PATH from another folder"
 
-# Every program and library as installed, and the MSI, carry a SHA-256
-# Authenticode signature of the authority's certificate.
+# Every program and library as installed and as the ZIP holds them, and the
+# MSI, carry a SHA-256 Authenticode signature of the authority's certificate.
+mkdir -p "$scratch/unzipped"
+(cd "$scratch/unzipped" && cmake -E tar xf "$zip")
 signed=0
 while IFS= read -r -d '' file; do
   osslsigncode verify -CAfile "$HEADWRIGHT_SIGNING_CA" -in "$file" > "$scratch/verify.log" 2>&1 &&
     grep -q '^Message digest algorithm *: SHA256$' "$scratch/verify.log" ||
     { cat "$scratch/verify.log"; fail "not signed for the authority: $file"; }
   signed=$((signed + 1))
-done < <(find "$home" "$msi" -type f \( -iname '*.exe' -o -iname '*.dll' -o -iname '*.msi' \) -print0)
-[ "$signed" -gt 10 ] || fail "only $signed signed files found"
+done < <(find "$home" "$scratch/unzipped" "$msi" -type f \( -iname '*.exe' -o -iname '*.dll' -o -iname '*.msi' \) -print0)
+[ "$signed" -gt 20 ] || fail "only $signed signed files found"
 bash "$(dirname "$0")/doc_links_test.sh" "$home" README.md ARCHITECTURE.md docs/packages.md docs/build-step.md >&2 ||
   fail "the installed documentation has links that lead nowhere"
 for f in Skeld.exe velk.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll \
