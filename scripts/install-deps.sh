@@ -17,7 +17,8 @@ build=(
   libgtest-dev googletest                  # the unit and command-line tests; the Windows build's from source
   qt6-base-dev qt6-tools-dev-tools qt6-l10n-tools   # the velk wizard
   ninja-build dpkg-dev patch               # Qt for Windows, built once from Debian's source
-  file wixl                                # the .deb's dependencies, the Windows installer
+  file wixl msitools                       # the .deb's dependencies, the Windows installer and its PATH entry
+  osslsigncode openssl                     # the Windows packages' signatures
 )
 test=(
   wine wine64 fonts-wine xvfb              # the Windows build under Wine, velk.exe in a real window

@@ -16,6 +16,8 @@ for f in bin/Skeld share/headwright/possible_defines.txt share/headwright/treat_
          share/man/man1/Skeld.1.gz; do
   [ -e "$prefix/$f" ] || { echo "not installed: $f"; exit 1; }
 done
+bash "$(dirname "$0")/doc_links_test.sh" "$prefix/share/doc/headwright" README.md ARCHITECTURE.md docs/packages.md \
+  docs/build-step.md docs/record.md docs/encodings.md
 # The menu entry and its icon go below the prefix too, not into the system's
 # own folders.
 if [ -x "$build/bin/velk" ]; then

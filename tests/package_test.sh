@@ -38,6 +38,8 @@ dpkg -L headwright > "$scratch/files"
 [ "$(command -v Skeld)" = /usr/bin/Skeld ] && [ "$(command -v velk)" = /usr/bin/velk ] || fail "not on PATH"
 [ "$(Skeld --version)" = "Skeld (Headwright) $version" ] || fail "Skeld --version: $(Skeld --version)"
 [ "$(man -w Skeld)" = /usr/share/man/man1/Skeld.1.gz ] || fail "man -w Skeld: $(man -w Skeld 2>&1)"
+bash "$(dirname "$0")/doc_links_test.sh" /usr/share/doc/headwright README.md ARCHITECTURE.md docs/packages.md \
+  docs/build-step.md examples/cmake-build-step/CMakeLists.txt || fail "the installed documentation has broken links"
 
 # A run in an empty folder: the data files come from /usr/share/headwright.
 work=$scratch/work
@@ -69,4 +71,5 @@ while read -r path; do
   [ -e "$path" ] || [ -L "$path" ] || continue
   dpkg -S "$path" >/dev/null 2>&1 || fail "left behind: $path"
 done < "$scratch/files"
-echo "package $(basename "$deb"): lintian clean; Skeld, velk and man Skeld from PATH; purged without a trace"
+echo "package $(basename "$deb"): lintian clean; Skeld, velk and man Skeld from PATH; the documentation's links;" \
+     "purged without a trace"

@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
 # The Windows installer as an administrator deploys it, under Wine in a fresh
 # prefix: an older release, then this one over it, a rebuild of this one, the
-# same file again, a refused downgrade; velk.exe from Program Files seen in
-# its own window on the X display (its picture kept as a test artefact);
-# Skeld.exe from there over a Boost tree; the uninstall; an install into a
-# folder of the administrator's choice and its uninstall; a truncated file;
-# the ZIP holding what the installer installs.
+# same file again, a refused downgrade; every program, library and the MSI
+# signed by the certificate authority the packages were signed for; the
+# folder on the system PATH once, whatever the upgrades, and Skeld found
+# there by name; the installed documentation's links; velk.exe from Program
+# Files seen in its own window on the X display (its picture kept as a test
+# artefact); Skeld.exe from there over a Boost tree; the uninstall, PATH
+# given back; an install into a folder of the administrator's choice with
+# ADDTOPATH=0, kept by an upgrade, and its uninstall; a truncated file; the
+# ZIP holding what the installer installs.
+# The packages are signed with the certificate HEADWRIGHT_SIGNING_CERT names
+# and checked against the authority in HEADWRIGHT_SIGNING_CA; without the
+# latter, the test makes a throwaway pair of its own.
 #   tests/windows_installer_test.sh BUILD_WIN_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -20,6 +27,11 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "windows installer: $*" >&2; exit 1; }
+
+if [ -z "${HEADWRIGHT_SIGNING_CA:-}" ]; then
+  eval "export $(bash "$(dirname "$0")/../scripts/throwaway-signing.sh" "$scratch/signing" | tr '\n' ' ')"
+  unset HEADWRIGHT_TIMESTAMP_URL
+fi
 
 # This version's package; an older one, of the same files and one more that
 # the newer ones no longer have; a rebuild of this one, with a product code
@@ -42,6 +54,18 @@ home="$WINEPREFIX/drive_c/Program Files/Headwright"
 menus=("$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Headwright"
        "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Headwright")
 win() { winepath -w "$1"; }
+# The system PATH's entries, one a line (Wine leaves an empty one behind
+# when it takes one off: those are left out).
+path_entries() {
+  wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' /v PATH | tr -d '\r' |
+    sed -n 's/^ *PATH *REG_[A-Z_]* *//p' | tr ';' '\n' | grep .
+}
+on_path() {  # FOLDER: how many PATH entries name it
+  local folder
+  folder=$(win "$1")
+  path_entries | sed 's/\\$//' | grep -ciFx -- "${folder%\\}" || true
+}
+path_before=$(path_entries)
 # Runs msiexec silently; its status is Windows Installer's code, of which
 # Wine hands on the low byte.
 msiexec() { local status=0; wine msiexec "$@" /qn >&2 || status=$?; echo "$status"; }
@@ -67,9 +91,36 @@ one_install() {  # VERSION STEP: prints the product code
 [ "$(msiexec /i "$(win "$older")")" = 0 ] || fail "the older release did not install"
 one_install 1.0.0 "older release" >/dev/null
 [ -f "$home/retired.txt" ] || fail "the older release lacks its own file"
+[ "$(on_path "$home")" = 1 ] || fail "the older release's folder is on PATH $(on_path "$home") times"
 [ "$(msiexec /i "$(win "$msi")")" = 0 ] || fail "$version did not install over the older release"
 first=$(one_install "$version" "upgrade")
 [ ! -e "$home/retired.txt" ] || fail "the upgrade left the older release's file"
+[ "$(on_path "$home")" = 1 ] || fail "after the upgrade the folder is on PATH $(on_path "$home") times"
+# A new process in another folder finds Skeld by name. Started by Wine's
+# loader, which searches PATH as CreateProcess does: Wine's cmd stops its
+# search at the empty entry Wine's uninstall of the older release left.
+mkdir -p "$scratch/elsewhere"
+found_by_name() {
+  local said
+  said=$(cd "$scratch/elsewhere" && wine Skeld --version 2>/dev/null | tr -d '\r') || return 1
+  [ "$said" = "Skeld (Headwright) $version" ]
+}
+found_by_name || fail "Skeld is not found on PATH from another folder"
+
+# Every program and library as installed and as the ZIP holds them, and the
+# MSI, carry a SHA-256 Authenticode signature of the authority's certificate.
+mkdir -p "$scratch/unzipped"
+(cd "$scratch/unzipped" && cmake -E tar xf "$zip")
+signed=0
+while IFS= read -r -d '' file; do
+  osslsigncode verify -CAfile "$HEADWRIGHT_SIGNING_CA" -in "$file" > "$scratch/verify.log" 2>&1 &&
+    grep -q '^Message digest algorithm *: SHA256$' "$scratch/verify.log" ||
+    { cat "$scratch/verify.log"; fail "not signed for the authority: $file"; }
+  signed=$((signed + 1))
+done < <(find "$home" "$scratch/unzipped" "$msi" -type f \( -iname '*.exe' -o -iname '*.dll' -o -iname '*.msi' \) -print0)
+[ "$signed" -gt 20 ] || fail "only $signed signed files found"
+bash "$(dirname "$0")/doc_links_test.sh" "$home" README.md ARCHITECTURE.md docs/packages.md docs/build-step.md >&2 ||
+  fail "the installed documentation has links that lead nowhere"
 for f in Skeld.exe velk.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll \
          styles/qwindowsvistastyle.dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll \
          possible_defines.txt treat_as_nonboost.txt boost_compiler_person_settings.txt \
@@ -95,6 +146,7 @@ second=$(one_install "$version" "rebuild")
 [ "$second" != "$first" ] || fail "the rebuild kept the product code: it tests no replacement"
 [ "$(msiexec /i "$(win "$rebuild")")" = 0 ] || fail "the same file run again failed"
 [ "$(one_install "$version" "same file again")" = "$second" ] || fail "the same file again changed the install"
+[ "$(on_path "$home")" = 1 ] || fail "after the rebuild the folder is on PATH $(on_path "$home") times"
 
 # A downgrade is refused: Windows Installer's 1603, this version stays.
 [ "$(msiexec /i "$(win "$older")")" = "$(low_byte 1603)" ] || fail "the downgrade was not refused"
@@ -172,14 +224,22 @@ uninstalled() {  # FOLDER STEP
 [ "$(msiexec /x "$(win "$msi")")" = 0 ] || fail "msiexec /x failed"
 uninstalled "$home" "the uninstall"
 [ ! -e "$home" ] || fail "the uninstall left $home"
+[ "$(path_entries)" = "$path_before" ] || fail "the uninstall left PATH as $(path_entries | tr '\n' ';')"
 
-# The folder an administrator names: honoured, and emptied by the uninstall.
+# The folder an administrator names, kept off PATH: honoured, kept by an
+# upgrade, and emptied by the uninstall.
 elsewhere="$WINEPREFIX/drive_c/Tools/Head wright"
-[ "$(msiexec /i "$(win "$msi")" "INSTALLDIR=C:\\Tools\\Head wright")" = 0 ] || fail "the install into INSTALLDIR failed"
+[ "$(msiexec /i "$(win "$msi")" "INSTALLDIR=C:\\Tools\\Head wright" ADDTOPATH=0)" = 0 ] ||
+  fail "the install into INSTALLDIR failed"
 [ -f "$elsewhere/velk.exe" ] && [ -f "$elsewhere/licenses/README.txt" ] || fail "INSTALLDIR was not honoured"
 [ ! -e "$home" ] || fail "the install into INSTALLDIR wrote to Program Files"
-[ "$(msiexec /x "$(win "$msi")")" = 0 ] || fail "msiexec /x failed after the install into INSTALLDIR"
+[ "$(on_path "$elsewhere")" = 0 ] && ! found_by_name || fail "ADDTOPATH=0 put the folder on PATH"
+[ "$(msiexec /i "$(win "$rebuild")")" = 0 ] || fail "the rebuild did not install over the install into INSTALLDIR"
+[ -f "$elsewhere/velk.exe" ] && [ ! -e "$home" ] || fail "the upgrade did not keep INSTALLDIR"
+[ "$(on_path "$elsewhere")" = 0 ] || fail "the upgrade put the folder on PATH against ADDTOPATH=0"
+[ "$(msiexec /x "$(win "$rebuild")")" = 0 ] || fail "msiexec /x failed after the install into INSTALLDIR"
 uninstalled "$elsewhere" "the uninstall from INSTALLDIR"
+[ "$(path_entries)" = "$path_before" ] || fail "the uninstall from INSTALLDIR left PATH as $(path_entries | tr '\n' ';')"
 
 # A truncated package: msiexec's own error (Windows says 1620, Wine 1627),
 # and nothing installed.
@@ -189,5 +249,6 @@ status=$(msiexec /i "$(win "$scratch/truncated.msi")")
   fail "the truncated package ended with status $status"
 uninstalled "$home" "the truncated package"
 
-echo "$(basename "$msi"): upgrade, rebuild, same file, refused downgrade, velk.exe's window" \
-     "($artefacts/velk-installed-page0.png), Skeld.exe, INSTALLDIR, uninstalls, truncated file"
+echo "$(basename "$msi"): upgrade, rebuild, same file, refused downgrade, $signed signatures, PATH," \
+     "the documentation's links, velk.exe's window ($artefacts/velk-installed-page0.png), Skeld.exe," \
+     "INSTALLDIR with ADDTOPATH=0, uninstalls, truncated file"
