@@ -41,6 +41,16 @@ private:
     QString boostDir, outDir, personality;
 
     QAbstractButton* nextButton(BoostForwardHeader& w) { return w.button(QWizard::NextButton); }
+    // A tree's record in out, trusted unless tail spoils it.
+    static bool writeRecord(const QString& out, const QString& boost, const char* version, const std::string& tail = {})
+    {
+        tree_record record;
+        record.boost_folder = toSkeldPath(boost);
+        record.boost_version = version;
+        QFile file(out + QStringLiteral("/skeld-record.txt"));
+        return QDir().mkpath(out) && file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+               file.write(QByteArray::fromStdString(record_text(record) + tail)) > 0;
+    }
     void typeAll(BoostForwardHeader& w, const QString& boost, const QString& out, const QString& person)
     {
         QTest::keyClicks(w.OrigLibLocEdit, boost);
@@ -445,14 +455,7 @@ private slots:
     {
         QFETCH(int, how);
         const QString out = tmp.filePath(QStringLiteral("spoken"));
-        QVERIFY(QDir().mkpath(out));
-        tree_record record;
-        record.boost_folder = toSkeldPath(QDir::toNativeSeparators(boostDir));
-        record.boost_version = "1.74.0";
-        QFile file(out + QStringLiteral("/skeld-record.txt"));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(QByteArray::fromStdString(record_text(record)));
-        file.close();
+        QVERIFY(writeRecord(out, QDir::toNativeSeparators(boostDir), "1.74.0"));
 
         BoostForwardHeader w;
         w.show();
@@ -499,14 +502,7 @@ private slots:
         QFETCH(QString, boost);
         QVERIFY(boost.size() >= 95);
         const QString out = tmp.filePath(QStringLiteral("line ") + QString::number(qHash(boost)));
-        QVERIFY(QDir().mkpath(out));
-        tree_record record;
-        record.boost_folder = toSkeldPath(boost);
-        record.boost_version = "1.92.0";
-        QFile file(out + QStringLiteral("/skeld-record.txt"));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(QByteArray::fromStdString(record_text(record)));
-        file.close();
+        QVERIFY(writeRecord(out, boost, "1.92.0"));
 
         BoostForwardHeader w;
         w.show();
@@ -528,10 +524,7 @@ private slots:
             if (other != line && !(frame && frame->frameShape() == QFrame::VLine))
                 QVERIFY2(!other->geometry().intersects(line->geometry()), qPrintable(other->objectName()));
         }
-        QTRY_VERIFY2(w.Page0Scroll->viewport()->rect().contains(QRect(QPoint(0, 0), w.Page0Content->size())),
-                     qPrintable(QStringLiteral("%1x%2 in %3x%4")
-                                    .arg(w.Page0Content->width()).arg(w.Page0Content->height())
-                                    .arg(w.Page0Scroll->viewport()->width()).arg(w.Page0Scroll->viewport()->height())));
+        QTRY_VERIFY(w.Page0Scroll->viewport()->rect().contains(QRect(QPoint(0, 0), w.Page0Content->size())));
     }
 
     // Under the output field, before all three paths exist: which Boost a
@@ -545,14 +538,6 @@ private slots:
         QVERIFY(version.open(QIODevice::WriteOnly));
         version.write("#define BOOST_VERSION 107400\n");
         version.close();
-        const auto recordFor = [&](const QString& boost, const std::string& tail) {
-            tree_record record;
-            record.boost_folder = toSkeldPath(QDir::toNativeSeparators(boost));
-            record.boost_version = "1.74.0";
-            QFile file(out + QStringLiteral("/skeld-record.txt"));
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(QByteArray::fromStdString(record_text(record) + tail));
-        };
         const QString boost = QDir::toNativeSeparators(boostDir);
         const QString made = QStringLiteral("Holds a tree for Boost 1.74.0 (%1)").arg(boost);
         BoostForwardHeader w;
@@ -562,7 +547,7 @@ private slots:
         QTest::keyClick(w.ConfigLocEdit, Qt::Key_End);
         QCOMPARE(w.TreeStatusLabel->text(), QString());
 
-        recordFor(boostDir, "");
+        QVERIFY(writeRecord(out, boost, "1.74.0"));
         w.ConfigLocEdit->clear();  // a path that changes is read again
         QTest::keyClick(w.ConfigLocEdit, Qt::Key_End);
         w.ConfigLocEdit->setText(QDir::toNativeSeparators(out));  // keyClicks types ASCII only
@@ -575,7 +560,7 @@ private slots:
         QTRY_COMPARE(w.TreeStatusLabel->text(),
                      made + QStringLiteral(", not the Boost above: Finish remakes it for that one."));
 
-        recordFor(boostDir, "File: 0 x\n");
+        QVERIFY(writeRecord(out, boost, "1.74.0", "File: 0 x\n"));
         QTest::keyClick(w.OrigLibLocEdit, Qt::Key_Left);  // no path changed: not read again
         QTest::qWait(100);
         QVERIFY(w.TreeStatusLabel->text().startsWith(made));
