@@ -27,6 +27,7 @@ test=(
   time                                     # the benchmark's peak-memory figure
   gnuplot-nox                              # the header table's chart
   x11-utils x11-apps netpbm                # the installer test finds velk.exe's window and saves its picture
+  openbox                                  # scripts/screenshots.sh: window frames as a desktop draws them
   locales                                  # ja_JP.UTF-8, below
 )
 case $set_name in

@@ -7,10 +7,10 @@
 # and, for each header that reads in (a) but not in (c), its first error.
 #
 #   scripts/measure_boost_headers.sh            # the full table
-#   HEADERS="any thread" COMBOS="mingw:msvc-current" VERSIONS=1.90 LEVELS=20 \
+#   HEADERS="any thread" COMBOS="mingw:msvc-current" VERSIONS=1.92 LEVELS=20 \
 #     scripts/measure_boost_headers.sh          # a part of it
 #
-# Settings: VERSIONS (1.74 1.81 1.83 1.90), LEVELS (17 20: -std=c++17,
+# Settings: VERSIONS (1.74 1.81 1.83 1.90 1.92), LEVELS (17 20: -std=c++17,
 # -std=c++20), COMBOS (front end:personality), HEADERS (names without .hpp;
 # all when empty), BOOST_1_74 (/usr/include/boost), JOBS (parallel compiles,
 # 2), BUILD_DIR (build), DATA_DIR (where Skeld and its data files are,
@@ -24,10 +24,11 @@
 # Unix. Each personality names the front end's system include directories
 # with -si, as a real one names its compiler's, and an MSVC personality's
 # _MSVC_LANG follows the level. Boost 1.74 is the system's
-# (/usr/include/boost); 1.81, 1.83 and 1.90 are Debian's libboostX-dev of
-# bookworm, trixie and sid, fetched with apt-get download through a list of
-# its own (BOOST_CACHE/apt: the system's apt configuration is not touched;
-# the mirror is the system's own) and unpacked with dpkg -x into BOOST_CACHE.
+# (/usr/include/boost); 1.81, 1.83, 1.90 and 1.92 are Debian's libboostX-dev
+# of bookworm, trixie and sid (the last two), fetched with apt-get download
+# through a list of its own (BOOST_CACHE/apt: the system's apt configuration
+# is not touched; the mirror is the system's own) and unpacked with dpkg -x
+# into BOOST_CACHE.
 #
 # Every compile is kept in WORK: (a) per version, level and front end, (b)
 # per personality as well, (c) also per state of Skeld and the data files, so
@@ -51,7 +52,7 @@ fi
 BUILD_DIR=${BUILD_DIR:-$top/build}
 WORK=${WORK:-$BUILD_DIR/measure}
 JOBS=${JOBS:-2}
-VERSIONS=${VERSIONS:-"1.74 1.81 1.83 1.90"}
+VERSIONS=${VERSIONS:-"1.74 1.81 1.83 1.90 1.92"}
 LEVELS=${LEVELS:-"17 20"}
 COMBOS=${COMBOS:-"mingw:msvc-current mingw:msvc-sample gxx:sun gxx:xlc gxx:intel gxx:edg clang:sun clang:xlc clang:intel clang:edg"}
 HEADERS=${HEADERS:-}
@@ -90,6 +91,7 @@ suite_of() {
     1.81) echo bookworm ;;
     1.83) echo trixie ;;
     1.90) echo sid ;;
+    1.92) echo sid ;;
     *) die "unknown Boost version $1" ;;
   esac
 }

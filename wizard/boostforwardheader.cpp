@@ -1,6 +1,7 @@
 #include "boostforwardheader.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
@@ -65,9 +66,14 @@ BoostForwardHeader::BoostForwardHeader(QWidget* parent, const char* name, bool m
     connect(this, &QWizard::currentIdChanged, this, &BoostForwardHeader::updateBackButton);
     connect(Page1, &QWizardPage::completeChanged, this, &BoostForwardHeader::updateBackButton);
 
-    OrigLibLocEdit->installEventFilter(this);
-    ConfigLocEdit->installEventFilter(this);
-    CmpPersonEdit->installEventFilter(this);
+    // A key release checks the paths again even when the text stays (a
+    // path may have come into existence meanwhile); any change of text does
+    // too, however it came: a paste or drop by mouse, or a voice-control or
+    // dictation tool setting it through the accessibility interface.
+    for (QLineEdit* field : {OrigLibLocEdit, ConfigLocEdit, CmpPersonEdit}) {
+        field->installEventFilter(this);
+        connect(field, &QLineEdit::textChanged, this, &BoostForwardHeader::Page0LineEdit_textchanged);
+    }
 
     // What a screen reader says: a field by its caption, a Browse button by
     // what it browses for.
@@ -240,8 +246,16 @@ void BoostForwardHeader::Page0LineEdit_textchanged(const QString&)
 
 void BoostForwardHeader::showTreeStatus()
 {
-    TreeStatusLabel->setText(watch->line());
-    TreeStatusLabel->setToolTip(TreeStatusLabel->text());  // a long Boost path may not fit
+    if (const QString line = watch->line(); line != TreeStatusLabel->text()) {
+        TreeStatusLabel->setText(line);
+        // What a screen reader reads of the label beside its name.
+        TreeStatusLabel->setAccessibleDescription(line);
+        fitTreeLine();
+        // Qt 6.4 has no announcement event: a changed description is how
+        // assistive tools learn that the line changed.
+        QAccessibleEvent event(TreeStatusLabel, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&event);
+    }
     RemoveTreeBtn->setVisible(watch->holdsTree());
     // The summary says the same while it is what the pane shows.
     if (currentPage() == Page1 && Page1->isComplete() && DetailsText->toPlainText() == shownSummary)

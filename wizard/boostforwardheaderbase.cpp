@@ -200,7 +200,26 @@ void BoostForwardHeaderBase::fitTextsToFont()
     const int treeLeft = std::max(ConfigLocEdit->x(), RemoveTreeBtn->geometry().right() + 7);
     const QRect tree = TreeStatusLabel->geometry();
     TreeStatusLabel->setGeometry(treeLeft, tree.y(), ConfigLocBtn->geometry().right() + 1 - treeLeft, tree.height());
+    fitTreeLine();
     SaveLogBtn->resize(std::max(SaveLogBtn->width(), buttonWidthFor(SaveLogBtn)), SaveLogBtn->height());
+}
+
+void BoostForwardHeaderBase::fitTreeLine()
+{
+    // Only ever taller: a page that shrank again would move the personality
+    // row up and down under the pointer as the line changes while typing.
+    const int need = std::max(2 * TreeStatusLabel->fontMetrics().lineSpacing(),
+                              TreeStatusLabel->heightForWidth(TreeStatusLabel->width()));
+    const int dy = need - TreeStatusLabel->height();
+    if (dy <= 0)
+        return;
+    growPageBelow(Page0Content, TreeStatusLabel->geometry().bottom() + 1, dy);
+    TreeStatusLabel->resize(TreeStatusLabel->width(), need);
+    // The pages stay one size: the log pane takes the height, with what
+    // stands beside and below it moving down.
+    growPageBelow(Page1Content, DetailsText->y() + 1, dy);
+    if (isVisible())
+        resize(size().expandedTo(initialSize()));
 }
 
 QSize BoostForwardHeaderBase::initialSize() const

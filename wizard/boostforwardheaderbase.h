@@ -21,6 +21,12 @@ public:
     // whole application; needs the application object.
     static void setUpApplicationLook();
 
+protected:
+    // Gives the line under the output field the height its text needs, two
+    // lines at least, moving what lies below it down; the window grows with
+    // the page where the screen has room.
+    void fitTreeLine();
+
 protected slots:
     virtual void languageChange();
 

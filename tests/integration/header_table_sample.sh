@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # A sample of the header measurement (scripts/measure_boost_headers.sh), in
-# two halves: the system's Boost 1.74 at C++17, and Debian's newest (1.90,
+# two halves: the system's Boost 1.74 at C++17, and Debian's newest (1.92,
 # fetched once per build directory) at C++20. In each, every header of the
 # sample that MinGW-w64's g++ reads plainly reads through the substitute tree
 # under the current-MSVC personality, and every one g++ and clang++ read
 # plainly reads through the tree under the personalities of compilers that
 # target Unix, but for the losses the measurement excuses and lists; and
 # every stub stands for a header the front end has.
-# A half that cannot run (no Boost 1.74 here, 1.90 not fetched) or a front end
+# A half that cannot run (no Boost 1.74 here, 1.92 not fetched) or a front end
 # that is missing takes only its own part away: the test fails when a part
 # that ran fails, and otherwise skips, naming each part that could not run and
 # why.
@@ -47,12 +47,12 @@ else
   not_run+=("the Boost 1.74 half: $boost is not Boost 1.74")
 fi
 
-if BOOST_CACHE=$boosts VERSIONS=1.90 FETCH_ONLY=1 BUILD_DIR=$build DATA_DIR=$data COMBOS=$combos bash "$measure" \
+if BOOST_CACHE=$boosts VERSIONS=1.92 FETCH_ONLY=1 BUILD_DIR=$build DATA_DIR=$data COMBOS=$combos bash "$measure" \
      > "$scratch.fetch.log" 2>&1; then
-  half 1.90 20
+  half 1.92 20
 else
   tail -n 5 "$scratch.fetch.log"
-  not_run+=("the Boost 1.90 half: Boost 1.90 could not be fetched ($(grep '^measure:' "$scratch.fetch.log" | tail -n 1 || true))")
+  not_run+=("the Boost 1.92 half: Boost 1.92 could not be fetched ($(grep '^measure:' "$scratch.fetch.log" | tail -n 1 || true))")
 fi
 
 [ ${#failed[@]} -eq 0 ] || fail "the targets do not hold on the sample of ${failed[*]}"

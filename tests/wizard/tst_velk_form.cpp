@@ -41,6 +41,16 @@ private:
     QString boostDir, outDir, personality;
 
     QAbstractButton* nextButton(BoostForwardHeader& w) { return w.button(QWizard::NextButton); }
+    // A tree's record in out, trusted unless tail spoils it.
+    static bool writeRecord(const QString& out, const QString& boost, const char* version, const std::string& tail = {})
+    {
+        tree_record record;
+        record.boost_folder = toSkeldPath(boost);
+        record.boost_version = version;
+        QFile file(out + QStringLiteral("/skeld-record.txt"));
+        return QDir().mkpath(out) && file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+               file.write(QByteArray::fromStdString(record_text(record) + tail)) > 0;
+    }
     void typeAll(BoostForwardHeader& w, const QString& boost, const QString& out, const QString& person)
     {
         QTest::keyClicks(w.OrigLibLocEdit, boost);
@@ -134,29 +144,53 @@ private slots:
     }
 
     // What a screen reader says for each control, read through the same
-    // interface the platform bridges (AT-SPI, UI Automation) read.
+    // interface the platform bridges (AT-SPI, UI Automation) read: every
+    // control on both pages and every wizard button has a name, none shared
+    // with another control of its kind (three bare "Browse" buttons), and
+    // those velk names itself say what they do.
     void accessibleNames()
     {
         BoostForwardHeader w;
         w.show();
-        const std::pair<QWidget*, QString> names[] = {
-            {w.OrigLibLocEdit, "Boost Library Location"},
-            {w.ConfigLocEdit, "Configuration Output Location"},
-            {w.CmpPersonEdit, "Current Compiler Personality"},
-            {w.OrigLibLocBtn, "Browse for the Boost library location"},
-            {w.ConfigLocBtn, "Browse for the configuration output location"},
-            {w.CmpPersonBtn, "Browse for the current compiler personality"},
-            {w.RemoveTreeBtn, "Remove the tree in the output folder"},
-            {w.TreeStatusLabel, "State of the output folder"},
-            {w.DetailsText, "Summary and log"},
-            {w.SaveLogBtn, "Save Log"},
-            {w.RunProgressBar, "Progress of the run"},
+        const QHash<QString, QString> named = {
+            {"OrigLibLocEdit", "Boost Library Location"},
+            {"ConfigLocEdit", "Configuration Output Location"},
+            {"CmpPersonEdit", "Current Compiler Personality"},
+            {"OrigLibLocBtn", "Browse for the Boost library location"},
+            {"ConfigLocBtn", "Browse for the configuration output location"},
+            {"CmpPersonBtn", "Browse for the current compiler personality"},
+            {"RemoveTreeBtn", "Remove the tree in the output folder"},
+            {"TreeStatusLabel", "State of the output folder"},
+            {"DetailsText", "Summary and log"},
+            {"RunProgressBar", "Progress of the run"},
         };
-        for (const auto& [widget, name] : names) {
-            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
-            QVERIFY2(face, qPrintable(widget->objectName()));
-            QCOMPARE(face->text(QAccessible::Name), name);
+        QList<QWidget*> controls = w.Page0Content->findChildren<QWidget*>() + w.Page1Content->findChildren<QWidget*>();
+        for (int which = QWizard::BackButton; which <= QWizard::HelpButton; ++which)
+            controls << w.button(QWizard::WizardButton(which));
+        QSet<QPair<QAccessible::Role, QString>> seen;
+        qsizetype checked = 0;
+        for (QWidget* control : controls) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+            QVERIFY2(face, qPrintable(control->objectName()));
+            // Images, decorative lines, scroll bars and viewports are not controls.
+            if (!QList{QAccessible::PushButton, QAccessible::EditableText, QAccessible::StaticText,
+                       QAccessible::ProgressBar, QAccessible::CheckBox, QAccessible::ComboBox}
+                     .contains(face->role()))
+                continue;
+            // A label with no text yet (the run's step before a run) has nothing to say.
+            if (auto* label = qobject_cast<QLabel*>(control); label && label->text().isEmpty() &&
+                                                              label->accessibleName().isEmpty())
+                continue;
+            const QString name = face->text(QAccessible::Name);
+            QVERIFY2(!name.isEmpty(), qPrintable(control->objectName()));
+            QVERIFY2(!seen.contains({face->role(), name}), qPrintable(name));
+            seen.insert({face->role(), name});
+            if (named.contains(control->objectName())) {
+                QCOMPARE(name, named.value(control->objectName()));
+                ++checked;
+            }
         }
+        QCOMPARE(checked, named.size());
         // The bar says how far the run is.
         w.RunProgressBar->setRange(0, 200);
         w.RunProgressBar->setValue(50);
@@ -402,11 +436,95 @@ private slots:
         QVERIFY(nextButton(w)->isEnabled());
         QVERIFY(QDir(late).removeRecursively());
 
-        // Text set without a key (a paste by mouse) waits for the next check.
+        // Text set without a key (pasted or dropped by mouse) is checked at once.
         w.OrigLibLocEdit->setText(tmp.filePath(QStringLiteral("gone")));
-        QVERIFY(nextButton(w)->isEnabled());
-        QTest::keyClick(w.OrigLibLocEdit, Qt::Key_End);
         QVERIFY(!nextButton(w)->isEnabled());
+    }
+
+    // Voice control and dictation set a field's text through the
+    // accessibility interface, never pressing a key: the check runs all the
+    // same, and the tree line and Remove follow.
+    void textSetThroughAccessibility_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::newRow("replaceText (AT-SPI SetTextContents)") << 0;
+        QTest::newRow("insertText") << 1;
+        QTest::newRow("setText of the value") << 2;
+    }
+    void textSetThroughAccessibility()
+    {
+        QFETCH(int, how);
+        const QString out = tmp.filePath(QStringLiteral("spoken"));
+        QVERIFY(writeRecord(out, QDir::toNativeSeparators(boostDir), "1.74.0"));
+
+        BoostForwardHeader w;
+        w.show();
+        for (auto [field, text] : {std::pair{w.OrigLibLocEdit, boostDir}, std::pair{w.ConfigLocEdit, out},
+                                   std::pair{w.CmpPersonEdit, personality}}) {
+            QVERIFY(!nextButton(w)->isEnabled());
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(field);
+            if (how == 2) {
+                face->setText(QAccessible::Value, text);
+            } else {
+                QAccessibleEditableTextInterface* edit = face->editableTextInterface();
+                QVERIFY(edit);
+                if (how == 0)
+                    edit->replaceText(0, face->textInterface()->characterCount(), text);
+                else
+                    edit->insertText(0, text);
+            }
+            QCOMPARE(field->text(), text);
+        }
+        QVERIFY(nextButton(w)->isEnabled());
+        QTRY_VERIFY(w.TreeStatusLabel->text().startsWith(QStringLiteral("Holds a tree for Boost 1.74.0")));
+        QVERIFY(w.RemoveTreeBtn->isVisible());
+        // What a screen reader is told of the line, beside the label's name.
+        QCOMPARE(QAccessible::queryAccessibleInterface(w.TreeStatusLabel)->text(QAccessible::Description),
+                 w.TreeStatusLabel->text());
+    }
+
+    // The line under the output field shows whole, however long the Boost
+    // path it names: the page makes room, the window grows with it. Run at
+    // scale 1 and, by ctest, at QT_SCALE_FACTOR 1.5.
+    void treeLineShowsWhole_data()
+    {
+        QTest::addColumn<QString>("boost");
+        const QString windows =
+            QStringLiteral("C:\\Users\\someone\\Documents\\Projects\\Headwright\\third-party\\libraries\\boost_1_92_0\\boost");
+        QTest::newRow("Windows path, no spaces") << windows + QString(100 - windows.size(), QLatin1Char('x'));
+        const QString posix = QStringLiteral("/home/someone/projects/headwright/third-party/libraries/boost_1_92_0/");
+        QTest::newRow("POSIX path, no spaces") << posix + QString(100 - posix.size(), QLatin1Char('y'));
+        QTest::newRow("path with spaces")
+            << QStringLiteral("C:\\Program Files\\Some Vendor\\Boost Libraries\\Version One Point Ninety Two\\boost_1_92_0\\include\\boost");
+    }
+    void treeLineShowsWhole()
+    {
+        QFETCH(QString, boost);
+        QVERIFY(boost.size() >= 95);
+        const QString out = tmp.filePath(QStringLiteral("line ") + QString::number(qHash(boost)));
+        QVERIFY(writeRecord(out, boost, "1.92.0"));
+
+        BoostForwardHeader w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // The scale the run was asked for is the one the window has.
+        QCOMPARE(w.devicePixelRatio(), qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble());
+        w.ConfigLocEdit->setText(out);
+        QLabel* line = w.TreeStatusLabel;
+        QTRY_VERIFY(line->text().contains(boost));
+
+        QVERIFY(line->height() >= 2 * line->fontMetrics().lineSpacing());
+        QVERIFY(line->heightForWidth(line->width()) <= line->height());
+        // Laid out at its width (wrapped, a path broken where it must be), the text fits.
+        QVERIFY(line->fontMetrics().boundingRect(QRect(0, 0, line->width(), 1000), Qt::TextWordWrap, line->text())
+                    .height() <= line->height());
+        // Nothing on the page covers it, and the page is shown whole.
+        for (QWidget* other : w.Page0Content->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            auto* frame = qobject_cast<QFrame*>(other);
+            if (other != line && !(frame && frame->frameShape() == QFrame::VLine))
+                QVERIFY2(!other->geometry().intersects(line->geometry()), qPrintable(other->objectName()));
+        }
+        QTRY_VERIFY(w.Page0Scroll->viewport()->rect().contains(QRect(QPoint(0, 0), w.Page0Content->size())));
     }
 
     // Under the output field, before all three paths exist: which Boost a
@@ -420,14 +538,6 @@ private slots:
         QVERIFY(version.open(QIODevice::WriteOnly));
         version.write("#define BOOST_VERSION 107400\n");
         version.close();
-        const auto recordFor = [&](const QString& boost, const std::string& tail) {
-            tree_record record;
-            record.boost_folder = toSkeldPath(QDir::toNativeSeparators(boost));
-            record.boost_version = "1.74.0";
-            QFile file(out + QStringLiteral("/skeld-record.txt"));
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(QByteArray::fromStdString(record_text(record) + tail));
-        };
         const QString boost = QDir::toNativeSeparators(boostDir);
         const QString made = QStringLiteral("Holds a tree for Boost 1.74.0 (%1)").arg(boost);
         BoostForwardHeader w;
@@ -437,7 +547,7 @@ private slots:
         QTest::keyClick(w.ConfigLocEdit, Qt::Key_End);
         QCOMPARE(w.TreeStatusLabel->text(), QString());
 
-        recordFor(boostDir, "");
+        QVERIFY(writeRecord(out, boost, "1.74.0"));
         w.ConfigLocEdit->clear();  // a path that changes is read again
         QTest::keyClick(w.ConfigLocEdit, Qt::Key_End);
         w.ConfigLocEdit->setText(QDir::toNativeSeparators(out));  // keyClicks types ASCII only
@@ -450,7 +560,7 @@ private slots:
         QTRY_COMPARE(w.TreeStatusLabel->text(),
                      made + QStringLiteral(", not the Boost above: Finish remakes it for that one."));
 
-        recordFor(boostDir, "File: 0 x\n");
+        QVERIFY(writeRecord(out, boost, "1.74.0", "File: 0 x\n"));
         QTest::keyClick(w.OrigLibLocEdit, Qt::Key_Left);  // no path changed: not read again
         QTest::qWait(100);
         QVERIFY(w.TreeStatusLabel->text().startsWith(made));

@@ -1,5 +1,6 @@
 // Takes the documentation's screenshots of both pages from the screen, as the
-// user sees them (window frame, the platform's fonts, page 2 after a real run):
+// user sees them (window frame, the platform's fonts, page 2 after a real run,
+// page 1 after it, with the line under the output field naming the tree):
 //   velk_grab_pages <page0.png> <page1.png> <boost dir> <output dir> <personality> [<mid-run.png>]
 // Run it on a real display (scripts/screenshots.sh uses Xvfb); it starts
 // whichever Skeld velk would.
@@ -43,11 +44,7 @@ int main(int argc, char* argv[])
     wizard.OrigLibLocEdit->setText(args[3]);
     wizard.ConfigLocEdit->setText(args[4]);
     wizard.CmpPersonEdit->setText(args[5]);
-    QTest::keyClick(wizard.CmpPersonEdit, Qt::Key_End);  // the check: three paths found, Next enabled
-    // The line under the output field once Skeld --check has answered.
-    const bool answered = QTest::qWaitFor(
-        [&] { return !wizard.TreeStatusLabel->text().contains(QLatin1String("Checking")); }, 60000);
-    if (!answered || !wizard.button(QWizard::NextButton)->isEnabled() || !shoot(wizard, args[1]))
+    if (!wizard.button(QWizard::NextButton)->isEnabled())
         return 1;
 
     wizard.button(QWizard::NextButton)->click();
@@ -69,5 +66,17 @@ int main(int argc, char* argv[])
     if (!QTest::qWaitFor([&] { return proc->state() == QProcess::NotRunning; }, 120000))
         return 1;
     QTest::qWait(100);
-    return shoot(wizard, args[2]) ? 0 : 1;
+    if (!shoot(wizard, args[2]))
+        return 1;
+
+    // Page 1 again, where the line under the output field now names the
+    // tree just made, once Skeld --check has answered.
+    wizard.button(QWizard::BackButton)->click();
+    const bool answered = QTest::qWaitFor(
+        [&] {
+            const QString line = wizard.TreeStatusLabel->text();
+            return line.startsWith(QLatin1String("Holds a tree")) && !line.contains(QLatin1String("Checking"));
+        },
+        60000);
+    return answered && shoot(wizard, args[1]) ? 0 : 1;
 }
