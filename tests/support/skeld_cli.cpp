@@ -109,9 +109,11 @@ program_result SkeldCli::run_killed_at(const std::vector<std::string>& arguments
 {
     program_result result = run_program_killed_at(command(arguments), dir.path(), kill_at, nth);
     // Wine lets go of a killed process's files and locks once its server
-    // has seen it end: the next run must not find them held.
+    // has seen it end: the next run must not find them held. The suite keeps
+    // one persistent server, which "-w" would wait for forever: a few
+    // seconds are ample for it to see the end of a process.
     if (target_->windows())
-        (void)run_program({"wineserver", "-w"}, dir.path());
+        (void)run_program({"timeout", "5", "wineserver", "-w"}, dir.path());
     return result;
 }
 
