@@ -39,13 +39,17 @@ void forwarding_batch::file(std::string source)
 
 void forwarding_batch::finish()
 {
+    // The files read now while the threads also write the headers the last
+    // batch journalled: a failed write among those comes first in walk order.
     std::vector<header_scan> scans(sources_.size());
-    share_.for_each(sources_.size(), [&](std::size_t i, unsigned thread) {
-        const std::string relative = source_below_boost(state_, sources_[i]);
-        // A name the record cannot hold is not read: the plan names it.
-        if (record_path("boost/" + relative))
-            scans[i] = scan_header(state_, sources_[i], relative, spaces_[thread]);
-    });
+    if (std::optional<tree_plan::failed_write> failed =
+            state_.plan.write_deferred(sources_.size(), [&](std::size_t i, unsigned thread) {
+                const std::string relative = source_below_boost(state_, sources_[i]);
+                // A name the record cannot hold is not read: the plan names it.
+                if (record_path("boost/" + relative))
+                    scans[i] = scan_header(state_, sources_[i], relative, spaces_[thread]);
+            }))
+        end_at_failed_header(*failed);
 
     std::vector<entry> entries = std::move(entries_);
     entries_.clear();
@@ -61,10 +65,13 @@ void forwarding_batch::finish()
     } catch (const run_ended&) {
         // The headers journalled before the failure are written all the same,
         // as one thread would have; one that failed is earlier in walk order.
-        if (std::optional<tree_plan::failed_write> failed = state_.plan.write_deferred())
-            end_at_failed_header(*failed);
+        write_journalled();
         throw;
     }
+}
+
+void forwarding_batch::write_journalled()
+{
     if (std::optional<tree_plan::failed_write> failed = state_.plan.write_deferred())
         end_at_failed_header(*failed);
 }

@@ -26,8 +26,12 @@ public:
     void directory(std::string mirror);
     // A Boost file whose forwarding header is written in its turn.
     void file(std::string source);
-    // Carries out all that is handed over so far; ends the run at a failure.
+    // Carries out all that is handed over so far but the writing of the
+    // last files journalled, which goes with the next batch's reading or
+    // write_journalled(); ends the run at a failure.
     void finish();
+    // Writes the files journalled so far; ends the run at a failure.
+    void write_journalled();
 
 private:
     struct entry {

@@ -79,8 +79,10 @@ void walk_directory(generator_state& state, const std::string& directory, bool c
         // In the tree itself a directory out of reach would leave its files
         // without forwarding headers; a list entry merely names nothing then.
         if (!collect_only) {
-            if (walk.batch)
+            if (walk.batch) {
                 walk.batch->finish();  // what comes before it in the walk's order first
+                walk.batch->write_journalled();
+            }
             throw run_ended{"Couldn't open header for reading- " + directory + ". Please check folder permissions"};
         }
         say(state, "failed FINDFIRSTFILE");
@@ -155,11 +157,9 @@ void walk_boost_tree(generator_state& state, const std::string& directory, bool 
         walk.batch = &batch;
         walk_directory(state, directory, collect_only, walk);
         batch.finish();
-        std::optional<tree_plan::failed_write> failed = state.plan.flush();
-        if (!failed)
-            failed = state.plan.write_deferred();
-        if (failed)
+        if (std::optional<tree_plan::failed_write> failed = state.plan.flush())
             end_at_failed_header(*failed);
+        batch.write_journalled();
     }
     if (std::optional<tree_plan::failed_write> failed = state.plan.flush())
         end_at_failed_header(*failed);

@@ -194,13 +194,18 @@ std::optional<tree_plan::failed_write> tree_plan::flush()
     return failed;
 }
 
-std::optional<tree_plan::failed_write> tree_plan::write_deferred()
+std::optional<tree_plan::failed_write> tree_plan::write_deferred(std::size_t more, const work_share::job_type& other)
 {
-    if (deferred_.empty())
+    if (deferred_.empty() && more == 0)
         return std::nullopt;
-    std::vector<write_result> results(deferred_.size());
-    share_->for_each(deferred_.size(), [&](std::size_t i, unsigned) {
-        results[i] = write_generated_bytes(deferred_[i].path, deferred_[i].bytes);
+    // The writes first: they were journalled before the other jobs' files.
+    const std::size_t writes = deferred_.size();
+    std::vector<write_result> results(writes);
+    share_->for_each(writes + more, [&](std::size_t i, unsigned thread) {
+        if (i < writes)
+            results[i] = write_generated_bytes(deferred_[i].path, deferred_[i].bytes);
+        else
+            other(i - writes, thread);
     });
     std::optional<failed_write> failed;
     for (std::size_t i = 0; i < results.size() && !failed; ++i)

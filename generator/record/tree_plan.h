@@ -57,10 +57,13 @@ public:
 
     // With a share of threads, the files a flush hands to the journal wait
     // there, their lines in the journal already, and write_deferred() writes
-    // them all at once among the threads; what failed first in plan order is
-    // returned. Null: each flush writes its files itself.
+    // them all at once among the threads, with `more` other jobs beside them
+    // (other(i, thread) for i below more: the next files' reading); what
+    // failed first in plan order is returned. Null: each flush writes its
+    // files itself.
     void share_writes(work_share* share) { share_ = share; }
-    [[nodiscard]] std::optional<failed_write> write_deferred();
+    [[nodiscard]] std::optional<failed_write> write_deferred(std::size_t more = 0,
+                                                             const work_share::job_type& other = {});
 
     // The plan so far, as the record's lines, in plan order, and how many
     // files; paths relative to the output with '/'. A path is planned once:
