@@ -14,7 +14,7 @@
 # With no argument both; native runs 1 to 3, windows only 4. Builds Release
 # into build-bench/ and, for 4, build-bench-win/ (MinGW-w64) when needed.
 # BUILD_DIR, WINDOWS_BUILD_DIR, BOOST_TREE, RUNS, THREADS (the parallel
-# floor's, one a core by default) and MEMORY_DIR (a tmpfs,
+# floor's, one a core by default; given, Skeld's --jobs too) and MEMORY_DIR (a tmpfs,
 # /dev/shm by default) override the defaults. Part 4 runs Wine in a prefix of
 # its own inside the Windows build directory, with one server kept for all
 # its runs, so that a run pays only the start of its own program.
@@ -37,6 +37,12 @@ boost=${BOOST_TREE:-/usr/include/boost}
 runs=${RUNS:-7}
 memory=${MEMORY_DIR:-/dev/shm}
 threads=${THREADS:-$(nproc)}
+# Skeld runs with its default jobs (one a core, at most 8); THREADS given
+# also sets its --jobs, so that Skeld and the parallel floor share alike.
+skeld_jobs=()
+if [ -n "${THREADS:-}" ]; then
+    skeld_jobs=(--jobs "$THREADS")
+fi
 
 if [ ! -x /usr/bin/time ]; then
     echo "bench: /usr/bin/time is missing (Debian: apt-get install time)" >&2
@@ -135,14 +141,14 @@ run()
     Skeld)
         cp "$personality" "$disk_scratch/p$count.p_c"
         start=$EPOCHREALTIME
-        (cd "$bin" && /usr/bin/time -f %M -o "$disk_scratch/rss" ./Skeld "$disk_scratch/p$count.p_c" "$tree" "$out" >"$disk_scratch/log")
+        (cd "$bin" && /usr/bin/time -f %M -o "$disk_scratch/rss" ./Skeld "${skeld_jobs[@]}" "$disk_scratch/p$count.p_c" "$tree" "$out" >"$disk_scratch/log")
         end=$EPOCHREALTIME
         rss_kib=$(tail -n 1 "$disk_scratch/rss")
         ;;
     Skeld.exe)
         cp "$windows_personality" "$disk_scratch/p$count.p_c"
         start=$EPOCHREALTIME
-        (cd "$windows_bin" && /usr/bin/time -f %M -o "$disk_scratch/rss" wine ./Skeld.exe \
+        (cd "$windows_bin" && /usr/bin/time -f %M -o "$disk_scratch/rss" wine ./Skeld.exe "${skeld_jobs[@]}" \
             "$(winpath "$disk_scratch/p$count.p_c")" "$(winpath "$tree")" "$(winpath "$out")" >"$disk_scratch/log")
         end=$EPOCHREALTIME
         rss_kib=$(tail -n 1 "$disk_scratch/rss")

@@ -67,4 +67,46 @@ TEST(CommandLine, OptionsInAnyOrderThenThePaths)
     }
 }
 
+TEST(CommandLine, JobsTakesAWholeNumberOfThreadsInRange)
+{
+    using act = command_line::action;
+    struct row {
+        std::vector<const char*> words;
+        act what;
+        unsigned jobs;  // 0: the default
+        std::string personality;
+        int usage_status;
+    };
+    const std::vector<row> rows = {
+        {{"p", "b", "o"}, act::run, 0, "p", 1},
+        {{"--jobs", "4", "p", "b", "o"}, act::run, 4, "p", 1},
+        {{"--progress", "--jobs", "1", "--check", "p", "b", "o"}, act::check, 1, "p", 1},
+        {{"--jobs", "64", "p", "b", "o"}, act::run, 64, "p", 1},
+        // Given twice, the second names the personality.
+        {{"--jobs", "2", "--jobs", "b", "o"}, act::run, 2, "--jobs", 1},
+        {{"--jobs", "0", "p", "b", "o"}, act::usage, 0, "", 1},
+        {{"--jobs", "65", "p", "b", "o"}, act::usage, 0, "", 1},
+        {{"--jobs", "4x", "p", "b", "o"}, act::usage, 0, "", 1},
+        {{"--jobs", "", "p", "b", "o"}, act::usage, 0, "", 1},
+        {{"--jobs", "99999999999999999999", "p", "b", "o"}, act::usage, 0, "", 1},
+        {{"--check", "--jobs", "two", "p", "b", "o"}, act::usage, 0, "", 2},
+        {{"--jobs"}, act::usage, 0, "", 1},
+    };
+    for (const row& r : rows) {
+        const command_line line = parsed(r.words);
+        std::string words;
+        for (const char* w : r.words)
+            words += std::string(w) + " ";
+        SCOPED_TRACE(words);
+        EXPECT_EQ(line.what, r.what);
+        EXPECT_EQ(line.personality, r.personality);
+        if (r.what == act::usage) {
+            EXPECT_EQ(line.usage, jobs_error);
+            EXPECT_EQ(line.usage_status, r.usage_status);
+        } else {
+            EXPECT_EQ(line.jobs, r.jobs);
+        }
+    }
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include "forwarding_header.h"
 
 #include <algorithm>
+#include <map>
 #include <string_view>
 
 #include "include_scan.h"
@@ -18,54 +19,78 @@ std::string below_boost(const generator_state& state, const std::string& source)
     return relative;
 }
 
+void write_scanned_header(generator_state& state, const std::string& source, const std::string& relative,
+                          const header_scan& scan);
+
 }  // namespace
 
-void scan_header_includes(generator_state& state, const std::string& source, const std::string& relative)
+std::string source_below_boost(const generator_state& state, const std::string& source)
 {
+    return below_boost(state, source);
+}
+
+scan_space::scan_space() : buffer(new char[size]) {}
+
+header_scan scan_header(const generator_state& state, const std::string& source, const std::string& relative,
+                        scan_space& space)
+{
+    header_scan scan;
     // A file the earlier run read and that has not changed since is not read
     // again: its includes come from the record.
-    std::uint64_t stamp = 0;
-    bool stamped = false;
-    if (state.earlier_scans && (stamped = platform::change_stamp(source, stamp))) {
-        auto earlier = state.earlier_scans->extract(relative);
-        if (earlier && earlier.mapped().stamp == stamp) {
-            for_each_line(earlier.mapped().includes,
-                          [&](std::string_view name) { state.included_system_headers.emplace(name); });
-            append_source_lines(state.scanned_sources, stamp, relative, earlier.mapped().includes);
-            return;
+    if (state.earlier_scans && (scan.stamped = platform::change_stamp(source, scan.stamp))) {
+        scan.compared = true;
+        const auto earlier = state.earlier_scans->find(relative);
+        if (earlier != state.earlier_scans->end() && earlier->second.stamp == scan.stamp) {
+            scan.from_record = true;
+            return scan;
         }
-        if (earlier)
-            ++state.stamps_moved;
     }
 
     platform::file file;
     const auto opened = file.open_for_reading(source);
-    if (opened != platform::file::open_status::ok)
-        throw run_ended{"Couldn't open header for reading- " + source +
-                        (opened == platform::file::open_status::not_regular ? ". It is not a regular file"
-                                                                            : ". Please check folder permissions")};
+    if (opened != platform::file::open_status::ok) {
+        scan.failure = "Couldn't open header for reading- " + source +
+                       (opened == platform::file::open_status::not_regular ? ". It is not a regular file"
+                                                                           : ". Please check folder permissions");
+        return scan;
+    }
 
     // Without an earlier scan to compare with, the stamp is the open's own.
-    if (!stamped)
-        stamped = file.change_stamp(stamp);
+    if (!scan.stamped)
+        scan.stamped = file.change_stamp(scan.stamp);
 
     // Large reads: all but a few Boost files come in one.
-    static char buffer[1 << 20];
-    std::string names;
-    include_scan scan(state.included_system_headers, &names);
+    include_scan lines(space.seen, &scan.includes);
     std::size_t got;
     do {
-        const std::ptrdiff_t read = file.read(buffer, sizeof buffer);
-        if (read < 0)
-            throw run_ended{"Couldn't open header for reading- " + source +
-                            ". Reading it failed: " + platform::last_error_text()};
+        const std::ptrdiff_t read = file.read(space.buffer.get(), scan_space::size);
+        if (read < 0) {
+            scan.failure = "Couldn't open header for reading- " + source +
+                           ". Reading it failed: " + platform::last_error_text();
+            return scan;
+        }
         got = static_cast<std::size_t>(read);
-        scan.feed(std::string_view(buffer, got));
+        lines.feed(std::string_view(space.buffer.get(), got));
         // A regular file reads whole until its end: a short read is the end.
-    } while (got == sizeof buffer);
-    scan.finish();
-    if (stamped)
-        append_source_lines(state.scanned_sources, stamp, relative, names);
+    } while (got == scan_space::size);
+    lines.finish();
+    return scan;
+}
+
+void take_header_scan(generator_state& state, const std::string& relative, const header_scan& scan)
+{
+    // The earlier record's entry moves out of it, as the plan's files do.
+    std::map<std::string, scanned_source>::node_type earlier;
+    if (scan.compared)
+        earlier = state.earlier_scans->extract(relative);
+    const std::string& includes = scan.from_record ? earlier.mapped().includes : scan.includes;
+    if (!scan.from_record && earlier)
+        ++state.stamps_moved;
+    if (!scan.failure.empty())
+        throw run_ended{scan.failure};
+    for_each_line(includes, [&](std::string_view name) { state.included_system_headers.emplace(name); });
+    if (scan.stamped)
+        append_source_lines(state.scanned_sources, scan.stamp, relative, includes);
 }
 
 std::string forwarding_header_text(const std::string& forwarded_name, bool nonboost)
@@ -100,12 +125,28 @@ std::string forwarding_header_text(const std::string& forwarded_name, bool nonbo
 
 void write_forwarding_header(generator_state& state, const std::string& source)
 {
+    static scan_space space;  // one thread: one buffer for the run
     const std::string relative = below_boost(state, source);
     // A name the record cannot hold is neither scanned nor written.
     if (!state.plan.takes("boost/" + relative))
         return;
-    scan_header_includes(state, source, relative);
+    write_scanned_header(state, source, relative, scan_header(state, source, relative, space));
+}
 
+void write_forwarding_header(generator_state& state, const std::string& source, const header_scan& scan)
+{
+    const std::string relative = below_boost(state, source);
+    if (!state.plan.takes("boost/" + relative))
+        return;
+    write_scanned_header(state, source, relative, scan);
+}
+
+namespace {
+
+void write_scanned_header(generator_state& state, const std::string& source, const std::string& relative,
+                          const header_scan& scan)
+{
+    take_header_scan(state, relative, scan);
     const std::string target = paths::mirror_path(state.orig_header_loc, state.config_output_loc, source);
     // The forwarded name starts at the last component of orig_header_loc, "boost".
     std::string forwarded = "boost";
@@ -114,6 +155,8 @@ void write_forwarding_header(generator_state& state, const std::string& source)
             target, forwarding_header_text(forwarded, state.nonboost_paths.count(source) > 0), "boost/" + relative))
         end_at_failed_header(*failed);
 }
+
+}  // namespace
 
 void end_at_failed_header(const tree_plan::failed_write& failed)
 {

@@ -1,18 +1,48 @@
 // The forwarding header that stands in for one original Boost file.
 #pragma once
 
+#include <cstdint>
+#include <memory>
+#include <set>
 #include <string>
 
 #include "generator_state.h"
 
-// Records the file's angle-bracket includes of non-Boost headers in
-// included_system_headers. Ends the run when the file cannot be read.
+// What a thread keeps for scanning files: one large read buffer (its pages
+// taken only as a large file needs them), and the set the scan fills.
+struct scan_space {
+    static constexpr std::size_t size = 1 << 20;
+    std::unique_ptr<char[]> buffer;
+    std::set<std::string> seen;
+    scan_space();
+};
+
+// The angle-bracket includes of non-Boost headers in one source, or why it
+// could not be read; made without changing the run's state, so that threads
+// may scan several files at once.
+struct header_scan {
+    bool compared = false;     // its stamp was compared with the earlier record's
+    bool from_record = false;  // and was the same: the record's includes hold
+    bool stamped = false;
+    std::uint64_t stamp = 0;
+    std::string includes;  // each name ended by a line feed
+    std::string failure;   // the run's last line when the file could not be read
+};
 // relative: the source's path below the Boost folder, as the record names it.
-void scan_header_includes(generator_state& state, const std::string& source, const std::string& relative);
+header_scan scan_header(const generator_state& state, const std::string& source, const std::string& relative,
+                        scan_space& space);
+// Takes a scan into included_system_headers and the record's lines, in plan
+// order. Ends the run at a file that could not be read.
+void take_header_scan(generator_state& state, const std::string& relative, const header_scan& scan);
+
+// The source's path below the Boost folder, '/' between components.
+std::string source_below_boost(const generator_state& state, const std::string& source);
 
 // Scans source, then writes its nine-line forwarding header at its mirror
 // path. Ends the run when either fails.
 void write_forwarding_header(generator_state& state, const std::string& source);
+// The same, with the scan made already (by another thread).
+void write_forwarding_header(generator_state& state, const std::string& source, const header_scan& scan);
 
 // Ends the run at a forwarding header that could not be written.
 [[noreturn]] void end_at_failed_header(const tree_plan::failed_write& failed);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "forwarding_batch.h"
 #include "forwarding_header.h"
 #include "output_file.h"
 #include "paths.h"
@@ -29,6 +30,8 @@ struct walk_progress {
     bool forwarded_any = false;
     // Set for a walk that only counts the files, mirroring nothing.
     std::size_t* counted = nullptr;
+    // Set for a writing walk whose work is shared among threads.
+    forwarding_batch* batch = nullptr;
 };
 
 // A mirror directory left from an earlier run may be a link; the forwarding
@@ -54,7 +57,9 @@ void walk_directory(generator_state& state, const std::string& directory, bool c
     const bool listed =
         paths::for_each_entry(directory, [&](const std::string&, const std::string& path, platform::entry_kind kind) {
             if (kind == platform::entry_kind::directory) {
-                if (!walk.counted)
+                if (walk.batch)
+                    walk.batch->directory(paths::mirror_path(state.orig_header_loc, state.config_output_loc, path));
+                else if (!walk.counted)
                     make_mirror_directory(state,
                                           paths::mirror_path(state.orig_header_loc, state.config_output_loc, path));
                 walk_directory(state, path, collect_only, walk);
@@ -63,15 +68,23 @@ void walk_directory(generator_state& state, const std::string& directory, bool c
             } else if (collect_only) {
                 state.nonboost_paths.insert(path);
             } else {
-                write_forwarding_header(state, path);
+                if (walk.batch)
+                    walk.batch->file(path);
+                else
+                    write_forwarding_header(state, path);
                 walk.forwarded_any = true;
             }
         });
     if (!listed && !walk.counted) {
         // In the tree itself a directory out of reach would leave its files
         // without forwarding headers; a list entry merely names nothing then.
-        if (!collect_only)
+        if (!collect_only) {
+            if (walk.batch) {
+                walk.batch->finish();  // what comes before it in the walk's order first
+                walk.batch->write_journalled();
+            }
             throw run_ended{"Couldn't open header for reading- " + directory + ". Please check folder permissions"};
+        }
         say(state, "failed FINDFIRSTFILE");
     }
 
@@ -136,7 +149,18 @@ std::size_t count_boost_files(generator_state& state)
 void walk_boost_tree(generator_state& state, const std::string& directory, bool collect_only)
 {
     walk_progress walk = walk_beside_output(state);
-    walk_directory(state, directory, collect_only, walk);
+    if (collect_only || state.jobs <= 1) {
+        walk_directory(state, directory, collect_only, walk);
+    } else {
+        work_share share(state.jobs);
+        forwarding_batch batch(state, share);
+        walk.batch = &batch;
+        walk_directory(state, directory, collect_only, walk);
+        batch.finish();
+        if (std::optional<tree_plan::failed_write> failed = state.plan.flush())
+            end_at_failed_header(*failed);
+        batch.write_journalled();
+    }
     if (std::optional<tree_plan::failed_write> failed = state.plan.flush())
         end_at_failed_header(*failed);
 

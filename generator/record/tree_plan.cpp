@@ -1,5 +1,7 @@
 #include "tree_plan.h"
 
+#include <iterator>
+
 #include "paths.h"
 #include "text_files.h"
 
@@ -171,11 +173,17 @@ std::optional<tree_plan::failed_write> tree_plan::file_with_its_directory(const 
 std::optional<tree_plan::failed_write> tree_plan::flush()
 {
     std::optional<failed_write> failed;
-    if (!waiting_.empty() && !journal(waiting_lines_))
+    if (!waiting_.empty() && !journal(waiting_lines_)) {
         failed = failed_write{waiting_.front().path,
                               {write_result::status::cannot_create, platform::last_error_text()}};
+        // Files journalled before come first in plan order.
+        if (std::optional<failed_write> earlier = write_deferred())
+            failed = std::move(earlier);
+    } else if (share_) {
+        std::move(waiting_.begin(), waiting_.end(), std::back_inserter(deferred_));
+    }
     for (const waiting_file& file : waiting_) {
-        if (failed)
+        if (failed || share_)
             break;
         if (write_result result = write_generated_bytes(file.path, file.bytes); !result.ok())
             failed = failed_write{file.path, std::move(result)};
@@ -183,5 +191,26 @@ std::optional<tree_plan::failed_write> tree_plan::flush()
     waiting_.clear();
     waiting_lines_.clear();
     waiting_directory_.clear();
+    return failed;
+}
+
+std::optional<tree_plan::failed_write> tree_plan::write_deferred(std::size_t more, const work_share::job_type& other)
+{
+    if (deferred_.empty() && more == 0)
+        return std::nullopt;
+    // The writes first: they were journalled before the other jobs' files.
+    const std::size_t writes = deferred_.size();
+    std::vector<write_result> results(writes);
+    share_->for_each(writes + more, [&](std::size_t i, unsigned thread) {
+        if (i < writes)
+            results[i] = write_generated_bytes(deferred_[i].path, deferred_[i].bytes);
+        else
+            other(i - writes, thread);
+    });
+    std::optional<failed_write> failed;
+    for (std::size_t i = 0; i < results.size() && !failed; ++i)
+        if (!results[i].ok())
+            failed = failed_write{std::move(deferred_[i].path), std::move(results[i])};
+    deferred_.clear();
     return failed;
 }

@@ -15,6 +15,7 @@
 #include "output_file.h"
 #include "run_progress.h"
 #include "tree_record.h"
+#include "work_share.h"
 
 class tree_plan {
 public:
@@ -53,6 +54,16 @@ public:
     [[nodiscard]] std::optional<failed_write> file_with_its_directory(const std::string& path, std::string_view text,
                                                                       std::string rel);
     [[nodiscard]] std::optional<failed_write> flush();
+
+    // With a share of threads, the files a flush hands to the journal wait
+    // there, their lines in the journal already, and write_deferred() writes
+    // them all at once among the threads, with `more` other jobs beside them
+    // (other(i, thread) for i below more: the next files' reading); what
+    // failed first in plan order is returned. Null: each flush writes its
+    // files itself.
+    void share_writes(work_share* share) { share_ = share; }
+    [[nodiscard]] std::optional<failed_write> write_deferred(std::size_t more = 0,
+                                                             const work_share::job_type& other = {});
 
     // The plan so far, as the record's lines, in plan order, and how many
     // files; paths relative to the output with '/'. A path is planned once:
@@ -114,5 +125,7 @@ private:
     std::vector<waiting_file> waiting_;
     std::string waiting_lines_;
     std::string waiting_directory_;
+    work_share* share_ = nullptr;
+    std::vector<waiting_file> deferred_;  // journalled, not yet written
     run_progress* progress_ = nullptr;
 };

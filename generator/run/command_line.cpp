@@ -2,8 +2,25 @@
 
 #include <string_view>
 #include <vector>
+#include <string>
 
 #include "command_line_help.h"
+
+namespace {
+
+// A whole number of threads in range, else 0.
+unsigned job_count(std::string_view word)
+{
+    unsigned count = 0;
+    for (const char c : word) {
+        if (c < '0' || c > '9' || count > max_jobs)
+            return 0;
+        count = count * 10 + static_cast<unsigned>(c - '0');
+    }
+    return count <= max_jobs ? count : 0;
+}
+
+}  // namespace
 
 command_line parse_command_line(int argc, const char* const argv[])
 {
@@ -18,6 +35,16 @@ command_line parse_command_line(int argc, const char* const argv[])
     std::size_t first_path = 0;
     for (; first_path < words.size(); ++first_path) {
         const std::string_view word = words[first_path];
+        if (word == "--jobs" && line.jobs == 0) {
+            ++first_path;
+            line.jobs = first_path < words.size() ? job_count(words[first_path]) : 0;
+            if (line.jobs == 0) {
+                line.usage = jobs_error;
+                line.usage_status = line.check_asked ? 2 : 1;
+                return line;
+            }
+            continue;
+        }
         bool* const flag = word == "--progress" ? &line.progress
                            : word == "--check"  ? &line.check_asked
                            : word == "--remove" ? &remove

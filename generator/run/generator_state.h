@@ -29,6 +29,9 @@ struct generator_state {
     // Set when no place held the data files: where they were looked for.
     std::string data_looked_in;
 
+    // The threads that read Boost's files and write the forwarding headers.
+    unsigned jobs = 1;
+
     // What the run writes into the output folder, file by file.
     tree_plan plan;
     // What the include scan found in each Boost file, for the record; and

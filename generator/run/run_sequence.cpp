@@ -23,6 +23,7 @@
 #include "text_files.h"
 #include "tree_record.h"
 #include "tree_walk.h"
+#include "work_share.h"
 
 namespace {
 
@@ -432,6 +433,7 @@ int run_command(generator_state& state, const command_line& line)
     }
     if (line.progress)
         state.progress.report_to(*state.console);
+    state.jobs = line.jobs ? line.jobs : default_jobs();
     const bool check = line.what == command_line::action::check;
     try {
         if (line.what == command_line::action::remove)

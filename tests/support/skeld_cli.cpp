@@ -128,6 +128,10 @@ std::vector<std::string> SkeldCli::command(const std::vector<std::string>& argum
         argv.insert(argv.end(), {"wine", program_copy().string()});
     else
         argv.push_back(program_copy().string());
+    // HEADWRIGHT_TEST_JOBS reruns the suite with that many threads: every
+    // case's files and lines are the same whatever the threads did.
+    if (const char* jobs = std::getenv("HEADWRIGHT_TEST_JOBS"); jobs && arguments.size() > 1)
+        argv.insert(argv.end(), {"--jobs", jobs});
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     return argv;
 }
