@@ -1,5 +1,7 @@
 #include "tree_plan.h"
 
+#include <algorithm>
+
 #include "paths.h"
 #include "text_files.h"
 
@@ -97,6 +99,58 @@ write_result tree_plan::file(const std::string& path, std::string_view text)
     return file(path, text, relative(path));
 }
 
+bool stamp_vouches(std::optional<std::uint64_t> recorded, const platform::file_stamp& now, std::int64_t record_written_at)
+{
+    return recorded && *recorded != 0 && now.fold == *recorded && now.modified < record_written_at;
+}
+
+namespace {
+
+std::size_t name_at(std::string_view path)
+{
+    const std::size_t separator = paths::last_separator_of_either(path);
+    return separator == std::string_view::npos ? 0 : separator + 1;
+}
+
+const platform::file_stamp* find_stamp(const std::vector<std::pair<std::string, platform::file_stamp>>& listing,
+                                       std::string_view name)
+{
+    const auto at = std::lower_bound(listing.begin(), listing.end(), name,
+                                     [](const auto& entry, std::string_view wanted) { return entry.first < wanted; });
+    return at != listing.end() && at->first == name ? &at->second : nullptr;
+}
+
+void list_sorted(const std::string& directory, std::vector<std::pair<std::string, platform::file_stamp>>& listing)
+{
+    listing.clear();
+    if (platform::directory_stamps(directory, listing))
+        std::sort(listing.begin(), listing.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+}
+
+}  // namespace
+
+const platform::file_stamp* tree_plan::stamp_there(const std::string& path)
+{
+    const std::size_t name = name_at(path);
+    const std::string_view directory = std::string_view(path).substr(0, name == 0 ? 0 : name - 1);
+    if (!listed_ || directory != listed_directory_) {
+        listed_directory_ = directory;
+        listed_ = true;
+        list_sorted(listed_directory_.empty() ? std::string(".") : listed_directory_, listing_);
+    }
+    return find_stamp(listing_, std::string_view(path).substr(name));
+}
+
+void tree_plan::stamp_written(std::string_view directory, const std::vector<std::pair<std::string, std::size_t>>& written)
+{
+    // Taken after the file is closed: NTFS may set the write time at close.
+    std::vector<std::pair<std::string, platform::file_stamp>> listing;
+    list_sorted(directory.empty() ? std::string(".") : std::string(directory), listing);
+    for (const auto& [name, line_at] : written)
+        if (const platform::file_stamp* stamp = find_stamp(listing, name))
+            put_hex(file_lines_, line_at + file_line_stamp_at, stamp->fold);
+}
+
 bool tree_plan::plan_file(const std::string& path, std::string_view text, std::string& rel, std::string& bytes,
                           std::size_t& line_start)
 {
@@ -108,19 +162,46 @@ bool tree_plan::plan_file(const std::string& path, std::string_view text, std::s
     // The earlier record's entry moves into the plan: what stays behind there
     // is what this run no longer writes, and no path is held twice.
     std::optional<digest> recorded;
-    if (earlier_)
+    std::optional<std::uint64_t> recorded_stamp;
+    if (earlier_) {
         if (auto node = earlier_->files.extract(rel))
             recorded = node.mapped();
+        if (auto node = earlier_->stamps.extract(rel))
+            recorded_stamp = node.mapped();
+    }
+    const digest planned = digest_of(converted_bytes);
+    const platform::file_stamp* now = fresh_ ? nullptr : stamp_there(path);
+    // A run's line carries the file's stamp, put in once it is known; a
+    // check's keeps the recorded one, so that a stamp alone never makes a
+    // check answer that the record would change.
     line_start = file_lines_.size();
-    append_file_line(file_lines_, digest_of(converted_bytes), rel);
+    const std::uint64_t no_stamp = 0;
+    append_file_line(file_lines_, planned, rel,
+                     mode_ == mode::run ? &no_stamp : recorded_stamp ? &*recorded_stamp : nullptr);
     ++file_count_;
     if (progress_)
         progress_->handled(file_count_);
+    const auto keep_stamp = [&] {
+        if (mode_ == mode::run && now)
+            put_hex(file_lines_, line_start + file_line_stamp_at, now->fold);
+    };
 
-    // A fresh output has nothing to compare with: one call creates each file.
+    // A file whose stamp vouches for its bytes is not read: they are the
+    // recorded ones. A journalled file is read whatever its stamp.
     std::optional<std::string> there;
-    if (!fresh_ && (there = bytes_there(path)) && *there == converted_bytes) {
+    bool skelds_own = false;
+    if (now && recorded && stamp_vouches(recorded_stamp, *now, earlier_->written_at) &&
+        !earlier_->journalled.count(rel)) {
+        if (*recorded == planned) {
+            ++unchanged;
+            keep_stamp();
+            return false;
+        }
+        skelds_own = true;
+    } else if (!fresh_ && (there = bytes_there(path)) && *there == converted_bytes) {
+        // A fresh output has nothing to compare with: one call creates each file.
         ++unchanged;
+        keep_stamp();
         return false;
     }
     ++written;
@@ -128,9 +209,9 @@ bool tree_plan::plan_file(const std::string& path, std::string_view text, std::s
         changed_paths.push_back(std::move(rel));
         return false;
     }
-    if (recorded && there && !holds_what_skeld_wrote(*earlier_, rel, *recorded, *there))
+    if (!skelds_own && recorded && there && !holds_what_skeld_wrote(*earlier_, rel, *recorded, *there))
         rewritten_after_user_change.push_back(path_in_output(output_, rel));
-    else if (!recorded && there)
+    else if (!skelds_own && !recorded && there)
         replaced_unknown.push_back(path_in_output(output_, rel));
     if (converted.empty())
         bytes.assign(converted_bytes);
@@ -147,7 +228,10 @@ write_result tree_plan::file(const std::string& path, std::string_view text, std
         return {};
     if (!journal(std::string_view(file_lines_).substr(line_start)))
         return {write_result::status::cannot_create, platform::last_error_text()};
-    return write_generated_bytes(path, bytes);
+    write_result result = write_generated_bytes(path, bytes);
+    if (platform::file_stamp stamp; result.ok() && platform::stamp_of_file(path, stamp))
+        put_hex(file_lines_, line_start + file_line_stamp_at, stamp.fold);
+    return result;
 }
 
 std::optional<tree_plan::failed_write> tree_plan::file_with_its_directory(const std::string& path,
@@ -164,7 +248,7 @@ std::optional<tree_plan::failed_write> tree_plan::file_with_its_directory(const 
         waiting_directory_ = directory;
     }
     waiting_lines_.append(file_lines_, line_start);
-    waiting_.push_back({path, std::move(bytes)});
+    waiting_.push_back({path, std::move(bytes), line_start});
     return failed;
 }
 
@@ -174,12 +258,17 @@ std::optional<tree_plan::failed_write> tree_plan::flush()
     if (!waiting_.empty() && !journal(waiting_lines_))
         failed = failed_write{waiting_.front().path,
                               {write_result::status::cannot_create, platform::last_error_text()}};
+    std::vector<std::pair<std::string, std::size_t>> stamped;
     for (const waiting_file& file : waiting_) {
         if (failed)
             break;
         if (write_result result = write_generated_bytes(file.path, file.bytes); !result.ok())
             failed = failed_write{file.path, std::move(result)};
+        else
+            stamped.emplace_back(file.path.substr(name_at(file.path)), file.line_at);
     }
+    if (!stamped.empty())
+        stamp_written(waiting_directory_, stamped);
     waiting_.clear();
     waiting_lines_.clear();
     waiting_directory_.clear();
