@@ -73,7 +73,9 @@ directory_status tree_plan::directory(const std::string& path)
         return directory_status::ok;  // nothing below it is written either
     const auto [at, added] = directories_.insert(std::move(rel));
     if (mode_ == mode::run) {
-        if (added && !at->empty()) {
+        // One the earlier record names is known to the next run already,
+        // however this one ends: a run again over a whole tree opens no journal.
+        if (added && !at->empty() && !(earlier_ && earlier_->directories.count(*at))) {
             std::string line;
             append_directory_line(line, *at);
             if (!journal(line))
