@@ -106,6 +106,13 @@ bool identify(const std::string& path, file_identity& identity);
 // change, folded into one number; false when the path cannot be asked.
 bool change_stamp(const std::string& path, std::uint64_t& stamp);
 
+// change_stamp for a walk that asks for the files of one directory one after
+// another: on Windows one listing of the directory answers them all, no
+// file opened. The listing is kept (in this thread) until a file of another
+// directory is asked for: a file changed since shows the stamp it had, which
+// a later run then finds moved.
+bool listed_change_stamp(const std::string& path, std::uint64_t& stamp);
+
 // An output file's stamp: the same fold, and its modification time apart,
 // in the file system's own units, to tell whether it was written too close
 // to another file's time for the fold to vouch for its bytes.

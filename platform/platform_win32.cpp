@@ -1,6 +1,7 @@
 #include "platform.h"
 #include "fault_hook.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <streambuf>
@@ -452,6 +453,30 @@ bool directory_stamps(const std::string& directory, std::vector<std::pair<std::s
     }
     CloseHandle(listing);
     return ok;
+}
+
+bool listed_change_stamp(const std::string& path, std::uint64_t& stamp)
+{
+    thread_local std::string listed;
+    thread_local bool listed_ok = false;
+    thread_local std::vector<std::pair<std::string, file_stamp>> listing;
+    const std::size_t separator = path.find_last_of("\\/");
+    if (separator == std::string::npos)
+        return change_stamp(path, stamp);
+    const std::string_view directory = std::string_view(path).substr(0, separator);
+    if (directory != listed) {
+        listed = directory;
+        listing.clear();
+        listed_ok = directory_stamps(listed, listing);
+        std::sort(listing.begin(), listing.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    }
+    const std::string_view name = std::string_view(path).substr(separator + 1);
+    const auto at = std::lower_bound(listing.begin(), listing.end(), name,
+                                     [](const auto& entry, std::string_view wanted) { return entry.first < wanted; });
+    if (!listed_ok || at == listing.end() || at->first != name)
+        return change_stamp(path, stamp);  // a link, or a name the listing spells otherwise
+    stamp = at->second.fold;
+    return true;
 }
 
 bool file::change_stamp(std::uint64_t& stamp) const

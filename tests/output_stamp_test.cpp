@@ -100,3 +100,23 @@ TEST_F(PlanStamps, ARunRecordsTheStampAFileHasAfterItsLastWrite)
 }
 
 }  // namespace
+
+namespace {
+
+// A Boost file's stamp taken from its directory's listing is the one its own
+// query gives: otherwise every run again would scan every file anew.
+TEST(OutputStamp, AListingGivesTheStampsTheFilesThemselvesGive)
+{
+    scratch_dir dir;
+    for (const char* name : {"a.hpp", "b.hpp"})
+        write_file(dir / "boost" / name, name);
+    for (const char* name : {"a.hpp", "b.hpp"}) {
+        const std::string path = (dir / "boost" / name).make_preferred().string();
+        std::uint64_t own = 0, listed = 0;
+        ASSERT_TRUE(platform::change_stamp(path, own));
+        ASSERT_TRUE(platform::listed_change_stamp(path, listed));
+        EXPECT_EQ(listed, own) << name;
+    }
+}
+
+}  // namespace

@@ -26,7 +26,7 @@ void scan_header_includes(generator_state& state, const std::string& source, con
     // again: its includes come from the record.
     std::uint64_t stamp = 0;
     bool stamped = false;
-    if (state.earlier_scans && (stamped = platform::change_stamp(source, stamp))) {
+    if (state.earlier_scans && (stamped = platform::listed_change_stamp(source, stamp))) {
         auto earlier = state.earlier_scans->extract(relative);
         if (earlier && earlier.mapped().stamp == stamp) {
             for_each_line(earlier.mapped().includes,
