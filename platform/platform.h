@@ -106,6 +106,27 @@ bool identify(const std::string& path, file_identity& identity);
 // change, folded into one number; false when the path cannot be asked.
 bool change_stamp(const std::string& path, std::uint64_t& stamp);
 
+// change_stamp for a walk that asks for the files of one directory one after
+// another: on Windows one listing of the directory answers them all, no
+// file opened. The listing is kept (in this thread) until a file of another
+// directory is asked for: a file changed since shows the stamp it had, which
+// a later run then finds moved.
+bool listed_change_stamp(const std::string& path, std::uint64_t& stamp);
+
+// An output file's stamp: the same fold, and its modification time apart,
+// in the file system's own units, to tell whether it was written too close
+// to another file's time for the fold to vouch for its bytes.
+struct file_stamp {
+    std::uint64_t fold = 0;
+    std::int64_t modified = 0;
+};
+// The stamp of a regular file (never through a link); false for anything else.
+bool stamp_of_file(const std::string& path, file_stamp& stamp);
+// The stamps of the regular files directly in directory, by name, taken in
+// one listing (on Windows one request a buffer of entries, no file opened);
+// false when it cannot be listed.
+bool directory_stamps(const std::string& directory, std::vector<std::pair<std::string, file_stamp>>& entries);
+
 // Whether this process may create files in directory, asked without leaving
 // anything there (a check writes nothing); last_error_text() says why not.
 bool can_create_in(const std::string& directory);

@@ -186,6 +186,47 @@ bool change_stamp(const std::string& path, std::uint64_t& stamp)
     return true;
 }
 
+namespace {
+
+file_stamp output_stamp_of(const struct stat& st)
+{
+    return {stamp_of(st), static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+}  // namespace
+
+bool listed_change_stamp(const std::string& path, std::uint64_t& stamp)
+{
+    // A stat costs what a listing's entry costs here.
+    return change_stamp(path, stamp);
+}
+
+bool stamp_of_file(const std::string& path, file_stamp& stamp)
+{
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    stamp = output_stamp_of(st);
+    return true;
+}
+
+bool directory_stamps(const std::string& directory, std::vector<std::pair<std::string, file_stamp>>& entries)
+{
+    DIR* listing = opendir(directory.c_str());
+    if (!listing)
+        return false;
+    const int at = dirfd(listing);
+    while (const dirent* entry = readdir(listing)) {
+        if (entry->d_type != DT_REG && entry->d_type != DT_UNKNOWN)
+            continue;
+        struct stat st;
+        if (fstatat(at, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+            entries.emplace_back(entry->d_name, output_stamp_of(st));
+    }
+    closedir(listing);
+    return true;
+}
+
 bool resolve_path(const std::string& path, std::string& resolved)
 {
     char* full = realpath(path.c_str(), nullptr);

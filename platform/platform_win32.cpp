@@ -1,6 +1,7 @@
 #include "platform.h"
 #include "fault_hook.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <streambuf>
@@ -375,6 +376,107 @@ bool change_stamp(const std::string& path, std::uint64_t& stamp)
     const bool ok = stamp_of(file, stamp);
     CloseHandle(file);
     return ok;
+}
+
+namespace {
+
+file_stamp stamp_of_parts(std::uint64_t size, std::uint64_t index, std::int64_t written, std::int64_t changed,
+                          std::uint64_t attributes)
+{
+    // The fold stamp_of makes, from the parts a directory listing gives too.
+    const std::uint64_t parts[] = {size, index, static_cast<std::uint64_t>(written), static_cast<std::uint64_t>(changed),
+                                   attributes};
+    file_stamp stamp{digest_fold::start, written};
+    for (const std::uint64_t part : parts)
+        stamp.fold = digest_fold::fold(stamp.fold, part);
+    return stamp;
+}
+
+bool plain_file(DWORD attributes)
+{
+    return !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE));
+}
+
+}  // namespace
+
+bool stamp_of_file(const std::string& path, file_stamp& stamp)
+{
+    // Opened for its attributes only, the link itself when it is one.
+    HANDLE file = CreateFileW(wide(path).c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    FILE_BASIC_INFO basic;
+    FILE_STANDARD_INFO standard;
+    IO_STATUS_BLOCK io;
+    FILE_INTERNAL_INFORMATION internal;
+    const bool ok = GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) &&
+                    GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard) &&
+                    NT_SUCCESS(NtQueryInformationFile(file, &io, &internal, sizeof internal, FileInternalInformation)) &&
+                    plain_file(basic.FileAttributes);
+    CloseHandle(file);
+    if (ok)
+        stamp = stamp_of_parts(standard.EndOfFile.QuadPart, internal.IndexNumber.QuadPart, basic.LastWriteTime.QuadPart,
+                               basic.ChangeTime.QuadPart, basic.FileAttributes);
+    return ok;
+}
+
+bool directory_stamps(const std::string& directory, std::vector<std::pair<std::string, file_stamp>>& entries)
+{
+    HANDLE listing = CreateFileW(wide(directory).c_str(), FILE_LIST_DIRECTORY,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (listing == INVALID_HANDLE_VALUE)
+        return false;
+    // Each request fills the buffer with as many entries as fit, every one
+    // with its times, size, attributes and file id: no entry is opened.
+    alignas(8) static thread_local char buffer[64 * 1024];
+    bool ok = true;
+    for (FILE_INFO_BY_HANDLE_CLASS request = FileIdBothDirectoryRestartInfo;;
+         request = FileIdBothDirectoryInfo) {
+        if (!GetFileInformationByHandleEx(listing, request, buffer, sizeof buffer)) {
+            ok = GetLastError() == ERROR_NO_MORE_FILES;
+            break;
+        }
+        for (std::size_t at = 0;;) {
+            const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer + at);
+            if (plain_file(entry->FileAttributes))
+                entries.emplace_back(utf8(std::wstring_view(entry->FileName, entry->FileNameLength / sizeof(wchar_t))),
+                                     stamp_of_parts(entry->EndOfFile.QuadPart, entry->FileId.QuadPart,
+                                                    entry->LastWriteTime.QuadPart, entry->ChangeTime.QuadPart,
+                                                    entry->FileAttributes));
+            if (entry->NextEntryOffset == 0)
+                break;
+            at += entry->NextEntryOffset;
+        }
+    }
+    CloseHandle(listing);
+    return ok;
+}
+
+bool listed_change_stamp(const std::string& path, std::uint64_t& stamp)
+{
+    thread_local std::string listed;
+    thread_local bool listed_ok = false;
+    thread_local std::vector<std::pair<std::string, file_stamp>> listing;
+    const std::size_t separator = path.find_last_of("\\/");
+    if (separator == std::string::npos)
+        return change_stamp(path, stamp);
+    const std::string_view directory = std::string_view(path).substr(0, separator);
+    if (directory != listed) {
+        listed = directory;
+        listing.clear();
+        listed_ok = directory_stamps(listed, listing);
+        std::sort(listing.begin(), listing.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    }
+    const std::string_view name = std::string_view(path).substr(separator + 1);
+    const auto at = std::lower_bound(listing.begin(), listing.end(), name,
+                                     [](const auto& entry, std::string_view wanted) { return entry.first < wanted; });
+    if (!listed_ok || at == listing.end() || at->first != name)
+        return change_stamp(path, stamp);  // a link, or a name the listing spells otherwise
+    stamp = at->second.fold;
+    return true;
 }
 
 bool file::change_stamp(std::uint64_t& stamp) const

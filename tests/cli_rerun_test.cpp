@@ -2,6 +2,7 @@
 // Boost changed, --check, --remove, and records that cannot be trusted.
 #include "skeld_cli.h"
 
+#include <chrono>
 #include <functional>
 #include <map>
 
@@ -136,6 +137,24 @@ TEST_P(Rerun, AFileTheUserChangedIsNeverRemovedOrOverwrittenSilently)
                                              files_line(1, 7, 1)}));
     EXPECT_EQ(get("out/boost/old/gone.hpp"), "// edited by hand\n");
     EXPECT_EQ(get("out/boost/version.hpp"), boost_pattern("boost/version.hpp"));
+}
+
+TEST_P(Rerun, AFileEditedWithItsSizeAndTimeKeptIsStillFound)
+{
+    put("p.p_c", personality());
+    ASSERT_EQ(run_default().status, 0);
+    // The record well after every file: their stamps alone decide what is read.
+    fs::last_write_time(dir / "out/skeld-record.txt", fs::file_time_type::clock::now() + std::chrono::hours(1));
+    EXPECT_EQ(run(check()).status, 0);
+    const std::string written = get("out/boost/version.hpp");
+    const auto time = fs::last_write_time(dir / "out/boost/version.hpp");
+    std::string edited = written;
+    edited[0] = edited[0] == 'x' ? 'y' : 'x';
+    put("out/boost/version.hpp", edited);
+    fs::last_write_time(dir / "out/boost/version.hpp", time);
+    EXPECT_EQ(run(check()).status, 1);
+    ASSERT_EQ(run_default().status, 0);
+    EXPECT_EQ(get("out/boost/version.hpp"), written);
 }
 
 TEST_P(Rerun, ARecordThatCannotBeTrustedRemovesNothing)

@@ -43,6 +43,12 @@ TEST(TreeRecord, AJournalCutShortByAKillGivesItsWholeLines)
                                  "File: 00000000000",
                 record);
     EXPECT_EQ(record.files, (std::map<std::string, digest>{{"boost/a.hpp", 2}, {"boost/b\r.hpp", 4}}));
+    // The stamp of a file a stopped run may have written again is not kept.
+    tree_record stamped;
+    stamped.stamps["boost/a.hpp"] = 9;
+    add_journal(journal_head() + "File: 0000000000000002/0000000000000000 boost/a.hpp\n", stamped);
+    EXPECT_EQ(stamped.files.at("boost/a.hpp"), 2u);
+    EXPECT_TRUE(stamped.stamps.empty());
     EXPECT_EQ(record.directories, std::set<std::string>{"boost"});
 }
 
@@ -55,7 +61,8 @@ TEST(TreeRecord, TheRecordReadsBackAsWritten)
     record.added_end = {"-a"};
     record.added_line_end = true;
     record.directories = {"system", "system/."};
-    record.files = {{"system/./stdio.h", 7}};
+    record.files = {{"system/./stdio.h", 7}, {"system/unstamped.h", 8}};
+    record.stamps = {{"system/./stdio.h", 0xfedcba9876543210}};
     std::string why;
     const std::optional<tree_record> back = parse_record(record_text(record), why);
     ASSERT_TRUE(back) << why;
@@ -64,5 +71,6 @@ TEST(TreeRecord, TheRecordReadsBackAsWritten)
     EXPECT_EQ(back->added_end, record.added_end);
     EXPECT_TRUE(back->added_line_end);
     EXPECT_EQ(back->files, record.files);
+    EXPECT_EQ(back->stamps, record.stamps);
     EXPECT_EQ(back->directories, record.directories);
 }

@@ -37,7 +37,7 @@ header_scan scan_header(const generator_state& state, const std::string& source,
     header_scan scan;
     // A file the earlier run read and that has not changed since is not read
     // again: its includes come from the record.
-    if (state.earlier_scans && (scan.stamped = platform::change_stamp(source, scan.stamp))) {
+    if (state.earlier_scans && (scan.stamped = platform::listed_change_stamp(source, scan.stamp))) {
         scan.compared = true;
         const auto earlier = state.earlier_scans->find(relative);
         if (earlier != state.earlier_scans->end() && earlier->second.stamp == scan.stamp) {

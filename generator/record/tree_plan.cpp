@@ -1,5 +1,6 @@
 #include "tree_plan.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "paths.h"
@@ -73,7 +74,9 @@ directory_status tree_plan::directory(const std::string& path)
         return directory_status::ok;  // nothing below it is written either
     const auto [at, added] = directories_.insert(std::move(rel));
     if (mode_ == mode::run) {
-        if (added && !at->empty()) {
+        // One the earlier record names is known to the next run already,
+        // however this one ends: a run again over a whole tree opens no journal.
+        if (added && !at->empty() && !(earlier_ && earlier_->directories.count(*at))) {
             std::string line;
             append_directory_line(line, *at);
             if (!journal(line))
@@ -99,6 +102,58 @@ write_result tree_plan::file(const std::string& path, std::string_view text)
     return file(path, text, relative(path));
 }
 
+bool stamp_vouches(std::optional<std::uint64_t> recorded, const platform::file_stamp& now, std::int64_t record_written_at)
+{
+    return recorded && *recorded != 0 && now.fold == *recorded && now.modified < record_written_at;
+}
+
+namespace {
+
+std::size_t name_at(std::string_view path)
+{
+    const std::size_t separator = paths::last_separator_of_either(path);
+    return separator == std::string_view::npos ? 0 : separator + 1;
+}
+
+const platform::file_stamp* find_stamp(const std::vector<std::pair<std::string, platform::file_stamp>>& listing,
+                                       std::string_view name)
+{
+    const auto at = std::lower_bound(listing.begin(), listing.end(), name,
+                                     [](const auto& entry, std::string_view wanted) { return entry.first < wanted; });
+    return at != listing.end() && at->first == name ? &at->second : nullptr;
+}
+
+void list_sorted(const std::string& directory, std::vector<std::pair<std::string, platform::file_stamp>>& listing)
+{
+    listing.clear();
+    if (platform::directory_stamps(directory, listing))
+        std::sort(listing.begin(), listing.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+}
+
+}  // namespace
+
+const platform::file_stamp* tree_plan::stamp_there(const std::string& path)
+{
+    const std::size_t name = name_at(path);
+    const std::string_view directory = std::string_view(path).substr(0, name == 0 ? 0 : name - 1);
+    if (!listed_ || directory != listed_directory_) {
+        listed_directory_ = directory;
+        listed_ = true;
+        list_sorted(listed_directory_.empty() ? std::string(".") : listed_directory_, listing_);
+    }
+    return find_stamp(listing_, std::string_view(path).substr(name));
+}
+
+void tree_plan::stamp_written(std::string_view directory, const std::vector<std::pair<std::string, std::size_t>>& written)
+{
+    // Taken after the file is closed: NTFS may set the write time at close.
+    std::vector<std::pair<std::string, platform::file_stamp>> listing;
+    list_sorted(directory.empty() ? std::string(".") : std::string(directory), listing);
+    for (const auto& [name, line_at] : written)
+        if (const platform::file_stamp* stamp = find_stamp(listing, name))
+            put_hex(file_lines_, line_at + file_line_stamp_at, stamp->fold);
+}
+
 bool tree_plan::plan_file(const std::string& path, std::string_view text, std::string& rel, std::string& bytes,
                           std::size_t& line_start)
 {
@@ -110,19 +165,46 @@ bool tree_plan::plan_file(const std::string& path, std::string_view text, std::s
     // The earlier record's entry moves into the plan: what stays behind there
     // is what this run no longer writes, and no path is held twice.
     std::optional<digest> recorded;
-    if (earlier_)
+    std::optional<std::uint64_t> recorded_stamp;
+    if (earlier_) {
         if (auto node = earlier_->files.extract(rel))
             recorded = node.mapped();
+        if (auto node = earlier_->stamps.extract(rel))
+            recorded_stamp = node.mapped();
+    }
+    const digest planned = digest_of(converted_bytes);
+    const platform::file_stamp* now = fresh_ ? nullptr : stamp_there(path);
+    // A run's line carries the file's stamp, put in once it is known; a
+    // check's keeps the recorded one, so that a stamp alone never makes a
+    // check answer that the record would change.
     line_start = file_lines_.size();
-    append_file_line(file_lines_, digest_of(converted_bytes), rel);
+    const std::uint64_t no_stamp = 0;
+    append_file_line(file_lines_, planned, rel,
+                     mode_ == mode::run ? &no_stamp : recorded_stamp ? &*recorded_stamp : nullptr);
     ++file_count_;
     if (progress_)
         progress_->handled(file_count_);
+    const auto keep_stamp = [&] {
+        if (mode_ == mode::run && now)
+            put_hex(file_lines_, line_start + file_line_stamp_at, now->fold);
+    };
 
-    // A fresh output has nothing to compare with: one call creates each file.
+    // A file whose stamp vouches for its bytes is not read: they are the
+    // recorded ones. A journalled file is read whatever its stamp.
     std::optional<std::string> there;
-    if (!fresh_ && (there = bytes_there(path)) && *there == converted_bytes) {
+    bool skelds_own = false;
+    if (now && recorded && stamp_vouches(recorded_stamp, *now, earlier_->written_at) &&
+        !earlier_->journalled.count(rel)) {
+        if (*recorded == planned) {
+            ++unchanged;
+            keep_stamp();
+            return false;
+        }
+        skelds_own = true;
+    } else if (!fresh_ && (there = bytes_there(path)) && *there == converted_bytes) {
+        // A fresh output has nothing to compare with: one call creates each file.
         ++unchanged;
+        keep_stamp();
         return false;
     }
     ++written;
@@ -130,9 +212,9 @@ bool tree_plan::plan_file(const std::string& path, std::string_view text, std::s
         changed_paths.push_back(std::move(rel));
         return false;
     }
-    if (recorded && there && !holds_what_skeld_wrote(*earlier_, rel, *recorded, *there))
+    if (!skelds_own && recorded && there && !holds_what_skeld_wrote(*earlier_, rel, *recorded, *there))
         rewritten_after_user_change.push_back(path_in_output(output_, rel));
-    else if (!recorded && there)
+    else if (!skelds_own && !recorded && there)
         replaced_unknown.push_back(path_in_output(output_, rel));
     if (converted.empty())
         bytes.assign(converted_bytes);
@@ -149,7 +231,10 @@ write_result tree_plan::file(const std::string& path, std::string_view text, std
         return {};
     if (!journal(std::string_view(file_lines_).substr(line_start)))
         return {write_result::status::cannot_create, platform::last_error_text()};
-    return write_generated_bytes(path, bytes);
+    write_result result = write_generated_bytes(path, bytes);
+    if (platform::file_stamp stamp; result.ok() && platform::stamp_of_file(path, stamp))
+        put_hex(file_lines_, line_start + file_line_stamp_at, stamp.fold);
+    return result;
 }
 
 std::optional<tree_plan::failed_write> tree_plan::file_with_its_directory(const std::string& path,
@@ -166,7 +251,7 @@ std::optional<tree_plan::failed_write> tree_plan::file_with_its_directory(const 
         waiting_directory_ = directory;
     }
     waiting_lines_.append(file_lines_, line_start);
-    waiting_.push_back({path, std::move(bytes)});
+    waiting_.push_back({path, std::move(bytes), line_start});
     return failed;
 }
 
@@ -182,12 +267,17 @@ std::optional<tree_plan::failed_write> tree_plan::flush()
     } else if (share_) {
         std::move(waiting_.begin(), waiting_.end(), std::back_inserter(deferred_));
     }
+    std::vector<std::pair<std::string, std::size_t>> stamped;
     for (const waiting_file& file : waiting_) {
         if (failed || share_)
             break;
         if (write_result result = write_generated_bytes(file.path, file.bytes); !result.ok())
             failed = failed_write{file.path, std::move(result)};
+        else
+            stamped.emplace_back(file.path.substr(name_at(file.path)), file.line_at);
     }
+    if (!stamped.empty())
+        stamp_written(waiting_directory_, stamped);
     waiting_.clear();
     waiting_lines_.clear();
     waiting_directory_.clear();
@@ -211,6 +301,25 @@ std::optional<tree_plan::failed_write> tree_plan::write_deferred(std::size_t mor
     for (std::size_t i = 0; i < results.size() && !failed; ++i)
         if (!results[i].ok())
             failed = failed_write{std::move(deferred_[i].path), std::move(results[i])};
+    // The stamps once every thread has closed its files, a directory at a
+    // time, as one thread takes them.
+    std::vector<std::pair<std::string, std::size_t>> stamped;
+    std::string_view directory;
+    for (std::size_t i = 0; i < writes; ++i) {
+        if (!results[i].ok())
+            continue;
+        const std::string& path = deferred_[i].path;
+        const std::size_t name = name_at(path);
+        const std::string_view here = std::string_view(path).substr(0, name == 0 ? 0 : name - 1);
+        if (here != directory && !stamped.empty()) {
+            stamp_written(directory, stamped);
+            stamped.clear();
+        }
+        directory = here;
+        stamped.emplace_back(path.substr(name), deferred_[i].line_at);
+    }
+    if (!stamped.empty())
+        stamp_written(directory, stamped);
     deferred_.clear();
     return failed;
 }

@@ -13,9 +13,18 @@
 #include <vector>
 
 #include "output_file.h"
+#include "platform.h"
 #include "run_progress.h"
 #include "tree_record.h"
 #include "work_share.h"
+
+// Whether a file's stamp now vouches that it holds the bytes the record
+// names, so that it need not be read: the record kept its stamp (taken after
+// the last write), the stamp has not moved, and the file was written before
+// the record itself. One written as late as the record could have been
+// written again within the same tick of the clock, keeping its size and
+// time: it is read.
+bool stamp_vouches(std::optional<std::uint64_t> recorded, const platform::file_stamp& now, std::int64_t record_written_at);
 
 class tree_plan {
 public:
@@ -99,6 +108,11 @@ public:
 
 private:
     std::optional<std::string> bytes_there(const std::string& path) const;
+    // The stamp of the plain file at path as its directory's listing gives
+    // it (one listing a directory, kept while its files come), or null.
+    const platform::file_stamp* stamp_there(const std::string& path);
+    // Puts the stamps of the files just written into their record lines.
+    void stamp_written(std::string_view directory, const std::vector<std::pair<std::string, std::size_t>>& written);
     // Plans the file; true when it must be written (in a run), its bytes
     // then in bytes and its journal line from line_start of file_lines().
     bool plan_file(const std::string& path, std::string_view text, std::string& rel, std::string& bytes,
@@ -121,6 +135,7 @@ private:
     struct waiting_file {
         std::string path;
         std::string bytes;
+        std::size_t line_at;  // its line in file_lines_
     };
     std::vector<waiting_file> waiting_;
     std::string waiting_lines_;
@@ -128,4 +143,7 @@ private:
     work_share* share_ = nullptr;
     std::vector<waiting_file> deferred_;  // journalled, not yet written
     run_progress* progress_ = nullptr;
+    std::string listed_directory_;
+    bool listed_ = false;
+    std::vector<std::pair<std::string, platform::file_stamp>> listing_;  // by name
 };

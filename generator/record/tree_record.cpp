@@ -207,11 +207,19 @@ void append_value(std::string& lines, std::string_view value)
 
 }  // namespace
 
-void append_file_line(std::string& lines, digest value, std::string_view path)
+void append_file_line(std::string& lines, digest value, std::string_view path, const std::uint64_t* stamp)
 {
     lines.append("File: ");
     append_hex(lines, value);
+    if (stamp)
+        append_hex(lines.append(1, '/'), *stamp);
     append_value(lines.append(1, ' '), path);
+}
+
+void put_hex(std::string& lines, std::size_t at, std::uint64_t stamp)
+{
+    for (std::size_t i = 16; i-- > 0; stamp >>= 4)
+        lines[at + i] = "0123456789abcdef"[stamp & 15];
 }
 
 void append_source_lines(std::string& lines, std::uint64_t stamp, std::string_view path, std::string_view includes)
@@ -252,8 +260,10 @@ std::string record_head(const tree_record& record)
         line("Found at end: ", found);
     for (const std::string& directory : record.directories)
         line("Directory: ", directory);
-    for (const auto& [path, value] : record.files)
-        append_file_line(text, value, path);
+    for (const auto& [path, value] : record.files) {
+        const auto stamp = record.stamps.find(path);
+        append_file_line(text, value, path, stamp == record.stamps.end() ? nullptr : &stamp->second);
+    }
     for (const auto& [path, scanned] : record.sources)
         append_source_lines(text, scanned.stamp, path, scanned.includes);
     return text;
@@ -298,6 +308,29 @@ bool stamped_path(std::string_view value, digest& stamp, std::string& path)
         return false;
     stamp = std::stoull(std::string(value.substr(0, 16)), nullptr, 16);
     return record_unescaped(value.substr(17), path) && record_path(path);
+}
+
+bool is_hex(std::string_view digits)
+{
+    return digits.size() == 16 && digits.find_first_not_of("0123456789abcdef") == std::string_view::npos;
+}
+
+// A file line's value: "DIGEST PATH", or "DIGEST/STAMP PATH" with its stamp.
+bool file_value(std::string_view value, digest& value_digest, std::optional<std::uint64_t>& stamp, std::string& path)
+{
+    if (value.size() < 18 || !is_hex(value.substr(0, 16)))
+        return false;
+    value_digest = std::stoull(std::string(value.substr(0, 16)), nullptr, 16);
+    std::size_t path_at = 17;
+    if (value[16] == '/') {
+        if (value.size() < 35 || !is_hex(value.substr(17, 16)) || value[33] != ' ')
+            return false;
+        stamp = std::stoull(std::string(value.substr(17, 16)), nullptr, 16);
+        path_at = 34;
+    } else if (value[16] != ' ') {
+        return false;
+    }
+    return record_unescaped(value.substr(path_at), path) && record_path(path);
 }
 
 }  // namespace
@@ -351,7 +384,10 @@ std::optional<tree_record> parse_record(std::string plain, std::string& why_not)
             record.directories.insert(value);
         } else if (line.starts_with("File: ")) {
             digest value_digest = 0;
-            paths_ok = stamped_path(line.substr(6), value_digest, value) && paths_ok;
+            std::optional<std::uint64_t> stamp;
+            paths_ok = file_value(line.substr(6), value_digest, stamp, value) && paths_ok;
+            if (stamp)
+                record.stamps.emplace(value, *stamp);
             record.files.emplace(value, value_digest);
             ++file_lines;
         } else if (line.starts_with("Source: ")) {
@@ -399,7 +435,9 @@ void add_journal(std::string_view text, tree_record& record)
         if (take(line, "Directory: ", path, well_formed)) {
             if (well_formed && record_path(path))
                 record.directories.insert(path);
-        } else if (line.starts_with("File: ") && stamped_path(line.substr(6), value, path)) {
+        } else if (std::optional<std::uint64_t> stamp;
+                   line.starts_with("File: ") && file_value(line.substr(6), value, stamp, path)) {
+            record.stamps.erase(path);  // a stopped run may have written it since
             record.journalled.insert(path);
             record.files.insert_or_assign(std::move(path), value);
         }
@@ -469,8 +507,12 @@ record_lookup read_record_alone(const std::string& output)
     }
     std::optional<tree_record> record = parse_record(std::move(bytes), lookup.why_not);
     lookup.outcome = record ? record_lookup::status::ok : record_lookup::status::untrusted;
-    if (record)
+    if (record) {
         lookup.record = std::move(*record);
+        // Its time bounds which stamps it can vouch for.
+        if (platform::file_stamp stamp; platform::stamp_of_file(path, stamp))
+            lookup.record.written_at = stamp.modified;
+    }
     return lookup;
 }
 

@@ -55,6 +55,12 @@ struct tree_record {
     std::vector<std::string> found_end;
     // Paths relative to the output folder, '/' between components.
     std::map<std::string, digest> files;
+    // A file's stamp as it was after the run's last write to it: a later run
+    // trusts the file's bytes to be the recorded ones while it still shows
+    // this stamp and was written before the record (see stamp_vouches).
+    std::map<std::string, std::uint64_t> stamps;
+    // The record file's own modification time as read (0 when unknown).
+    std::int64_t written_at = 0;
     std::set<std::string> directories;
     // The files only a journal names: a run killed between creating one and
     // writing it left it empty, and empty it is still Skeld's.
@@ -71,7 +77,12 @@ struct tree_record {
 };
 
 // The record's line for a file, for a directory, and its lines for a scanned source.
-void append_file_line(std::string& lines, digest value, std::string_view path);
+// A file's line may carry its stamp after the digest ("File: DIGEST/STAMP PATH").
+void append_file_line(std::string& lines, digest value, std::string_view path, const std::uint64_t* stamp = nullptr);
+// Where the stamp's 16 hex digits stand in a stamped file line, from its start.
+inline constexpr std::size_t file_line_stamp_at = 6 + 17;
+// Writes stamp over the hex digits that stand at at in lines.
+void put_hex(std::string& lines, std::size_t at, std::uint64_t stamp);
 void append_directory_line(std::string& lines, std::string_view path);
 void append_source_lines(std::string& lines, std::uint64_t stamp, std::string_view path, std::string_view includes);
 

@@ -363,6 +363,7 @@ int run_tree_steps(generator_state& state, const std::string& personality_path, 
     if (before) {
         // Done with: the new record takes their memory.
         earlier.record.files.clear();
+        earlier.record.stamps.clear();
         state.earlier_scans = nullptr;
         earlier.record.sources.clear();
     }

@@ -1,0 +1,122 @@
+// Which output files a re-run reads: only those whose stamp cannot vouch for
+// the bytes the record names. The stamps are given here, never raced for.
+#include <gtest/gtest.h>
+
+#include "scratch_dir.h"
+#include "text_files.h"
+#include "tree_plan.h"
+
+namespace {
+
+TEST(OutputStamp, AStampVouchesOnlyWhenUnmovedAndOlderThanTheRecord)
+{
+    struct row {
+        const char* what;
+        std::optional<std::uint64_t> recorded;
+        std::uint64_t now;
+        std::int64_t modified;
+        bool vouches;
+    };
+    const std::int64_t record_at = 1000;
+    for (const row& r : {row{"unchanged, older than the record", 7, 7, 999, true},
+                         row{"written in the record's own tick", 7, 7, 1000, false},
+                         row{"written after the record", 7, 7, 1001, false},
+                         row{"stamp moved", 8, 7, 999, false},
+                         row{"no stamp recorded", std::nullopt, 7, 999, false},
+                         row{"no stamp taken after the write", 0, 0, 999, false}})
+        EXPECT_EQ(stamp_vouches(r.recorded, platform::file_stamp{r.now, r.modified}, record_at), r.vouches) << r.what;
+}
+
+// The disk holds "old" while the record says Skeld wrote "new": a file that
+// is not read counts as unchanged, one that is read as changed.
+class PlanStamps : public ::testing::Test {
+protected:
+    std::string out() const { return (dir / "out").make_preferred().string(); }
+    std::string file() const { return (dir / "out/boost/a.hpp").make_preferred().string(); }
+    void SetUp() override { write_file(dir / "out/boost/a.hpp", "old\n"); }
+
+    // Plans a.hpp holding "new" in a check against a record with the given
+    // stamp and time; whether the check read it.
+    bool read_in_check(std::optional<std::uint64_t> stamp, std::int64_t record_later_by, bool journalled = false)
+    {
+        platform::file_stamp now;
+        EXPECT_TRUE(platform::stamp_of_file(file(), now));
+        earlier = {};
+        std::string converted;
+        earlier.files["boost/a.hpp"] = digest_of(file_text("new\n", converted));
+        if (stamp)
+            earlier.stamps["boost/a.hpp"] = *stamp == 1 ? now.fold : *stamp;
+        earlier.written_at = now.modified + record_later_by;
+        if (journalled)
+            earlier.journalled.insert("boost/a.hpp");
+        tree_plan plan;
+        plan.start(out(), tree_plan::mode::check, &earlier, false);
+        (void)plan.file(file(), "new\n");
+        EXPECT_EQ(plan.written + plan.unchanged, 1u);
+        return plan.written == 1;
+    }
+
+    scratch_dir dir;
+    tree_record earlier;
+};
+
+TEST_F(PlanStamps, OnlyAFileItsStampCannotVouchForIsRead)
+{
+    struct row {
+        const char* what;
+        std::optional<std::uint64_t> stamp;  // 1: the file's own
+        std::int64_t record_later_by;
+        bool journalled;
+        bool read;
+    };
+    for (const row& r : {row{"unchanged and old: trusted", 1, 1, false, false},
+                         row{"rewritten within the tick, size and time kept", 1, 0, false, true},
+                         row{"stamp moved", 42, 1, false, true},
+                         row{"record without stamps", std::nullopt, 1, false, true},
+                         row{"named by a stopped run's journal", 1, 1, true, true}}) {
+        EXPECT_EQ(read_in_check(r.stamp, r.record_later_by, r.journalled), r.read) << r.what;
+    }
+}
+
+TEST_F(PlanStamps, ARunRecordsTheStampAFileHasAfterItsLastWrite)
+{
+    tree_plan plan;
+    plan.start(out(), tree_plan::mode::run, nullptr, true);
+    ASSERT_FALSE(plan.file_with_its_directory(file(), "written\n", "boost/a.hpp"));
+    ASSERT_FALSE(plan.flush());
+    (void)plan.file((dir / "out/b.h").make_preferred().string(), "alone\n");
+    const std::string lines = plan.file_lines() + "End";
+    ASSERT_TRUE(plan.close_journal());
+    tree_record record;
+    add_journal(journal_head() + plan.file_lines(), record);  // the lines parse as the record's
+    ASSERT_EQ(record.files.size(), 2u);
+    for (const char* relative : {"boost/a.hpp", "b.h"}) {
+        platform::file_stamp now;
+        ASSERT_TRUE(platform::stamp_of_file((dir / "out" / relative).make_preferred().string(), now));
+        std::string hex(16, '0');
+        put_hex(hex, 0, now.fold);
+        EXPECT_NE(lines.find("/" + hex + " " + relative + "\n"), std::string::npos) << relative << "\n" << lines;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A Boost file's stamp taken from its directory's listing is the one its own
+// query gives: otherwise every run again would scan every file anew.
+TEST(OutputStamp, AListingGivesTheStampsTheFilesThemselvesGive)
+{
+    scratch_dir dir;
+    for (const char* name : {"a.hpp", "b.hpp"})
+        write_file(dir / "boost" / name, name);
+    for (const char* name : {"a.hpp", "b.hpp"}) {
+        const std::string path = (dir / "boost" / name).make_preferred().string();
+        std::uint64_t own = 0, listed = 0;
+        ASSERT_TRUE(platform::change_stamp(path, own));
+        ASSERT_TRUE(platform::listed_change_stamp(path, listed));
+        EXPECT_EQ(listed, own) << name;
+    }
+}
+
+}  // namespace
