@@ -457,9 +457,20 @@ bool directory_stamps(const std::string& directory, std::vector<std::pair<std::s
 
 bool listed_change_stamp(const std::string& path, std::uint64_t& stamp)
 {
-    thread_local std::string listed;
-    thread_local bool listed_ok = false;
-    thread_local std::vector<std::pair<std::string, file_stamp>> listing;
+    // One listing a thread, kept for the thread's life and never destroyed:
+    // MinGW-w64 runs a thread_local's destructor after the exiting worker's
+    // storage is gone, which crashed every worker that had listed a folder.
+    struct listing_cache {
+        std::string listed;
+        bool listed_ok = false;
+        std::vector<std::pair<std::string, file_stamp>> listing;
+    };
+    thread_local listing_cache* cache = nullptr;
+    if (!cache)
+        cache = new listing_cache;
+    std::string& listed = cache->listed;
+    bool& listed_ok = cache->listed_ok;
+    std::vector<std::pair<std::string, file_stamp>>& listing = cache->listing;
     const std::size_t separator = path.find_last_of("\\/");
     if (separator == std::string::npos)
         return change_stamp(path, stamp);
