@@ -256,17 +256,18 @@ count_opens()
     # whole once it has gone.
     wineserver -w
     wrote_nothing "$disk_scratch/counted.log" || fail "the traced run again wrote or removed files" "$disk_scratch/counted.log"
-    # "= 7</dev/shm/...>": the file a successful open got.
+    # "= 7</dev/shm/...>": the file a successful open got. Directories are
+    # opened to be listed; the lock is gone once the run has ended.
     sed -nE 's/.*\) = [0-9]+<(.*)>$/\1/p' "$disk_scratch/trace" | grep -F "$out/" | sort -u | while read -r path; do
-        [ -f "$path" ] && printf '%s\n' "$path"
+        [ -d "$path" ] || printf '%s\n' "$path"
     done >"$disk_scratch/opened" || true
     local all own racy others
     all=$(wc -l <"$disk_scratch/opened")
     own=$(grep -cxF -e "$record" -e "$out/skeld-lock" "$disk_scratch/opened" || true)
     racy=$(comm -12 "$disk_scratch/opened" "$disk_scratch/racy" | wc -l)
     others=$((all - own - racy))
-    echo "Skeld.exe, one run again over the unchanged tree: it opened $all files of the output:"
-    echo "$own of the record and the lock, $racy the racy rule names (of $(wc -l <"$disk_scratch/racy") racy), $others others (target: 0)."
+    echo "Skeld.exe, one run again over the unchanged tree, opened $all files of the output: the record and"
+    echo "the lock $own, named by the racy rule $racy (of $(wc -l <"$disk_scratch/racy") racy), others $others (target: 0)."
     if ((others > 0)); then
         comm -23 "$disk_scratch/opened" "$disk_scratch/racy" | grep -vxF -e "$record" -e "$out/skeld-lock" |
             sed -n '1,5p' | sed "s|^$out/|    |"
