@@ -209,7 +209,8 @@ measure()
         [ "$status" = 0 ] || fail "the check found something to do (status $status)" "$disk_scratch/check.log"
         s3=$seconds r3=$rss_kib
         listing "$how" "$out"
-        # The last output stays for the traced run again under Wine.
+        # The last output (and its personality) stays for the traced run
+        # again under Wine.
         ((i < runs)) && rm -rf "$out"
         if ((i > 0)); then
             first+=("$s1") again+=("$s2") check+=("$s3") floor+=("$seconds")
@@ -225,7 +226,8 @@ measure()
                         b, w, f, a, c, l, a / l, c / l, fr / 1024, ar / 1024, cr / 1024 }')")
 }
 
-# count_opens <personality> <output>: one more run again of Skeld.exe, with
+# count_opens <personality> <output>: one more run again of Skeld.exe over
+# the output and the personality the last pair left, with
 # Wine's server and processes under strace; prints which files of the output
 # they opened. Under Wine the server opens the files a program asks for, so
 # the trace follows it from its start (the benchmark's own server is ended
@@ -233,7 +235,7 @@ measure()
 # call was relative to.
 count_opens()
 {
-    local source=$1 out
+    local edited=$1 out
     out=$(realpath "$2")
     local record=$out/skeld-record.txt
     # The racy ones: files whose time is not older than the record's, so
@@ -248,9 +250,8 @@ count_opens()
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w
     wine_server=no
-    cp "$source" "$disk_scratch/p.p_c"
     (cd "$windows_bin" && strace -f -qq -y -e trace=open,openat,openat2 -o "$disk_scratch/trace" \
-        wine ./Skeld.exe "${skeld_jobs[@]}" "$(winpath "$disk_scratch/p.p_c")" "$(winpath "$boost")" "$(winpath "$out")" \
+        wine ./Skeld.exe "${skeld_jobs[@]}" "$(winpath "$edited")" "$(winpath "$boost")" "$(winpath "$out")" \
         >"$disk_scratch/counted.log") || true
     # The server lingers a few seconds after its last program; the trace is
     # whole once it has gone.
@@ -307,7 +308,7 @@ if [ "$parts" != native ]; then
         { print }' "$personality" >"$windows_personality"
     measure Wine memory "$memory_scratch/out" "$windows_personality"
     echo "tracing one more run again of Skeld.exe" >&2
-    count_opens "$windows_personality" "$last_output" >"$opens"
+    count_opens "$disk_scratch/p.p_c" "$last_output" >"$opens"
     rm -rf "$last_output"
 fi
 
