@@ -141,31 +141,7 @@ TEST(PersonalityEdit, TheEditedTextKeepsTheOldBytes)
         return a == b;
     };
     for (const edit_case& c : cases)
-        EXPECT_EQ(edited_personality(c.old_text, c.tops, c.settings, same), c.edited) << c.old_text;
-}
-
-TEST(PersonalityEdit, RemovalTakesOutOnlyTheLinesGivenAndGivesTheBytesBack)
-{
-    struct removal_case {
-        const char* old_text;
-        std::vector<std::string> top, end;
-        bool drop_line_end;
-        const char* left;
-    };
-    const std::string si = "-si \"out\"", q = "-q \"out\"";
-    const removal_case cases[] = {
-        {"-si \"out\"\r\n-q \"out\"\r\n-sd A\r\n-a\r\n-b\r\n", {si, q}, {"-a", "-b"}, false, "-sd A\r\n"},
-        // The line end a run put after the user's last line goes with the lines after it.
-        {"-si \"out\"\n-sd A\n-a\n", {si}, {"-a"}, true, "-sd A"},
-        {"-sd A\r\n-w2\r\n-a\r\n-b\r\n", {}, {"-a", "-b"}, true, "-sd A\r\n-w2"},
-        {"-sd A\n-a\nmine\n", {}, {"-a"}, true, "-sd A\nmine\n"},  // the user's line after it keeps it
-        // The user's own copy of a line stays: one line goes for each given.
-        {"-a\n-sd A\n-a\n", {}, {"-a"}, false, "-a\n-sd A\n"},
-        {"-si \"out\"\n-si \"out\"\n", {si}, {}, false, "-si \"out\"\n"},
-        {"-sd A\n", {si}, {"-a"}, true, "-sd A\n"},
-    };
-    for (const removal_case& c : cases)
-        EXPECT_EQ(personality_without(c.old_text, c.top, c.end, c.drop_line_end), c.left) << c.old_text;
+        EXPECT_EQ(edited_personality(personality_text(c.old_text), c.tops, c.settings, same).text(), c.edited) << c.old_text;
 }
 
 class PersonalityFile : public ::testing::Test {

@@ -5,32 +5,6 @@
 #include "personality_scan.h"
 #include "text_files.h"
 
-TEST(PersonalityScan, DefineArguments)
-{
-    struct parse_case {
-        const char* line;
-        const char* name;
-        const char* value;
-    };
-    const parse_case cases[] = {
-        {"-sd _MSC_VER=1310", "_MSC_VER", "1310"},
-        {"-sd \"_WIN32\"", "_WIN32", ""},
-        {"   -sd FOO=1   ", "FOO", "1"},
-        {"-sd\tFOO=1", "\tFOO", "1"},
-        {"-sd FOO=a=b", "FOO", "a=b"},
-        {"-systemdefine FOO=1", "FOO", "1"},
-        {"-SYSTEMDEFINE \"FOO=x y\"", "FOO", "x y"},
-        {"-sd", "", ""},
-        {"xx-sd FOO", "sd FOO", ""},  // the option is cut by length alone
-        {"-sd =1", "", "1"},
-    };
-    for (const parse_case& c : cases) {
-        auto [name, value] = parse_define_line(c.line);
-        EXPECT_EQ(name, c.name) << c.line;
-        EXPECT_EQ(value, c.value) << c.line;
-    }
-}
-
 namespace {
 
 // The defines as "NAME=value" lines, in the map's order.
@@ -75,32 +49,9 @@ TEST(PersonalityScan, WhatThePersonalityLinesGive)
     for (const lines_case& c : cases) {
         std::map<std::string, std::string> defines;
         bool names_parent = false;
-        read_personality_lines(c.personality, possible, "C:\\libs", defines, names_parent);
+        read_personality_lines(personality_text(c.personality), possible, "C:\\libs", defines, names_parent);
         EXPECT_EQ(listed(defines), c.defines) << c.personality;
         EXPECT_EQ(names_parent, c.names_parent) << c.personality;
-    }
-}
-
-TEST(PersonalityScan, IncludeDirectoriesInTheirOrder)
-{
-    struct include_case {
-        const char* personality;
-        std::vector<std::string> directories;
-    };
-    const include_case cases[] = {
-        {"-si \"C:\\inc\"\n-SI /usr/include \n-systeminclude\t\"a b\"\n-SYSTEMINCLUDE x",
-         {"C:\\inc", "/usr/include", "a b", "x"}},
-        {"  -si y\n-si\"z\"\n", {"y", "z"}},
-        {"x-si z\n-sifoo\n-si\n-si  \n-si \"\"\n-q dir\n", {}},  // no option opens them, or no directory
-        // The option that opens the line decides, whatever else the line holds.
-        {"-si C:\\libs\\my-sdk\n-sd FOO -si d\n", {"C:\\libs\\my-sdk"}},
-    };
-    for (const include_case& c : cases) {
-        std::map<std::string, std::string> defines;
-        bool names_parent = false;
-        std::vector<std::string> directories;
-        read_personality_lines(c.personality, {"FOO"}, "C:\\libs", defines, names_parent, &directories);
-        EXPECT_EQ(directories, c.directories) << c.personality;
     }
 }
 
@@ -122,7 +73,7 @@ TEST(PersonalityScan, PossibleDefinesFileRules)
         const std::set<std::string> possible{line_iterator(file), line_iterator()};
         std::map<std::string, std::string> defines;
         bool names_parent = false;
-        read_personality_lines("-sd FOO=1\n-sd WIN32=2\n-sd BAR=3\n", possible, "", defines, names_parent);
+        read_personality_lines(personality_text("-sd FOO=1\n-sd WIN32=2\n-sd BAR=3\n"), possible, "", defines, names_parent);
         EXPECT_EQ(listed(defines), c.taken) << c.file;
     }
 }

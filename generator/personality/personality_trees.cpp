@@ -3,9 +3,7 @@
 #include <algorithm>
 
 #include "paths.h"
-#include "personality_scan.h"
 #include "personality_update.h"
-#include "text_files.h"
 #include "tree_record.h"
 
 std::vector<std::string> other_trees(const std::vector<std::string>& include_dirs, const std::string& output,
@@ -35,14 +33,14 @@ std::vector<std::string> other_trees(const std::vector<std::string>& include_dir
 }
 
 shared_settings settings_of_trees(const std::vector<std::string>& trees, const std::string& personality_target,
-                                  std::string_view text)
+                                  const personality_text& text)
 {
     shared_settings shared;
     for (const std::string& tree : trees) {
         const record_lookup lookup = read_record(tree);
         if (lookup.outcome != record_lookup::status::ok || !same_file(lookup.record.personality_file, personality_target))
             continue;
-        for (std::string& line : lines_held(text, lookup.record.added_end))
+        for (std::string& line : text.held(lookup.record.added_end))
             if (std::find(shared.end.begin(), shared.end.end(), line) == shared.end.end())
                 shared.end.push_back(std::move(line));
         shared.line_end = shared.line_end || (lookup.record.added_line_end && !shared.end.empty());
@@ -50,23 +48,9 @@ shared_settings settings_of_trees(const std::vector<std::string>& trees, const s
     return shared;
 }
 
-std::vector<std::string> include_directories_of(std::string_view text)
+bool names_output(const personality_line& line, const std::string& output, const header_search& disk)
 {
-    std::string plain(text);
-    drop_carriage_returns(plain);
-    std::vector<std::string> directories;
-    for_each_line(plain, [&](std::string_view line) {
-        if (std::string directory = include_directory(line); !directory.empty())
-            directories.push_back(std::move(directory));
-    });
-    return directories;
-}
-
-bool names_output(std::string_view line, const std::string& output, const header_search& disk)
-{
-    std::string named = include_directory(line);
-    if (named.empty())
-        named = quoted_directory(line);
+    const std::string& named = line.directory();
     if (named.empty())
         return false;
     const std::string own_system = paths::join(paths::without_trailing_separators(output), "system");
@@ -83,11 +67,9 @@ bool personality_names_output(const std::string& path, const std::string& output
     } catch (const run_ended&) {
         return true;
     }
-    std::string text = other.text;
-    drop_carriage_returns(text);
-    bool named = false;
-    for_each_line(text, [&](std::string_view line) { named = named || names_output(line, output, disk); });
-    return named;
+    const std::vector<personality_line>& lines = other.text.lines();
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const personality_line& line) { return names_output(line, output, disk); });
 }
 
 bool same_file(const std::string& a, const std::string& b)

@@ -4,9 +4,9 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "personality_text.h"
 #include "system_stubs.h"
 
 // The include directories that are trees Skeld made for another output than
@@ -25,13 +25,10 @@ struct shared_settings {
     bool line_end = false;
 };
 shared_settings settings_of_trees(const std::vector<std::string>& trees, const std::string& personality_target,
-                                  std::string_view text);
-
-// The directories of a personality's -si lines, in their order.
-std::vector<std::string> include_directories_of(std::string_view text);
+                                  const personality_text& text);
 
 // Whether a -si or -q line names output or its system directory.
-bool names_output(std::string_view line, const std::string& output, const header_search& disk);
+bool names_output(const personality_line& line, const std::string& output, const header_search& disk);
 
 // Whether the personality at path names output in any line, as disk reads
 // its directories. One that cannot be read counts as naming it; one that is

@@ -4,17 +4,16 @@
 
 #include "code_page.h"
 #include "output_file.h"
-#include "personality_scan.h"
 #include "system_stubs.h"
 #include "text_files.h"
 
 namespace {
 
 // The encoding as the user's editor calls it, with the code page's number.
-std::string encoding_in_words(const personality_file& personality)
+std::string encoding_in_words(text_encoding encoding)
 {
-    if (personality.encoding != text_encoding::ansi || !platform::ansi_code_page())
-        return std::string(encoding_name(personality.encoding));
+    if (encoding != text_encoding::ansi || !platform::ansi_code_page())
+        return std::string(encoding_name(encoding));
     return "the system's ANSI code page " + std::to_string(platform::ansi_code_page());
 }
 
@@ -23,25 +22,26 @@ std::string encoding_in_words(const personality_file& personality)
 void decode_personality(personality_file& personality)
 {
     const std::string failure = "Error: Cannot read Compiler Personality - " + personality.path + ": ";
-    personality.encoding = detect_encoding(personality.bytes);
+    const text_encoding encoding = detect_encoding(personality.bytes);
+    std::string text;
     std::size_t at = 0;
-    if (!decode_text(personality.encoding, personality.bytes, personality.text, at)) {
-        if (mark_of(personality.encoding).empty())
+    if (!decode_text(encoding, personality.bytes, text, at)) {
+        if (mark_of(encoding).empty())
             throw run_ended{failure + "it holds NUL bytes (the first at byte " + std::to_string(at) +
                             ") and no byte-order mark that says how to read them. Please save it as UTF-8 or ANSI."};
-        throw run_ended{failure + "it starts with the byte-order mark of " +
-                        std::string(encoding_name(personality.encoding)) + " but is no such text (at byte " +
-                        std::to_string(at) + "). Please save it as UTF-8 or ANSI."};
+        throw run_ended{failure + "it starts with the byte-order mark of " + std::string(encoding_name(encoding)) +
+                        " but is no such text (at byte " + std::to_string(at) + "). Please save it as UTF-8 or ANSI."};
     }
-    if (personality.encoding != text_encoding::ansi)
-        return;
-    // Edits keep the old text byte for byte: only what converts there and back is taken.
-    std::string utf8, again;
-    if (!platform::ansi_to_utf8(personality.bytes, utf8) || !platform::utf8_to_ansi(utf8, again) ||
-        again != personality.bytes)
-        throw run_ended{failure + "it has no byte-order mark and is neither UTF-8 nor text in " +
-                        encoding_in_words(personality) + ". Please save it as UTF-8 with a byte-order mark."};
-    personality.text = std::move(utf8);
+    if (encoding == text_encoding::ansi) {
+        // Edits keep the old text byte for byte: only what converts there and back is taken.
+        std::string utf8, again;
+        if (!platform::ansi_to_utf8(personality.bytes, utf8) || !platform::utf8_to_ansi(utf8, again) ||
+            again != personality.bytes)
+            throw run_ended{failure + "it has no byte-order mark and is neither UTF-8 nor text in " +
+                            encoding_in_words(encoding) + ". Please save it as UTF-8 with a byte-order mark."};
+        text = std::move(utf8);
+    }
+    personality.text = personality_text(text, encoding);
 }
 
 }  // namespace
@@ -69,9 +69,9 @@ void open_personality(const std::string& path, personality_file& personality)
 
 bool encode_personality(const personality_file& personality, std::string_view text, std::string& bytes)
 {
-    if (personality.encoding == text_encoding::ansi)
+    if (personality.text.encoding() == text_encoding::ansi)
         return platform::utf8_to_ansi(text, bytes);
-    return encode_text(personality.encoding, text, bytes);
+    return encode_text(personality.text.encoding(), text, bytes);
 }
 
 std::string encoded_personality(const personality_file& personality, std::string_view text)
@@ -86,10 +86,10 @@ std::string no_form_in_personality(const personality_file& personality, const st
                                    std::string_view outcome)
 {
     // Unicode holds every path that is Unicode: the path is what to change.
-    const char* remedy = personality.encoding == text_encoding::ansi
+    const char* remedy = personality.text.encoding() == text_encoding::ansi
                              ? "save the personality as UTF-8 with a byte-order mark"
                              : "choose paths that are valid Unicode";
-    return "Error: Compiler Personality - " + personality.path + " is in " + encoding_in_words(personality) +
+    return "Error: Compiler Personality - " + personality.path + " is in " + encoding_in_words(personality.text.encoding()) +
            ", which has no form for " + what + ", " + std::string(outcome) + ". Please " + remedy +
            " and run Skeld again.";
 }
@@ -117,56 +117,26 @@ std::vector<std::string> entries_for(const std::string& directory)
 
 namespace {
 
-// The personality's own line end, taken from its first line; the platform's
-// when it has none.
-std::string_view line_end_of(std::string_view bytes)
-{
-    const std::size_t newline = bytes.find('\n');
-    if (newline == std::string_view::npos)
-        return platform::line_end;
-    return newline > 0 && bytes[newline - 1] == '\r' ? "\r\n" : "\n";
-}
-
-}  // namespace
-
-std::string quoted_directory(std::string_view line)
-{
-    return option_directory(line, "-q");
-}
-
-namespace {
-
-// The personality's lines as text mode reads them, for the questions below.
-std::vector<std::string> lines_of(std::string_view bytes)
-{
-    std::string text(bytes);
-    drop_carriage_returns(text);
-    std::vector<std::string> lines;
-    for_each_line(text, [&](std::string_view line) { lines.emplace_back(line); });
-    return lines;
-}
-
 // Which of entries_for(directory) a line is: 0 for the -si entry, 1 for -q,
 // -1 for neither.
-int entry_of(const std::string& line, const std::string& directory, const same_directory_test& same)
+int entry_of(const personality_line& line, const std::string& directory, const same_directory_test& same)
 {
-    if (std::string named = include_directory(line); !named.empty())
-        return named == directory || same(named, directory) ? 0 : -1;
-    if (std::string named = quoted_directory(line); !named.empty())
-        return named == directory || same(named, directory) ? 1 : -1;
+    if (!line.include.empty())
+        return line.include == directory || same(line.include, directory) ? 0 : -1;
+    if (!line.quoted.empty())
+        return line.quoted == directory || same(line.quoted, directory) ? 1 : -1;
     return -1;
 }
 
 }  // namespace
 
-personality_additions additions_to(std::string_view old_bytes, const std::vector<std::string>& top_directories,
+personality_additions additions_to(const personality_text& old, const std::vector<std::string>& top_directories,
                                    const std::set<std::string>& settings, const same_directory_test& same)
 {
-    const std::vector<std::string> lines = lines_of(old_bytes);
     personality_additions added;
     for (auto directory = top_directories.rbegin(); directory != top_directories.rend(); ++directory) {
         bool held[2] = {false, false};
-        for (const std::string& line : lines)
+        for (const personality_line& line : old.lines())
             if (const int entry = entry_of(line, *directory, same); entry >= 0)
                 held[entry] = true;
         const std::vector<std::string> entries = entries_for(*directory);
@@ -174,83 +144,22 @@ personality_additions additions_to(std::string_view old_bytes, const std::vector
             if (!held[i])
                 added.top.push_back(entries[i]);
     }
-    const std::set<std::string> held(lines.begin(), lines.end());
     for (const std::string& setting : settings)
-        if (!held.count(setting))
+        if (!old.find(setting))
             added.end.push_back(setting);
     return added;
 }
 
-std::string edited_personality(std::string_view old_bytes, const std::vector<std::string>& top_directories,
-                               const std::set<std::string>& settings, const same_directory_test& same)
+personality_text edited_personality(const personality_text& old, const std::vector<std::string>& top_directories,
+                                    const std::set<std::string>& settings, const same_directory_test& same)
 {
-    const std::string_view eol = line_end_of(old_bytes);
-    const personality_additions added = additions_to(old_bytes, top_directories, settings, same);
-    std::string text;
-    for (const std::string& line : added.top)
-        text.append(line).append(eol);
-    text.append(old_bytes);
-    if (!old_bytes.empty() && old_bytes.back() != '\n' && !added.end.empty())
-        text.append(eol);
-    for (const std::string& line : added.end)
-        text.append(line).append(eol);
-    return text;
+    const personality_additions added = additions_to(old, top_directories, settings, same);
+    return old.with(added.top, added.end);
 }
 
-bool adds_line_end(std::string_view text, const personality_additions& added)
+bool adds_line_end(const personality_text& old, const personality_additions& added)
 {
-    return !text.empty() && text.back() != '\n' && !added.end.empty();
-}
-
-std::vector<std::string> lines_held(std::string_view text, const std::vector<std::string>& lines)
-{
-    const std::vector<std::string> there = lines_of(text);
-    const std::set<std::string> held(there.begin(), there.end());
-    std::vector<std::string> kept;
-    for (const std::string& line : lines)
-        if (held.count(line))
-            kept.push_back(line);
-    return kept;
-}
-
-std::string personality_without(std::string_view text, const std::vector<std::string>& top,
-                                const std::vector<std::string>& end, bool drop_line_end)
-{
-    // Whole lines, each with its own line end, so what stays stays byte for byte.
-    std::vector<std::string_view> raw;
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t stop = text.find('\n', start);
-        stop = stop == std::string_view::npos ? text.size() : stop + 1;
-        raw.push_back(text.substr(start, stop - start));
-        start = stop;
-    }
-    auto text_of = [](std::string_view line) {
-        while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
-            line.remove_suffix(1);
-        return line;
-    };
-    std::vector<bool> gone(raw.size(), false);
-    for (const std::string& line : top)
-        for (std::size_t i = 0; i < raw.size(); ++i)
-            if (!gone[i] && text_of(raw[i]) == line) {
-                gone[i] = true;
-                break;
-            }
-    for (const std::string& line : end)
-        for (std::size_t i = raw.size(); i-- > 0;)
-            if (!gone[i] && text_of(raw[i]) == line) {
-                gone[i] = true;
-                break;
-            }
-    std::size_t last_kept = raw.size();
-    for (std::size_t i = raw.size(); i-- > 0 && last_kept == raw.size();)
-        if (!gone[i])
-            last_kept = i;
-    std::string kept;
-    for (std::size_t i = 0; i < raw.size(); ++i)
-        if (!gone[i])
-            kept.append(i == last_kept && drop_line_end && i + 1 < raw.size() ? text_of(raw[i]) : raw[i]);
-    return kept;
+    return old.open_ended() && !added.end.empty();
 }
 
 namespace {
@@ -289,31 +198,28 @@ bool write_personality(generator_state& state, personality_file& personality,
                        const std::vector<std::string>& top_directories, const std::set<std::string>& settings,
                        const same_directory_test& same)
 {
-    const std::string text = edited_personality(personality.text, top_directories, settings,
-                                                  same ? same : disk_header_search().same_directory);
+    const personality_text text = edited_personality(personality.text, top_directories, settings,
+                                                       same ? same : disk_header_search().same_directory);
     return replace_personality(state, personality, text,
                                [&] { print_manual_edit(state, personality, top_directories, settings); });
 }
 
-bool replace_personality(generator_state& state, personality_file& personality, const std::string& text,
+bool replace_personality(generator_state& state, personality_file& personality, const personality_text& text,
                          const std::function<void()>& print_by_hand)
 {
-    if (text == personality.text)
+    if (text.text() == personality.text.text())
         return true;
     if (!personality.handle.writable()) {
         print_by_hand();
         return false;
     }
     std::string bytes;
-    if (!encode_personality(personality, text, bytes)) {
+    if (!encode_personality(personality, text.text(), bytes)) {
         std::string lacking;
         std::string line_bytes;
-        for_each_line(text, [&](std::string_view line) {
-            if (line.ends_with('\r'))
-                line.remove_suffix(1);
-            if (lacking.empty() && !encode_personality(personality, line, line_bytes))
-                lacking = std::string(line);
-        });
+        for (const personality_line& line : text.lines())
+            if (lacking.empty() && !encode_personality(personality, line.text, line_bytes))
+                lacking = line.text;
         say(state, no_form_in_personality(personality, "the line " + lacking, "so Skeld left it as it is"));
         return false;
     }

@@ -10,7 +10,7 @@
 
 #include "generator_state.h"
 #include "platform.h"
-#include "text_encoding.h"
+#include "personality_text.h"
 
 // The personality as a run holds it: opened once, locked against other runs
 // of Skeld, and read once.
@@ -19,10 +19,9 @@ struct personality_file {
     std::string target;  // the file an edit goes to: path with its links resolved
     platform::file handle;
     std::string bytes;  // as read from disk
-    // The text the edits work on: bytes decoded to UTF-8, without a
-    // byte-order mark, line ends as in the file.
-    std::string text;
-    text_encoding encoding = text_encoding::ansi;  // what bytes are in
+    // What every question and edit works on: bytes decoded to UTF-8, without
+    // a byte-order mark, line ends as in the file, split into lines once.
+    personality_text text;
 };
 
 // The personality's bytes for text, in the encoding it was read in, its mark
@@ -52,17 +51,14 @@ std::vector<std::string> entries_for(const std::string& directory);
 // Whether two directory paths name the same directory.
 using same_directory_test = std::function<bool(const std::string& a, const std::string& b)>;
 
-// The directory a "-q" line names, as include_directory reads a -si line.
-std::string quoted_directory(std::string_view line);
-
 // The personality after the run's edits: the settings appended, then the
 // entries of each directory in top_directories put on top, in that order (so
 // the last one ends up first). What the personality holds already is not
 // added again: an entry whose line names the same directory, a setting that
 // is a line of it. The old text stays byte for byte; a last line without a
 // line break gets one; new lines take the personality's line ends.
-std::string edited_personality(std::string_view old_bytes, const std::vector<std::string>& top_directories,
-                               const std::set<std::string>& settings, const same_directory_test& same);
+personality_text edited_personality(const personality_text& old, const std::vector<std::string>& top_directories,
+                                    const std::set<std::string>& settings, const same_directory_test& same);
 
 // The lines that edit adds: those on top, and those at the end.
 struct personality_additions {
@@ -70,22 +66,12 @@ struct personality_additions {
     std::vector<std::string> end;
     bool empty() const { return top.empty() && end.empty(); }
 };
-personality_additions additions_to(std::string_view old_bytes, const std::vector<std::string>& top_directories,
+personality_additions additions_to(const personality_text& old, const std::vector<std::string>& top_directories,
                                    const std::set<std::string>& settings, const same_directory_test& same);
 
-// Whether edited_personality puts a line end after text's last line: it has
+// Whether edited_personality puts a line end after old's last line: it has
 // none, and lines go after it.
-bool adds_line_end(std::string_view text, const personality_additions& added);
-
-// Those of lines that text holds as whole lines (carriage returns aside).
-std::vector<std::string> lines_held(std::string_view text, const std::vector<std::string>& lines);
-
-// The personality without one line equal to each of top (the first such) and
-// to each of end (the last such); with drop_line_end, when only lines taken
-// out follow the last line kept, its line end goes too (the one a run added).
-// What stays, stays byte for byte.
-std::string personality_without(std::string_view text, const std::vector<std::string>& top,
-                                const std::vector<std::string>& end, bool drop_line_end);
+bool adds_line_end(const personality_text& old, const personality_additions& added);
 
 // Replaces the personality with its edited text in one step. When it cannot
 // be replaced it stays as it was, and every entry is printed for the user to
@@ -100,4 +86,4 @@ std::string personality_without(std::string_view text, const std::vector<std::st
 // Replaces the personality with text in one step, as write_personality does;
 // print_by_hand says what the user must change when it cannot be replaced.
 [[nodiscard]] bool replace_personality(generator_state& state, personality_file& personality,
-                                       const std::string& text, const std::function<void()>& print_by_hand);
+                                       const personality_text& text, const std::function<void()>& print_by_hand);

@@ -5,7 +5,6 @@
 #include "output_lock.h"
 #include "generator_state.h"
 #include "paths.h"
-#include "personality_scan.h"
 #include "personality_update.h"
 #include "personality_trees.h"
 #include "record_paths.h"
@@ -52,20 +51,20 @@ struct lines_to_take {
     bool settings_stay = false;  // for the other trees the personality names
     bool ok = true;              // false when the settings file could not be read
 };
-lines_to_take lines_to_take_out(generator_state& state, const tree_record& record, const std::string& text,
+lines_to_take lines_to_take_out(generator_state& state, const tree_record& record, const personality_text& text,
                                 const std::string& output)
 {
     lines_to_take take;
     // The record's lines are read where the record says, not from here.
     const header_search disk = search_through(&record, output);
-    for (const std::string& line : lines_held(text, record.added_top))
-        if (names_output(line, output, disk))
+    for (const std::string& line : record.added_top)
+        if (const personality_line* held = text.find(line); held && names_output(*held, output, disk))
             take.top.push_back(line);
-    const std::vector<std::string> added_end = lines_held(text, record.added_end);
-    const std::vector<std::string> found_end = lines_held(text, record.found_end);
+    const std::vector<std::string> added_end = text.held(record.added_end);
+    const std::vector<std::string> found_end = text.held(record.found_end);
     if (added_end.empty() && found_end.empty())
         return take;
-    if (!other_trees(include_directories_of(text), output, disk, platform::current_directory()).empty()) {
+    if (!other_trees(text.include_directories(), output, disk, platform::current_directory()).empty()) {
         take.settings_stay = true;
         return take;
     }
@@ -88,21 +87,19 @@ lines_to_take lines_to_take_out(generator_state& state, const tree_record& recor
 // record saying it added it: each line naming the removed output, and the
 // settings found with no tree of Skeld's left to need them. Said, for the
 // user to take out; true when there was any.
-bool say_lines_left(generator_state& state, const std::string& personality, const std::string& text,
+bool say_lines_left(generator_state& state, const std::string& personality, const personality_text& text,
                     const std::string& output, const std::vector<std::string>& found_settings)
 {
-    std::string plain = text;
-    drop_carriage_returns(plain);
     const header_search disk = disk_header_search();
     bool any = false;
-    for_each_line(plain, [&](std::string_view line) {
+    for (const personality_line& line : text.lines()) {
         if (!names_output(line, output, disk))
-            return;
-        say(state, "Left in " + personality + ": " + std::string(line) +
+            continue;
+        say(state, "Left in " + personality + ": " + line.text +
                        " (it names the tree removed, and no record says Skeld added it: please take it out)");
         any = true;
-    });
-    for (const std::string& line : lines_held(plain, found_settings)) {
+    }
+    for (const std::string& line : text.held(found_settings)) {
         say(state, "Left in " + personality + ": " + line +
                        " (a setting for Skeld's trees, of which the personality names none now, and no record says "
                        "Skeld added it: please take it out)");
@@ -115,18 +112,18 @@ bool say_lines_left(generator_state& state, const std::string& personality, cons
 // read: the files left and the directories on their way, and the lines of
 // the personality Skeld's runs added that it still holds.
 [[nodiscard]] bool keep_account(generator_state& state, const std::string& output, const tree_record& read,
-                                const removal_report& removal, const std::string& personality_text)
+                                const removal_report& removal, const personality_text& personality)
 {
     tree_record left = read;
     left.made_by = this_skeld();
     left.files = removal.kept_files;
     left.directories = removal.kept_directories;
     left.sources.clear();
-    left.added_top = lines_held(personality_text, read.added_top);
-    left.added_end = lines_held(personality_text, read.added_end);
+    left.added_top = personality.held(read.added_top);
+    left.added_end = personality.held(read.added_end);
     left.added_line_end = read.added_line_end && !left.added_end.empty();
-    left.found_top = lines_held(personality_text, read.found_top);
-    left.found_end = lines_held(personality_text, read.found_end);
+    left.found_top = personality.held(read.found_top);
+    left.found_end = personality.held(read.found_end);
     std::string failure;
     if (write_record(output, left, {}, failure))
         return true;
@@ -177,8 +174,8 @@ int remove_tree(generator_state& state, const std::string& personality_path, con
                        " (this tree is a copy or was moved), so Skeld takes nothing out of the personality.");
     else
         take = lines_to_take_out(state, record, personality.text, output);
-    const std::string without =
-        personality_without(personality.text, take.top, take.end, record.added_line_end && !take.end.empty());
+    const personality_text without =
+        personality.text.without(take.top, take.end, record.added_line_end && !take.end.empty());
     const bool edited = replace_personality(state, personality, without, [&] {
         say(state, "Error: Cannot open - " + personality.path +
                        " for editing. Please remove these lines from it:");

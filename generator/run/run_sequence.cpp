@@ -83,7 +83,7 @@ struct personality_share {
     bool line_end = false;
     std::vector<std::string> found_top, found_end;
 };
-personality_share share_after(const tree_record* earlier, const personality_file& personality, const std::string& text,
+personality_share share_after(const tree_record* earlier, const personality_file& personality, const personality_text& text,
                               const personality_additions& added, const std::string& output)
 {
     personality_share share;
@@ -91,18 +91,18 @@ personality_share share_after(const tree_record* earlier, const personality_file
     if (earlier && personality.target.empty())
         return {earlier->added_top, earlier->added_end, earlier->added_line_end, earlier->found_top, earlier->found_end};
     if (earlier && same_file(earlier->personality_file, personality.target)) {
-        share.top = lines_held(text, earlier->added_top);
-        share.end = lines_held(text, earlier->added_end);
+        share.top = text.held(earlier->added_top);
+        share.end = text.held(earlier->added_end);
         share.line_end = earlier->added_line_end && !share.end.empty();
     } else if (earlier && !record_is_for(*earlier, output)) {
         // A copied project: the copy's personality holds the lines that came
         // with it, and those that name this output are this tree's.
         const header_search disk = disk_header_search();
-        for (const std::string& line : lines_held(text, earlier->added_top))
-            if (names_output(line, output, disk))
+        for (const std::string& line : earlier->added_top)
+            if (const personality_line* held = text.find(line); held && names_output(*held, output, disk))
                 share.top.push_back(line);
         if (!share.top.empty()) {
-            share.end = lines_held(text, earlier->added_end);
+            share.end = text.held(earlier->added_end);
             share.line_end = earlier->added_line_end && !share.end.empty();
         }
     }
@@ -118,7 +118,7 @@ personality_share share_after(const tree_record* earlier, const personality_file
 // for this output that no record accounts for (found, so that --remove can
 // name them). Found lines stay found while the personality holds them.
 void account_for_the_rest(personality_share& share, const tree_record* earlier, const personality_file& personality,
-                          const std::string& text, const std::string& output, const std::set<std::string>& settings,
+                          const personality_text& text, const std::string& output, const std::set<std::string>& settings,
                           const shared_settings& shared)
 {
     auto holds = [](const std::vector<std::string>& lines, std::string_view line) {
@@ -129,26 +129,22 @@ void account_for_the_rest(personality_share& share, const tree_record* earlier, 
             share.end.push_back(line);
     share.line_end = share.line_end || shared.line_end;
     if (earlier && same_file(earlier->personality_file, personality.target)) {
-        share.found_top = lines_held(text, earlier->found_top);
-        share.found_end = lines_held(text, earlier->found_end);
+        share.found_top = text.held(earlier->found_top);
+        share.found_end = text.held(earlier->found_end);
         return;
     }
     // No record of this personality: its entries for this output were added
     // by a run whose record is gone, or by the user; either way Skeld's
     // settings beside them are accounted for by none.
-    std::string plain = text;
-    drop_carriage_returns(plain);
     const header_search disk = disk_header_search();
-    for_each_line(plain, [&](std::string_view line) {
-        if (!holds(share.top, line) && names_output(line, output, disk))
-            share.found_top.emplace_back(line);
-    });
+    for (const personality_line& line : text.lines())
+        if (!holds(share.top, line.text) && names_output(line, output, disk))
+            share.found_top.push_back(line.text);
     if (share.found_top.empty())
         return;
-    for_each_line(plain, [&](std::string_view line) {
-        if (settings.count(std::string(line)) && !holds(share.end, line) && !holds(share.found_end, line))
-            share.found_end.emplace_back(line);
-    });
+    for (const personality_line& line : text.lines())
+        if (settings.count(line.text) && !holds(share.end, line.text) && !holds(share.found_end, line.text))
+            share.found_end.push_back(line.text);
 }
 
 // The record of what this run wrote. A run that failed part way records what
@@ -320,7 +316,7 @@ int run_tree_steps(generator_state& state, const std::string& personality_path, 
         const removal_report removal =
             before ? remove_recorded(state.config_output_loc, *before, state.plan.directories(), false)
                    : removal_report{};
-        const std::string edited_text = edited_personality(personality.text, top_directories, settings, same);
+        const personality_text edited_text = edited_personality(personality.text, top_directories, settings, same);
         personality_share share = share_after(before, personality, personality.text, added, state.config_output_loc);
         account_for_the_rest(share, before, personality, edited_text, state.config_output_loc, settings, shared);
         const tree_record would_write = record_of(state, personality, share, before, true);
@@ -328,7 +324,7 @@ int run_tree_steps(generator_state& state, const std::string& personality_path, 
         refuse_unwritable_output(state.config_output_loc,
                                  state.plan.written > 0 || removal.removed > 0 || !reasons.empty());
         // The files go first in a run, the personality's edit last.
-        refuse_uneditable_personality(personality, edited_text != personality.text);
+        refuse_uneditable_personality(personality, edited_text.text() != personality.text.text());
         return report_check(state, removal, added, reasons);
     }
 
@@ -352,7 +348,7 @@ int run_tree_steps(generator_state& state, const std::string& personality_path, 
     // A personality that cannot be edited keeps the tree: it is recorded,
     // with nothing of this run's added.
     const bool edited = write_personality(state, personality, top_directories, settings, same);
-    const std::string now =
+    const personality_text now =
         edited ? edited_personality(personality.text, top_directories, settings, same) : personality.text;
     personality_share share =
         share_after(before, personality, now, edited ? added : personality_additions{}, state.config_output_loc);
