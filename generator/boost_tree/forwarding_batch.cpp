@@ -23,6 +23,11 @@ forwarding_batch::forwarding_batch(generator_state& state, work_share& share)
 
 forwarding_batch::~forwarding_batch()
 {
+    // A run ended some other way: the threads may still work on this batch's files.
+    try {
+        (void)state_.plan.wait_deferred();
+    } catch (...) {
+    }
     state_.plan.share_writes(nullptr);
 }
 
@@ -45,33 +50,32 @@ void forwarding_batch::file(std::string source)
 
 void forwarding_batch::step()
 {
-    batch reading = std::move(handed_);
+    // What the threads did last step: the batch they read is taken now, and
+    // a failed write among theirs comes first in walk order.
+    if (std::optional<tree_plan::failed_write> failed = state_.plan.wait_deferred())
+        end_at_failed_header(*failed);
+    batch read = std::move(reading_);
+    reading_ = std::move(handed_);
     handed_ = {};
-    reading.scans.resize(reading.sources.size());
-    state_.plan.start_deferred(reading.sources.size(), [this, &reading](std::size_t i, unsigned thread) {
-        const std::string relative = source_below_boost(state_, reading.sources[i]);
+    reading_.scans.resize(reading_.sources.size());
+    state_.plan.start_deferred(reading_.sources.size(), [this](std::size_t i, unsigned thread) {
+        const std::string relative = source_below_boost(state_, reading_.sources[i]);
         // A name the record cannot hold is not read: the plan names it.
         if (record_path("boost/" + relative))
-            reading.scans[i] = scan_header(state_, reading.sources[i], reading.earlier[i], spaces_[thread]);
+            reading_.scans[i] = scan_header(state_, reading_.sources[i], reading_.earlier[i], spaces_[thread]);
     });
+    // Taken while the threads read and write, and the walk goes on while
+    // they still do.
     try {
-        take(read_);
+        take(read);
     } catch (const run_ended&) {
-        // What the threads wrote meanwhile was journalled earlier: a failure
-        // among it comes first in walk order.
         if (std::optional<tree_plan::failed_write> failed = state_.plan.wait_deferred())
             end_at_failed_header(*failed);
         // The headers journalled before the failure are written all the same,
         // as one thread would have.
         write_journalled();
         throw;
-    } catch (...) {
-        (void)state_.plan.wait_deferred();  // the threads work on this frame's batch
-        throw;
     }
-    if (std::optional<tree_plan::failed_write> failed = state_.plan.wait_deferred())
-        end_at_failed_header(*failed);
-    read_ = std::move(reading);
 }
 
 void forwarding_batch::take(batch& read)
@@ -88,7 +92,8 @@ void forwarding_batch::take(batch& read)
 
 void forwarding_batch::finish()
 {
-    // The batch being handed over is read, then taken.
+    // The batch being handed over is read, then taken; the threads go on
+    // writing what that journalled.
     step();
     step();
 }

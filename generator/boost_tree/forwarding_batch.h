@@ -2,8 +2,8 @@
 // mirror directories and Boost files in its order; the files are read and
 // scanned by the other threads while the calling thread takes the files read
 // before them in that same order (the plan, the journal, the record's lines,
-// progress), and the forwarding headers it journalled before that are
-// written by the threads beside the reading. What the run writes, logs and
+// progress) and walks on, and the forwarding headers it journalled before
+// that are written by the threads beside the reading. What the run writes, logs and
 // records is what one thread would; a failure ends the run at the first
 // failing file in walk order.
 #pragma once
@@ -47,14 +47,15 @@ private:
         std::vector<const scanned_source*> earlier;
         std::vector<header_scan> scans;
     };
-    // One step: the threads read the batch being handed over and write what
-    // was journalled, while this thread takes the batch read last step.
+    // One step: once the threads are done with the last one, they read the
+    // batch handed over and write what was journalled, while this thread
+    // takes the batch they read last step, then goes on with the walk.
     void step();
     void take(batch& read);
 
     generator_state& state_;
     work_share& share_;
     batch handed_;
-    batch read_;
+    batch reading_;  // by the threads
     std::vector<scan_space> spaces_;  // one per thread
 };
