@@ -3,8 +3,11 @@
 // mirror tree, creating the mirror's directories on the way. Nothing is
 // parsed and nothing is kept, so its time is what the file system costs.
 //
-//   io_floor <original tree> <existing output directory> [threads]
+//   io_floor <original tree> <existing output directory> [threads] [stamped]
 //
+// With "stamped", each file read and each file written is also asked for its
+// status on its open descriptor: the one call more a file that a generator
+// needs to know its files again later without reading them.
 // The mirror goes to <output>/boost, as Skeld's does. With threads above 1,
 // the parallel floor: the walk makes every directory first and lists the
 // files, then the threads share the files, each taking the next one free.
@@ -41,12 +44,16 @@ constexpr char body[] = "#ifndef IN_BOOST_HEADERS\n"
                         "#endif\n";
 
 std::atomic<long> files{0};
+bool stamped = false;
 
 bool copy_one(const std::string& source, const std::string& target, char* buffer)
 {
     int in = open(source.c_str(), O_RDONLY);
     if (in < 0)
         return false;
+    struct stat st;
+    if (stamped)
+        fstat(in, &st);
     while (read(in, buffer, buffer_size) > 0) {
     }
     close(in);
@@ -55,6 +62,8 @@ bool copy_one(const std::string& source, const std::string& target, char* buffer
     if (out < 0)
         return false;
     bool ok = write(out, body, sizeof body - 1) == static_cast<ssize_t>(sizeof body - 1);
+    if (stamped)
+        fstat(out, &st);
     ok = close(out) == 0 && ok;
     ++files;
     return ok;
@@ -105,11 +114,12 @@ bool walk(std::string& source, std::string& target, char* buffer,
 
 int main(int argc, char* argv[])
 {
-    if (argc != 3 && argc != 4) {
-        std::fprintf(stderr, "usage: io_floor <original tree> <existing output directory> [threads]\n");
+    if (argc < 3 || argc > 5 || (argc == 5 && std::strcmp(argv[4], "stamped") != 0)) {
+        std::fprintf(stderr, "usage: io_floor <original tree> <existing output directory> [threads] [stamped]\n");
         return 2;
     }
-    const int threads = argc == 4 ? std::atoi(argv[3]) : 1;
+    const int threads = argc >= 4 ? std::atoi(argv[3]) : 1;
+    stamped = argc == 5;
     if (threads < 1) {
         std::fprintf(stderr, "io_floor: threads must be 1 or more\n");
         return 2;

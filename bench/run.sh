@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Times the release Skeld against the I/O floor (io_floor.cpp) and the
-# parallel I/O floor (the same work shared among one thread a core),
+# Times the release Skeld against the I/O floor (io_floor.cpp), the
+# parallel I/O floor (the same work shared among one thread a core) and,
+# natively, that floor stamped (with the status call on each file read and
+# written that a re-run's stamps take),
 # alternating run for run, each run into a fresh output directory, and
 # prints medians:
 #   1. the installed Boost tree, output on the disk (under /tmp);
@@ -155,7 +157,7 @@ run()
         ;;
     io_floor)
         start=$EPOCHREALTIME
-        "$bin/io_floor" "$tree" "$out" "${4:-1}" >/dev/null
+        "$bin/io_floor" "$tree" "$out" "${4:-1}" ${5:+"$5"} >/dev/null
         end=$EPOCHREALTIME
         ;;
     io_floor_win32)
@@ -192,7 +194,7 @@ measure()
     local files
     files=$(find "$tree" -type f | wc -l)
     echo "$skeld_program, $label, output $where: $files files; a warm-up, then $runs runs of each" >&2
-    local skeld=() floor=() parallel=() rss=()
+    local skeld=() floor=() parallel=() stamped=() rss=()
     local i
     for ((i = 0; i <= runs; i++)); do
         run "$skeld_program" "$tree" "$root"
@@ -203,12 +205,20 @@ measure()
         local f=$seconds
         run "$floor_program" "$tree" "$root" "$threads"
         [ "$keep" = yes ] || rm -rf "$out"
+        local p=$seconds t=0
+        # The parallel floor with the status calls of the stamps (POSIX only).
+        if [ "$flavour" = native ]; then
+            run "$floor_program" "$tree" "$root" "$threads" stamped
+            [ "$keep" = yes ] || rm -rf "$out"
+            t=$seconds
+        fi
         if ((i > 0)); then
             skeld+=("$s")
             rss+=("$r")
             floor+=("$f")
-            parallel+=("$seconds")
-            echo "  run $i: Skeld $s s, floor $f s, parallel floor $seconds s, Skeld peak RSS $r KiB" >&2
+            parallel+=("$p")
+            stamped+=("$t")
+            echo "  run $i: Skeld $s s, floor $f s, parallel floor $p s, stamped $t s, Skeld peak RSS $r KiB" >&2
         fi
     done
     if [ "$keep" = yes ]; then
@@ -216,12 +226,13 @@ measure()
     fi
     skeld_median=$(median "${skeld[@]}")
     floor_median=$(median "${floor[@]}")
-    local rss_median parallel_median
+    local rss_median parallel_median stamped_median
     rss_median=$(median "${rss[@]}")
     parallel_median=$(median "${parallel[@]}")
+    stamped_median=$(median "${stamped[@]}")
     rows+=("$(awk -v b="$flavour" -v l="$label" -v w="$where" -v n="$files" -v s="$skeld_median" -v f="$floor_median" \
-        -v p="$parallel_median" -v r="$rss_median" \
-        'BEGIN { printf "| %-6s | %-9s | %-6s | %7d | %7.2f | %7.2f | %5.2f | %8.2f | %5.2f | %5.2f | %13.1f |", b, l, w, n, s, f, s / f, p, s / p, p / f, r / 1024 }')")
+        -v p="$parallel_median" -v t="$stamped_median" -v r="$rss_median" \
+        'BEGIN { printf "| %-6s | %-9s | %-6s | %7d | %7.2f | %7.2f | %5.2f | %8.2f | %5.2f | %5.2f | %s | %13.1f |", b, l, w, n, s, f, s / f, p, s / p, p / f, (t > 0 ? sprintf("%7.2f | %5.2f", t, s / t) : "      - |     -"), r / 1024 }')")
 }
 
 if [ "$parts" != windows ]; then
@@ -276,10 +287,11 @@ echo
 echo "Medians of $runs alternating runs, $(nproc) cores, times in seconds:"
 echo
 echo "The parallel floor shares the files among $threads threads; its ratio is Skeld against it,"
-echo "and par/one is the parallel floor against the single-thread one."
+echo "and par/one is the parallel floor against the single-thread one. The stamped floor is the"
+echo "parallel one with a status call on each file read and written (native only)."
 echo
-echo "| build  | tree      | output |   files |   Skeld |   floor | ratio | parallel | ratio | par/one | Skeld RSS MiB |"
-echo "|--------|-----------|--------|--------:|--------:|--------:|------:|---------:|------:|--------:|--------------:|"
+echo "| build  | tree      | output |   files |   Skeld |   floor | ratio | parallel | ratio | par/one | stamped | ratio | Skeld RSS MiB |"
+echo "|--------|-----------|--------|--------:|--------:|--------:|------:|---------:|------:|--------:|--------:|------:|--------------:|"
 printf '%s\n' "${rows[@]}"
 echo
 if [ "$parts" != windows ]; then

@@ -16,7 +16,7 @@ write_result write_generated_file(const std::string& path, std::string_view text
     return write_generated_bytes(path, file_text(text, storage));
 }
 
-write_result write_generated_bytes(const std::string& path, std::string_view bytes)
+write_result write_generated_bytes(const std::string& path, std::string_view bytes, platform::file_stamp* stamp)
 {
     platform::file file;
     if (!file.create_or_empty(path))
@@ -26,7 +26,7 @@ write_result write_generated_bytes(const std::string& path, std::string_view byt
         (void)file.close();
         return failed;
     }
-    if (!file.close())
+    if (!(stamp ? file.close(*stamp) : file.close()))
         return {write_result::status::write_failed, platform::last_error_text()};
     return {};
 }

@@ -25,8 +25,10 @@ struct [[nodiscard]] write_result {
 // link, or anything else there that is not a plain file of its own, is
 // replaced by a regular file: what it led to is never written.
 write_result write_generated_file(const std::string& path, std::string_view text);
-// The same for bytes already in the file's form.
-write_result write_generated_bytes(const std::string& path, std::string_view bytes);
+// The same for bytes already in the file's form; stamp, when given, gets the
+// written file's stamp as platform::file::close gives it.
+write_result write_generated_bytes(const std::string& path, std::string_view bytes,
+                                   platform::file_stamp* stamp = nullptr);
 
 // Creates one directory level of the output. Fine when a real directory is
 // there already; refused (false) when a link is there, which the output must

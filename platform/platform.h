@@ -178,6 +178,10 @@ public:
     // Forces what was written to the disk.
     bool sync();
     bool close();
+    // The same, giving the file's stamp as the close leaves it where the open
+    // file can tell it (POSIX: no time moves at close). Where only a look
+    // after the close can (NTFS may set the write time then), stamp.fold is 0.
+    bool close(file_stamp& stamp);
 
     // Takes an advisory lock that other runs see and that ends with the
     // process; false when another holder has it (or the lock failed).

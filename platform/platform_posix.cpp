@@ -410,6 +410,13 @@ bool file::close()
     return ::close(fd) == 0;
 }
 
+bool file::close(file_stamp& stamp)
+{
+    struct stat st;
+    stamp = fstat(static_cast<int>(handle_), &st) == 0 && S_ISREG(st.st_mode) ? output_stamp_of(st) : file_stamp{};
+    return close();
+}
+
 bool file::try_lock()
 {
     for (;;) {

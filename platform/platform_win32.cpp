@@ -718,6 +718,13 @@ bool file::close()
     return CloseHandle(h) != 0;
 }
 
+bool file::close(file_stamp& stamp)
+{
+    // The write time may still move at the close: a listing after it tells.
+    stamp = {};
+    return close();
+}
+
 bool file::try_lock()
 {
     // Far past any real content: Windows locks are mandatory, and a lock on

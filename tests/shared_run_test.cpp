@@ -22,14 +22,22 @@ TEST(WorkShare, EveryIndexOnceAndTheLowestFailureThrown)
     for (const unsigned jobs : {1u, 2u, 4u}) {
         SCOPED_TRACE(jobs);
         work_share share(jobs);
-        for (const std::size_t count : {0u, 1u, 333u}) {
-            std::vector<std::atomic<int>> taken(count);
-            share.for_each(count, [&](std::size_t i, unsigned thread) {
-                EXPECT_LT(thread, jobs);
-                ++taken[i];
-            });
-            for (std::size_t i = 0; i < count; ++i)
-                EXPECT_EQ(taken[i].load(), 1) << i;
+        for (const bool halves : {false, true}) {
+            for (const std::size_t count : {0u, 1u, 333u}) {
+                std::vector<std::atomic<int>> taken(count);
+                const work_share::job_type job = [&](std::size_t i, unsigned thread) {
+                    EXPECT_LT(thread, jobs);
+                    ++taken[i];
+                };
+                if (halves) {
+                    share.start(count, job);
+                    share.wait();
+                } else {
+                    share.for_each(count, job);
+                }
+                for (std::size_t i = 0; i < count; ++i)
+                    EXPECT_EQ(taken[i].load(), 1) << i;
+            }
         }
         try {
             share.for_each(100, [](std::size_t i, unsigned) {
@@ -122,6 +130,8 @@ TEST_F(SharedRun, ThreadsWriteRecordAndSayWhatOneThreadDoesAndStopAtTheSameFile)
         {std::nullopt, 0},
         {platform::injected_fault{platform::fault_op::write, "part3"}, 1},
         {platform::injected_fault{platform::fault_op::close, "h150"}, 1},
+        // A Boost file that cannot be read, met while earlier headers are being written.
+        {platform::injected_fault{platform::fault_op::read, "h200.hpp"}, 1},
     };
     for (const fault_case& c : cases) {
         SCOPED_TRACE(c.fault ? c.fault->path_part : "no fault");

@@ -1,5 +1,7 @@
 #include "forwarding_batch.h"
 
+#include <utility>
+
 #include "output_file.h"
 #include "tree_record.h"
 
@@ -21,53 +23,79 @@ forwarding_batch::forwarding_batch(generator_state& state, work_share& share)
 
 forwarding_batch::~forwarding_batch()
 {
+    // A run ended some other way: the threads may still work on this batch's files.
+    try {
+        (void)state_.plan.wait_deferred();
+    } catch (...) {
+    }
     state_.plan.share_writes(nullptr);
 }
 
 void forwarding_batch::directory(std::string mirror)
 {
-    entries_.push_back({true, std::move(mirror)});
+    handed_.entries.push_back({true, std::move(mirror)});
 }
 
 void forwarding_batch::file(std::string source)
 {
-    sources_.push_back(source);
-    entries_.push_back({false, std::move(source)});
-    if (sources_.size() == batch_files)
-        finish();
+    const std::string relative = source_below_boost(state_, source);
+    // Looked up now, on this thread: the plan takes the record's scans out
+    // of it while the threads read.
+    handed_.earlier.push_back(earlier_scan(state_, relative));
+    handed_.sources.push_back(source);
+    handed_.entries.push_back({false, std::move(source)});
+    if (handed_.sources.size() == batch_files)
+        step();
+}
+
+void forwarding_batch::step()
+{
+    // What the threads did last step: the batch they read is taken now, and
+    // a failed write among theirs comes first in walk order.
+    if (std::optional<tree_plan::failed_write> failed = state_.plan.wait_deferred())
+        end_at_failed_header(*failed);
+    batch read = std::move(reading_);
+    reading_ = std::move(handed_);
+    handed_ = {};
+    reading_.scans.resize(reading_.sources.size());
+    state_.plan.start_deferred(reading_.sources.size(), [this](std::size_t i, unsigned thread) {
+        const std::string relative = source_below_boost(state_, reading_.sources[i]);
+        // A name the record cannot hold is not read: the plan names it.
+        if (record_path("boost/" + relative))
+            reading_.scans[i] = scan_header(state_, reading_.sources[i], reading_.earlier[i], spaces_[thread]);
+    });
+    // Taken while the threads read and write, and the walk goes on while
+    // they still do.
+    try {
+        take(read);
+    } catch (const run_ended&) {
+        if (std::optional<tree_plan::failed_write> failed = state_.plan.wait_deferred())
+            end_at_failed_header(*failed);
+        // The headers journalled before the failure are written all the same,
+        // as one thread would have.
+        write_journalled();
+        throw;
+    }
+}
+
+void forwarding_batch::take(batch& read)
+{
+    std::size_t next_scan = 0;
+    for (const entry& at : read.entries) {
+        if (!at.is_directory)
+            write_forwarding_header(state_, at.path, read.scans[next_scan++]);
+        else if (state_.plan.directory(at.path) == directory_status::link)
+            throw run_ended{link_refusal(at.path)};
+    }
+    read = {};
 }
 
 void forwarding_batch::finish()
 {
-    // The files read now while the threads also write the headers the last
-    // batch journalled: a failed write among those comes first in walk order.
-    std::vector<header_scan> scans(sources_.size());
-    if (std::optional<tree_plan::failed_write> failed =
-            state_.plan.write_deferred(sources_.size(), [&](std::size_t i, unsigned thread) {
-                const std::string relative = source_below_boost(state_, sources_[i]);
-                // A name the record cannot hold is not read: the plan names it.
-                if (record_path("boost/" + relative))
-                    scans[i] = scan_header(state_, sources_[i], relative, spaces_[thread]);
-            }))
-        end_at_failed_header(*failed);
-
-    std::vector<entry> entries = std::move(entries_);
-    entries_.clear();
-    sources_.clear();
-    try {
-        std::size_t next_scan = 0;
-        for (const entry& at : entries) {
-            if (!at.is_directory)
-                write_forwarding_header(state_, at.path, scans[next_scan++]);
-            else if (state_.plan.directory(at.path) == directory_status::link)
-                throw run_ended{link_refusal(at.path)};
-        }
-    } catch (const run_ended&) {
-        // The headers journalled before the failure are written all the same,
-        // as one thread would have; one that failed is earlier in walk order.
-        write_journalled();
-        throw;
-    }
+    // The batch being handed over is read, then taken; the threads go on
+    // writing what that journalled.
+    step();
+    step();
 }
 
 void forwarding_batch::write_journalled()

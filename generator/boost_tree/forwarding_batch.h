@@ -1,10 +1,11 @@
 // The writing walk's work, shared among threads: the walk hands over its
 // mirror directories and Boost files in its order; the files are read and
-// scanned by all threads at once, then everything is taken in that same
-// order on the calling thread (the plan, the journal, the record's lines,
-// progress), and the forwarding headers, journalled, are written by all
-// threads at once. What the run writes, logs and records is what one thread
-// would; a failure ends the run at the first failing file in walk order.
+// scanned by the other threads while the calling thread takes the files read
+// before them in that same order (the plan, the journal, the record's lines,
+// progress) and walks on, and the forwarding headers it journalled before
+// that are written by the threads beside the reading. What the run writes, logs and
+// records is what one thread would; a failure ends the run at the first
+// failing file in walk order.
 #pragma once
 
 #include <string>
@@ -27,8 +28,8 @@ public:
     // A Boost file whose forwarding header is written in its turn.
     void file(std::string source);
     // Carries out all that is handed over so far but the writing of the
-    // last files journalled, which goes with the next batch's reading or
-    // write_journalled(); ends the run at a failure.
+    // last files journalled, which goes with write_journalled(); ends the
+    // run at a failure.
     void finish();
     // Writes the files journalled so far; ends the run at a failure.
     void write_journalled();
@@ -38,9 +39,23 @@ private:
         bool is_directory;
         std::string path;
     };
+    // Files handed over together: read by the threads in one step, taken
+    // in order by the calling thread in the next.
+    struct batch {
+        std::vector<entry> entries;
+        std::vector<std::string> sources;  // the files among entries, in order
+        std::vector<const scanned_source*> earlier;
+        std::vector<header_scan> scans;
+    };
+    // One step: once the threads are done with the last one, they read the
+    // batch handed over and write what was journalled, while this thread
+    // takes the batch they read last step, then goes on with the walk.
+    void step();
+    void take(batch& read);
+
     generator_state& state_;
     work_share& share_;
-    std::vector<entry> entries_;
-    std::vector<std::string> sources_;  // the files among entries_, in order
-    std::vector<scan_space> spaces_;    // one per thread
+    batch handed_;
+    batch reading_;  // by the threads
+    std::vector<scan_space> spaces_;  // one per thread
 };

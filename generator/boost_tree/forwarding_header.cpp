@@ -31,7 +31,15 @@ std::string source_below_boost(const generator_state& state, const std::string& 
 
 scan_space::scan_space() : buffer(new char[size]) {}
 
-header_scan scan_header(const generator_state& state, const std::string& source, const std::string& relative,
+const scanned_source* earlier_scan(const generator_state& state, const std::string& relative)
+{
+    if (!state.earlier_scans)
+        return nullptr;
+    const auto earlier = state.earlier_scans->find(relative);
+    return earlier == state.earlier_scans->end() ? nullptr : &earlier->second;
+}
+
+header_scan scan_header(const generator_state& state, const std::string& source, const scanned_source* earlier,
                         scan_space& space)
 {
     header_scan scan;
@@ -39,8 +47,7 @@ header_scan scan_header(const generator_state& state, const std::string& source,
     // again: its includes come from the record.
     if (state.earlier_scans && (scan.stamped = platform::listed_change_stamp(source, scan.stamp))) {
         scan.compared = true;
-        const auto earlier = state.earlier_scans->find(relative);
-        if (earlier != state.earlier_scans->end() && earlier->second.stamp == scan.stamp) {
+        if (earlier && earlier->stamp == scan.stamp) {
             scan.from_record = true;
             return scan;
         }
@@ -130,7 +137,7 @@ void write_forwarding_header(generator_state& state, const std::string& source)
     // A name the record cannot hold is neither scanned nor written.
     if (!state.plan.takes("boost/" + relative))
         return;
-    write_scanned_header(state, source, relative, scan_header(state, source, relative, space));
+    write_scanned_header(state, source, relative, scan_header(state, source, earlier_scan(state, relative), space));
 }
 
 void write_forwarding_header(generator_state& state, const std::string& source, const header_scan& scan)

@@ -29,8 +29,12 @@ struct header_scan {
     std::string failure;   // the run's last line when the file could not be read
 };
 // relative: the source's path below the Boost folder, as the record names it.
-header_scan scan_header(const generator_state& state, const std::string& source, const std::string& relative,
+// earlier: the earlier record's scan of it, looked up by the caller before the
+// threads start (the record's scans change as the plan takes them), or null.
+header_scan scan_header(const generator_state& state, const std::string& source, const scanned_source* earlier,
                         scan_space& space);
+// The earlier record's scan of relative, where one may be taken.
+const scanned_source* earlier_scan(const generator_state& state, const std::string& relative);
 // Takes a scan into included_system_headers and the record's lines, in plan
 // order. Ends the run at a file that could not be read.
 void take_header_scan(generator_state& state, const std::string& relative, const header_scan& scan);

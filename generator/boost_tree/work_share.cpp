@@ -30,7 +30,7 @@ void work_share::take_jobs(unsigned thread)
         lock.unlock();
         std::exception_ptr thrown;
         try {
-            (*job_)(index, thread);
+            job_(index, thread);
         } catch (...) {
             thrown = std::current_exception();
         }
@@ -61,22 +61,35 @@ void work_share::work(unsigned thread)
 
 void work_share::for_each(std::size_t count, const job_type& job)
 {
-    if (count == 0)
-        return;
+    start(count, job);
+    wait();
+}
+
+void work_share::start(std::size_t count, job_type job)
+{
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        job_ = &job;
+        job_ = std::move(job);
         count_ = count;
         next_ = done_ = 0;
         failure_ = nullptr;
         ++round_;
     }
-    started_.notify_all();
+    if (count > 0)
+        started_.notify_all();
+}
+
+void work_share::wait()
+{
+    if (count_ == 0)
+        return;
     take_jobs(0);
     std::unique_lock<std::mutex> lock(mutex_);
     finished_.wait(lock, [&] { return done_ == count_; });
     // A worker may still hold the old job until it takes the lock again:
     // with next_ == count_ it takes nothing more.
+    count_ = 0;
+    next_ = 0;
     if (failure_)
         std::rethrow_exception(std::exchange(failure_, nullptr));
 }

@@ -27,6 +27,14 @@ public:
     using job_type = std::function<void(std::size_t index, unsigned thread)>;
     void for_each(std::size_t count, const job_type& job);
 
+    // The same in two halves: start() hands the jobs to the other threads
+    // and returns at once, so that the caller can do work of its own beside
+    // them; wait() then takes the caller's share of what is left, returns
+    // when all are done and throws as for_each. Every start() is followed
+    // by a wait() before the next.
+    void start(std::size_t count, job_type job);
+    void wait();
+
 private:
     void work(unsigned thread);
     void take_jobs(unsigned thread);
@@ -34,7 +42,7 @@ private:
     std::vector<std::thread> workers_;
     std::mutex mutex_;
     std::condition_variable started_, finished_;
-    const job_type* job_ = nullptr;
+    job_type job_;
     std::size_t count_ = 0;
     std::size_t next_ = 0;
     std::size_t done_ = 0;

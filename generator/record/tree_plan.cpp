@@ -144,14 +144,27 @@ const platform::file_stamp* tree_plan::stamp_there(const std::string& path)
     return find_stamp(listing_, std::string_view(path).substr(name));
 }
 
-void tree_plan::stamp_written(std::string_view directory, const std::vector<std::pair<std::string, std::size_t>>& written)
+void tree_plan::stamp_written(const std::vector<written_file>& written)
 {
-    // Taken after the file is closed: NTFS may set the write time at close.
     std::vector<std::pair<std::string, platform::file_stamp>> listing;
-    list_sorted(directory.empty() ? std::string(".") : std::string(directory), listing);
-    for (const auto& [name, line_at] : written)
-        if (const platform::file_stamp* stamp = find_stamp(listing, name))
-            put_hex(file_lines_, line_at + file_line_stamp_at, stamp->fold);
+    std::string_view listed;
+    bool any_listed = false;
+    for (const written_file& file : written) {
+        const platform::file_stamp* stamp = &file.stamp;
+        if (stamp->fold == 0) {
+            // Taken after the file is closed: NTFS may set the write time at close.
+            const std::size_t name = name_at(*file.path);
+            const std::string_view directory = std::string_view(*file.path).substr(0, name == 0 ? 0 : name - 1);
+            if (!any_listed || directory != listed) {
+                list_sorted(directory.empty() ? std::string(".") : std::string(directory), listing);
+                listed = directory;
+                any_listed = true;
+            }
+            stamp = find_stamp(listing, std::string_view(*file.path).substr(name));
+        }
+        if (stamp)
+            put_hex(file_lines_, file.line_at + file_line_stamp_at, stamp->fold);
+    }
 }
 
 bool tree_plan::plan_file(const std::string& path, std::string_view text, std::string& rel, std::string& bytes,
@@ -231,9 +244,10 @@ write_result tree_plan::file(const std::string& path, std::string_view text, std
         return {};
     if (!journal(std::string_view(file_lines_).substr(line_start)))
         return {write_result::status::cannot_create, platform::last_error_text()};
-    write_result result = write_generated_bytes(path, bytes);
-    if (platform::file_stamp stamp; result.ok() && platform::stamp_of_file(path, stamp))
-        put_hex(file_lines_, line_start + file_line_stamp_at, stamp.fold);
+    written_file written{&path, line_start, {}};
+    write_result result = write_generated_bytes(path, bytes, &written.stamp);
+    if (result.ok())
+        stamp_written({written});
     return result;
 }
 
@@ -267,17 +281,17 @@ std::optional<tree_plan::failed_write> tree_plan::flush()
     } else if (share_) {
         std::move(waiting_.begin(), waiting_.end(), std::back_inserter(deferred_));
     }
-    std::vector<std::pair<std::string, std::size_t>> stamped;
+    std::vector<written_file> stamped;
     for (const waiting_file& file : waiting_) {
         if (failed || share_)
             break;
-        if (write_result result = write_generated_bytes(file.path, file.bytes); !result.ok())
+        written_file written{&file.path, file.line_at, {}};
+        if (write_result result = write_generated_bytes(file.path, file.bytes, &written.stamp); !result.ok())
             failed = failed_write{file.path, std::move(result)};
         else
-            stamped.emplace_back(file.path.substr(name_at(file.path)), file.line_at);
+            stamped.push_back(written);
     }
-    if (!stamped.empty())
-        stamp_written(waiting_directory_, stamped);
+    stamp_written(stamped);
     waiting_.clear();
     waiting_lines_.clear();
     waiting_directory_.clear();
@@ -286,40 +300,52 @@ std::optional<tree_plan::failed_write> tree_plan::flush()
 
 std::optional<tree_plan::failed_write> tree_plan::write_deferred(std::size_t more, const work_share::job_type& other)
 {
+    // What the threads are writing now was journalled before anything here.
+    std::optional<failed_write> failed;
+    if (in_flight_)
+        failed = wait_deferred();
     if (deferred_.empty() && more == 0)
-        return std::nullopt;
+        return failed;
+    start_deferred(more, other);
+    std::optional<failed_write> later = wait_deferred();
+    return failed ? failed : later;
+}
+
+void tree_plan::start_deferred(std::size_t more, work_share::job_type other)
+{
     // The writes first: they were journalled before the other jobs' files.
-    const std::size_t writes = deferred_.size();
-    std::vector<write_result> results(writes);
-    share_->for_each(writes + more, [&](std::size_t i, unsigned thread) {
+    writing_ = std::move(deferred_);
+    deferred_.clear();
+    const std::size_t writes = writing_.size();
+    outcomes_.assign(writes, {});
+    in_flight_ = true;
+    share_->start(writes + more, [this, writes, other = std::move(other)](std::size_t i, unsigned thread) {
         if (i < writes)
-            results[i] = write_generated_bytes(deferred_[i].path, deferred_[i].bytes);
+            outcomes_[i].result = write_generated_bytes(writing_[i].path, writing_[i].bytes, &outcomes_[i].stamp);
         else
             other(i - writes, thread);
     });
+}
+
+std::optional<tree_plan::failed_write> tree_plan::wait_deferred()
+{
+    if (!in_flight_)
+        return std::nullopt;
+    in_flight_ = false;
+    share_->wait();
     std::optional<failed_write> failed;
-    for (std::size_t i = 0; i < results.size() && !failed; ++i)
-        if (!results[i].ok())
-            failed = failed_write{std::move(deferred_[i].path), std::move(results[i])};
-    // The stamps once every thread has closed its files, a directory at a
-    // time, as one thread takes them.
-    std::vector<std::pair<std::string, std::size_t>> stamped;
-    std::string_view directory;
-    for (std::size_t i = 0; i < writes; ++i) {
-        if (!results[i].ok())
+    std::vector<written_file> stamped;
+    for (std::size_t i = 0; i < writing_.size(); ++i) {
+        if (!outcomes_[i].result.ok()) {
+            if (!failed)
+                failed = failed_write{writing_[i].path, std::move(outcomes_[i].result)};
             continue;
-        const std::string& path = deferred_[i].path;
-        const std::size_t name = name_at(path);
-        const std::string_view here = std::string_view(path).substr(0, name == 0 ? 0 : name - 1);
-        if (here != directory && !stamped.empty()) {
-            stamp_written(directory, stamped);
-            stamped.clear();
         }
-        directory = here;
-        stamped.emplace_back(path.substr(name), deferred_[i].line_at);
+        stamped.push_back({&writing_[i].path, writing_[i].line_at, outcomes_[i].stamp});
     }
-    if (!stamped.empty())
-        stamp_written(directory, stamped);
-    deferred_.clear();
+    // Once every thread has closed its files; one thread takes any listing.
+    stamp_written(stamped);
+    writing_.clear();
+    outcomes_.clear();
     return failed;
 }

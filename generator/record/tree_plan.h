@@ -73,6 +73,13 @@ public:
     void share_writes(work_share* share) { share_ = share; }
     [[nodiscard]] std::optional<failed_write> write_deferred(std::size_t more = 0,
                                                              const work_share::job_type& other = {});
+    // The same in two halves, so that the caller plans the next files while
+    // the threads write: start_deferred() hands the files journalled so far
+    // and the other jobs to the threads and returns at once; files planned
+    // meanwhile wait for the next start. wait_deferred() returns when all
+    // are done, with what failed first among the writes.
+    void start_deferred(std::size_t more, work_share::job_type other);
+    [[nodiscard]] std::optional<failed_write> wait_deferred();
 
     // The plan so far, as the record's lines, in plan order, and how many
     // files; paths relative to the output with '/'. A path is planned once:
@@ -111,8 +118,15 @@ private:
     // The stamp of the plain file at path as its directory's listing gives
     // it (one listing a directory, kept while its files come), or null.
     const platform::file_stamp* stamp_there(const std::string& path);
-    // Puts the stamps of the files just written into their record lines.
-    void stamp_written(std::string_view directory, const std::vector<std::pair<std::string, std::size_t>>& written);
+    // Puts the stamps of the files just written into their record lines:
+    // each one's own where its close gave it, else from its directory's
+    // listing, taken a directory at a time.
+    struct written_file {
+        const std::string* path;
+        std::size_t line_at;
+        platform::file_stamp stamp;
+    };
+    void stamp_written(const std::vector<written_file>& written);
     // Plans the file; true when it must be written (in a run), its bytes
     // then in bytes and its journal line from line_start of file_lines().
     bool plan_file(const std::string& path, std::string_view text, std::string& rel, std::string& bytes,
@@ -142,6 +156,13 @@ private:
     std::string waiting_directory_;
     work_share* share_ = nullptr;
     std::vector<waiting_file> deferred_;  // journalled, not yet written
+    std::vector<waiting_file> writing_;   // being written by the threads
+    struct write_outcome {
+        write_result result;
+        platform::file_stamp stamp;
+    };
+    std::vector<write_outcome> outcomes_;  // one a file being written
+    bool in_flight_ = false;
     run_progress* progress_ = nullptr;
     std::string listed_directory_;
     bool listed_ = false;
