@@ -9,6 +9,13 @@
 # is 1.3; fails when the run again writes or removes a file or the check
 # does not answer 0 (nothing to do).
 #   1. native Skeld, output on the disk (under /tmp), then in memory (tmpfs);
+#      after each pair's check, velk's own background check over the same
+#      tree (velk_check.cpp: velk's TreeWatch, from the start of its check to
+#      its answer), printed beside the command line's; it must say "Up to
+#      date." and pass Skeld no --jobs. velk_check is built only where velk
+#      is (Qt 6): the bench preset builds no velk, so give BUILD_DIR a Release
+#      build configured with -DHEADWRIGHT_WIZARD=ON to have it, else the
+#      column is left out with a note;
 #   2. Skeld.exe, the Windows build, under Wine against the Win32 listing
 #      floor (list_floor_win32.cpp), output in memory; then one more run
 #      again traced, counting the files of the output it opens: none but its
@@ -78,9 +85,14 @@ build_release()
     fi
 }
 
+velk=no
 if [ "$parts" != windows ]; then
     configure=(--preset bench)
     build_release "$build" Skeld list_floor
+    if grep -qiE '^HEADWRIGHT_WIZARD:BOOL=(ON|TRUE|YES|1)$' "$build/CMakeCache.txt"; then
+        build_release "$build" velk_check
+        velk=yes
+    fi
 fi
 if [ "$parts" != native ]; then
     for tool in wine wineserver strace x86_64-w64-mingw32-g++-posix; do
@@ -163,6 +175,21 @@ listing()
     seconds=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }')
 }
 
+# velk_timed <personality> <output>: velk's background check over Boost, the
+# way the wizard runs it, with Skeld beside velk_check; sets seconds (from the
+# check's start to velk's answer) and velk_line, the line velk shows.
+velk_timed()
+{
+    local said
+    sync
+    said=$(cd "$bin" && ./velk_check "$1" "$boost" "$2") || {
+        echo "bench: velk's check did not say the tree is up to date: ${said:-no answer}" >&2
+        exit 1
+    }
+    seconds=${said%% *}
+    velk_line=${said#* }
+}
+
 # fail <what> <log>: ends the benchmark when a run over an unchanged tree
 # would change it; its times would mean nothing.
 fail()
@@ -190,8 +217,8 @@ measure()
     local place="in memory"
     [ "$where" = disk ] && place="on the disk"
     echo "$program, output $place: a warm-up, then $runs pairs of a first run, a run again, a check and the listing floor" >&2
-    local first=() again=() check=() floor=() first_rss=() again_rss=() check_rss=()
-    local i out s1 r1 s2 r2 s3 r3
+    local first=() again=() check=() velk_check=() floor=() first_rss=() again_rss=() check_rss=()
+    local i out s1 r1 s2 r2 s3 r3 s4=- velk_said=
     local how=native
     [ "$flavour" = Wine ] && how=wine
     for ((i = 0; i <= runs; i++)); do
@@ -208,22 +235,31 @@ measure()
         timed "$how" "$disk_scratch/check.log" --check "$disk_scratch/p.p_c" "$out"
         [ "$status" = 0 ] || fail "the check found something to do (status $status)" "$disk_scratch/check.log"
         s3=$seconds r3=$rss_kib
+        if [ "$how" = native ] && [ "$velk" = yes ]; then
+            velk_timed "$disk_scratch/p.p_c" "$out"
+            s4=$seconds velk_said=", velk check $s4 s"
+        fi
         listing "$how" "$out"
         # The last output (and its personality) stays for the traced run
         # again under Wine.
         ((i < runs)) && rm -rf "$out"
         if ((i > 0)); then
-            first+=("$s1") again+=("$s2") check+=("$s3") floor+=("$seconds")
+            first+=("$s1") again+=("$s2") check+=("$s3") velk_check+=("$s4") floor+=("$seconds")
             first_rss+=("$r1") again_rss+=("$r2") check_rss+=("$r3")
-            echo "  pair $i: first $s1 s ($r1 KiB), again $s2 s ($r2 KiB), check $s3 s ($r3 KiB), listing floor $seconds s" >&2
+            echo "  pair $i: first $s1 s ($r1 KiB), again $s2 s ($r2 KiB), check $s3 s ($r3 KiB)$velk_said, listing floor $seconds s" >&2
         fi
     done
     last_output=$out
+    # "-" where velk's check was not timed (Wine, or no velk_check).
+    local v=-
+    [ "$s4" != - ] && v=$(median "${velk_check[@]}")
     rows+=("$(awk -v b="$flavour" -v w="$where" -v f="$(median "${first[@]}")" -v a="$(median "${again[@]}")" \
-        -v c="$(median "${check[@]}")" -v l="$(median "${floor[@]}")" -v fr="$(median "${first_rss[@]}")" \
+        -v c="$(median "${check[@]}")" -v v="$v" -v l="$(median "${floor[@]}")" -v fr="$(median "${first_rss[@]}")" \
         -v ar="$(median "${again_rss[@]}")" -v cr="$(median "${check_rss[@]}")" \
-        'BEGIN { printf "| %-6s | %-6s | %6.2f | %6.3f | %6.3f | %7.3f | %13.2f | %13.2f | %9.1f | %9.1f | %9.1f |",
-                        b, w, f, a, c, l, a / l, c / l, fr / 1024, ar / 1024, cr / 1024 }')")
+        'BEGIN { vs = v == "-" ? sprintf("%10s", "-") : sprintf("%10.3f", v)
+                 vr = v == "-" ? sprintf("%10s", "-") : sprintf("%10.2f", v / c)
+                 printf "| %-6s | %-6s | %6.2f | %6.3f | %6.3f | %s | %7.3f | %13.2f | %13.2f | %s | %9.1f | %9.1f | %9.1f |",
+                        b, w, f, a, c, vs, l, a / l, c / l, vr, fr / 1024, ar / 1024, cr / 1024 }')")
 }
 
 # count_opens <personality> <output>: one more run again of Skeld.exe over
@@ -317,9 +353,18 @@ echo "Medians of $runs pairs on $(find "$boost" -type f | wc -l) files, $(nproc)
 echo "the run again and the check go over the unchanged tree the first run made, against the"
 echo "listing floor over the same tree (target: at or under 1.3):"
 echo
-echo "| build  | output |  first |  again |  check | listing | again/listing | check/listing | first MiB | again MiB | check MiB |"
-echo "|--------|--------|-------:|-------:|-------:|--------:|--------------:|--------------:|----------:|----------:|----------:|"
+echo "| build  | output |  first |  again |  check | velk check | listing | again/listing | check/listing | velk/check | first MiB | again MiB | check MiB |"
+echo "|--------|--------|-------:|-------:|-------:|-----------:|--------:|--------------:|--------------:|-----------:|----------:|----------:|----------:|"
 printf '%s\n' "${rows[@]}"
+if [ "$parts" != windows ]; then
+    echo
+    if [ "$velk" = yes ]; then
+        echo "velk check: velk's background check as the wizard runs it, Skeld's default jobs, from its start to"
+        echo "velk's answer, which was: $velk_line"
+    else
+        echo "velk check: not timed, $build builds no velk (the bench preset's, no Qt); BUILD_DIR=<a Release build with velk> times it."
+    fi
+fi
 if [ -s "$opens" ]; then
     echo
     cat "$opens"
