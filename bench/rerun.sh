@@ -13,8 +13,7 @@
 #      tree (velk_check.cpp: velk's TreeWatch, from the start of its check to
 #      its answer), printed beside the command line's; it must say "Up to
 #      date." and pass Skeld no --jobs. velk_check is built only where velk
-#      is (Qt 6): the bench preset builds no velk, so give BUILD_DIR a Release
-#      build configured with -DHEADWRIGHT_WIZARD=ON to have it, else the
+#      is (Qt 6, as the bench preset has it); in a build without velk the
 #      column is left out with a note;
 #   2. Skeld.exe, the Windows build, under Wine against the Win32 listing
 #      floor (list_floor_win32.cpp), output in memory; then one more run
