@@ -82,6 +82,14 @@ directory_status tree_plan::directory(const std::string& path)
             if (!journal(line))
                 return directory_status::not_created;
         }
+        // One a run made before is looked at, not made again: one call, not two.
+        if (!added || (earlier_ && earlier_->directories.count(*at))) {
+            const platform::node_kind there = platform::node_at(path);
+            if (there == platform::node_kind::directory)
+                return directory_status::ok;
+            if (there == platform::node_kind::link)
+                return directory_status::link;
+        }
         return make_output_directory(path);
     }
     return platform::node_at(path) == platform::node_kind::link ? directory_status::link : directory_status::ok;
@@ -136,12 +144,13 @@ const platform::file_stamp* tree_plan::stamp_there(const std::string& path)
 {
     const std::size_t name = name_at(path);
     const std::string_view directory = std::string_view(path).substr(0, name == 0 ? 0 : name - 1);
-    if (!listed_ || directory != listed_directory_) {
-        listed_directory_ = directory;
-        listed_ = true;
-        list_sorted(listed_directory_.empty() ? std::string(".") : listed_directory_, listing_);
-    }
-    return find_stamp(listing_, std::string_view(path).substr(name));
+    // Each directory listed once, however its files and subdirectories interleave.
+    const auto& listing = listed_.at(directory, [](const std::string& at) {
+        std::vector<std::pair<std::string, platform::file_stamp>> listing;
+        list_sorted(at.empty() ? std::string(".") : at, listing);
+        return listing;
+    });
+    return find_stamp(listing, std::string_view(path).substr(name));
 }
 
 void tree_plan::stamp_written(std::string_view directory, const std::vector<std::pair<std::string, std::size_t>>& written)

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "held_along_walk.h"
 #include "output_file.h"
 #include "platform.h"
 #include "run_progress.h"
@@ -143,7 +144,6 @@ private:
     work_share* share_ = nullptr;
     std::vector<waiting_file> deferred_;  // journalled, not yet written
     run_progress* progress_ = nullptr;
-    std::string listed_directory_;
-    bool listed_ = false;
-    std::vector<std::pair<std::string, platform::file_stamp>> listing_;  // by name
+    // The output directories' stamps, by name, along the walk's way down.
+    platform::held_along_walk<std::vector<std::pair<std::string, platform::file_stamp>>> listed_;
 };
