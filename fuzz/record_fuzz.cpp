@@ -68,7 +68,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check_parsed(sealed_record(bytes));
     tree_record journalled;
     add_journal(bytes, journalled);
-    for (const auto& [path, value] : journalled.files)
-        FUZZ_CHECK(record_path(path));
+    journalled.files.in_path_order([](std::string_view path, const file_entry&) { FUZZ_CHECK(record_path(path)); });
     return 0;
 }

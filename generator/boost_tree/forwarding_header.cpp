@@ -1,8 +1,8 @@
 #include "forwarding_header.h"
 
 #include <algorithm>
-#include <map>
 #include <string_view>
+#include <utility>
 
 #include "include_scan.h"
 #include "output_file.h"
@@ -39,8 +39,11 @@ header_scan scan_header(const generator_state& state, const std::string& source,
     // again: its includes come from the record.
     if (state.earlier_scans && (scan.stamped = platform::listed_change_stamp(source, scan.stamp))) {
         scan.compared = true;
-        const auto earlier = state.earlier_scans->find(relative);
-        if (earlier != state.earlier_scans->end() && earlier->second.stamp == scan.stamp) {
+        const scanned_source* earlier = std::as_const(*state.earlier_scans).find(relative);
+        scan.found = earlier != nullptr;
+        if (earlier)
+            scan.earlier = static_cast<std::size_t>(earlier - state.earlier_scans->entries().data());
+        if (earlier && earlier->stamp == scan.stamp) {
             scan.from_record = true;
             return scan;
         }
@@ -79,11 +82,12 @@ header_scan scan_header(const generator_state& state, const std::string& source,
 
 void take_header_scan(generator_state& state, const std::string& relative, const header_scan& scan)
 {
-    // The earlier record's entry moves out of it, as the plan's files do.
-    std::map<std::string, scanned_source>::node_type earlier;
-    if (scan.compared)
-        earlier = state.earlier_scans->extract(relative);
-    const std::string& includes = scan.from_record ? earlier.mapped().includes : scan.includes;
+    // The earlier record's entry is taken over, as the plan's files are.
+    // Found by the scan already: no second lookup.
+    scanned_source* earlier = scan.compared && scan.found ? &state.earlier_scans->entries()[scan.earlier] : nullptr;
+    if (earlier)
+        earlier->taken = true;
+    const std::string& includes = scan.from_record ? earlier->includes : scan.includes;
     if (!scan.from_record && earlier)
         ++state.stamps_moved;
     if (!scan.failure.empty())

@@ -22,6 +22,8 @@ struct scan_space {
 // may scan several files at once.
 struct header_scan {
     bool compared = false;     // its stamp was compared with the earlier record's
+    std::size_t earlier = 0;   // entry of state.earlier_scans, for one compared
+    bool found = false;        // the earlier record scanned it
     bool from_record = false;  // and was the same: the record's includes hold
     bool stamped = false;
     std::uint64_t stamp = 0;

@@ -75,11 +75,11 @@ public:
     [[nodiscard]] std::optional<failed_write> write_deferred(std::size_t more = 0,
                                                              const work_share::job_type& other = {});
 
-    // The plan so far, as the record's lines, in plan order, and how many
-    // files; paths relative to the output with '/'. A path is planned once:
-    // a step never writes another's file.
-    std::string& file_lines() { return file_lines_; }
-    std::size_t file_count() const { return file_count_; }
+    // The plan's files so far, in plan order, as the record holds them, and
+    // how many; paths relative to the output with '/'. A path is planned
+    // once: a step never writes another's file.
+    recorded_files& files() { return files_; }
+    std::size_t file_count() const { return files_.entries().size(); }
     const std::set<std::string>& directories() const { return directories_; }
 
     // The path relative to the output folder, '/' between components.
@@ -115,9 +115,11 @@ private:
     // Puts the stamps of the files just written into their record lines.
     void stamp_written(std::string_view directory, const std::vector<std::pair<std::string, std::size_t>>& written);
     // Plans the file; true when it must be written (in a run), its bytes
-    // then in bytes and its journal line from line_start of file_lines().
+    // then in bytes and its entry at `entry` of files().
     bool plan_file(const std::string& path, std::string_view text, std::string& rel, std::string& bytes,
-                   std::size_t& line_start);
+                   std::size_t& entry);
+    // Its journal line.
+    void append_line(std::string& lines, std::size_t entry) const;
     // Hands the journal's lines to the system before what they name is
     // written; false when it cannot, and then nothing is written.
     [[nodiscard]] bool journal(std::string_view lines);
@@ -127,8 +129,8 @@ private:
     tree_record* earlier_ = nullptr;
     bool fresh_ = true;
     std::string carried_;
-    std::string file_lines_;
-    std::size_t file_count_ = 0;
+    recorded_files files_;
+    std::size_t next_recorded_ = 0;  // where the earlier record's next file likely stands
     std::set<std::string> directories_;
     std::set<std::string> skipped_directories_;  // whose names the record cannot hold
     journal_file journal_;
@@ -136,7 +138,7 @@ private:
     struct waiting_file {
         std::string path;
         std::string bytes;
-        std::size_t line_at;  // its line in file_lines_
+        std::size_t entry;  // in files_
     };
     std::vector<waiting_file> waiting_;
     std::string waiting_lines_;
