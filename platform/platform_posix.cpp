@@ -238,6 +238,30 @@ bool listed_change_stamp(const std::string& path, std::uint64_t& stamp)
     return true;
 }
 
+struct walk_stamps::held {
+    held_along_walk<held_directory> directories;
+};
+
+walk_stamps::walk_stamps() : held_(std::make_unique<held>()) {}
+walk_stamps::~walk_stamps() = default;
+walk_stamps::walk_stamps(walk_stamps&&) noexcept = default;
+walk_stamps& walk_stamps::operator=(walk_stamps&&) noexcept = default;
+
+std::optional<file_stamp> walk_stamps::stamp_of(const std::string& path)
+{
+    const std::size_t separator = path.rfind('/');
+    const std::string_view directory = separator == std::string::npos ? std::string_view(".")
+                                       : separator == 0                ? std::string_view("/")
+                                                                       : std::string_view(path).substr(0, separator);
+    const held_directory& held =
+        held_->directories.at(directory, [](const std::string& at) { return held_directory(at); });
+    struct stat st;
+    const char* name = separator == std::string::npos ? path.c_str() : path.c_str() + separator + 1;
+    if (held.fd() < 0 || fstatat(held.fd(), name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return output_stamp_of(st);
+}
+
 bool stamp_of_file(const std::string& path, file_stamp& stamp)
 {
     struct stat st;

@@ -487,6 +487,38 @@ bool listed_change_stamp(const std::string& path, std::uint64_t& stamp)
     return true;
 }
 
+struct walk_stamps::held {
+    struct listing {
+        bool ok = false;
+        std::vector<std::pair<std::string, file_stamp>> entries;  // by name
+    };
+    held_along_walk<listing> directories;
+};
+
+walk_stamps::walk_stamps() : held_(std::make_unique<held>()) {}
+walk_stamps::~walk_stamps() = default;
+walk_stamps::walk_stamps(walk_stamps&&) noexcept = default;
+walk_stamps& walk_stamps::operator=(walk_stamps&&) noexcept = default;
+
+std::optional<file_stamp> walk_stamps::stamp_of(const std::string& path)
+{
+    const std::size_t separator = path.find_last_of("\\/");
+    const std::string_view directory =
+        separator == std::string::npos ? std::string_view(".") : std::string_view(path).substr(0, separator + (separator == 2 && path[1] == ':'));
+    const held::listing& listed = held_->directories.at(directory, [](const std::string& at) {
+        held::listing made;
+        made.ok = directory_stamps(at, made.entries);
+        std::sort(made.entries.begin(), made.entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        return made;
+    });
+    const std::string_view name = separator == std::string::npos ? std::string_view(path) : std::string_view(path).substr(separator + 1);
+    const auto at = std::lower_bound(listed.entries.begin(), listed.entries.end(), name,
+                                     [](const auto& entry, std::string_view wanted) { return entry.first < wanted; });
+    if (!listed.ok || at == listed.entries.end() || at->first != name)
+        return std::nullopt;
+    return at->second;
+}
+
 bool file::change_stamp(std::uint64_t& stamp) const
 {
     return stamp_of(as_handle(handle_), stamp);

@@ -2,6 +2,7 @@
 // the bytes the record names. The stamps are given here, never raced for.
 #include <gtest/gtest.h>
 
+#include "held_along_walk.h"
 #include "recorded_maps.h"
 #include "scratch_dir.h"
 #include "text_files.h"
@@ -104,19 +105,44 @@ TEST_F(PlanStamps, ARunRecordsTheStampAFileHasAfterItsLastWrite)
 
 namespace {
 
-// A Boost file's stamp taken from its directory's listing is the one its own
-// query gives: otherwise every run again would scan every file anew.
+// A Boost file's stamp taken from its directory's listing (or relative to
+// the directory held open) is the one its own query gives, in the order a
+// walk asks, a directory's files coming again after its subdirectory's:
+// otherwise every run again would scan every file anew.
 TEST(OutputStamp, AListingGivesTheStampsTheFilesThemselvesGive)
 {
     scratch_dir dir;
-    for (const char* name : {"a.hpp", "b.hpp"})
+    const char* walk_order[] = {"a.hpp", "sub/c.hpp", "sub/deeper/d.hpp", "sub/e.hpp", "b.hpp", "other/f.hpp"};
+    for (const char* name : walk_order)
         write_file(dir / "boost" / name, name);
-    for (const char* name : {"a.hpp", "b.hpp"}) {
+    for (const char* name : walk_order) {
         const std::string path = (dir / "boost" / name).make_preferred().string();
         std::uint64_t own = 0, listed = 0;
         ASSERT_TRUE(platform::change_stamp(path, own));
         ASSERT_TRUE(platform::listed_change_stamp(path, listed));
         EXPECT_EQ(listed, own) << name;
+    }
+}
+
+// What a walk holds for a directory is made once while the walk is below
+// it, and let go once it has left.
+TEST(OutputStamp, AWalkHoldsEachDirectoryOnItsWayDownOnce)
+{
+    struct ask {
+        const char* directory;
+        int made;  // how many were made up to now
+    };
+    const ask walk[] = {{"/b", 1},         {"/b/sub", 2}, {"/b/sub/deeper", 3}, {"/b/sub", 3},
+                        {"/b/subtle", 4},  {"/b/sub", 5}, {"/b", 5},            {"/b/other", 6}};
+    platform::held_along_walk<std::string> held;
+    int made = 0;
+    for (const ask& a : walk) {
+        const std::string& got = held.at(a.directory, [&](const std::string& directory) {
+            ++made;
+            return directory;
+        });
+        EXPECT_EQ(got, a.directory);
+        EXPECT_EQ(made, a.made) << a.directory;
     }
 }
 

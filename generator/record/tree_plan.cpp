@@ -141,17 +141,9 @@ void list_sorted(const std::string& directory, std::vector<std::pair<std::string
 
 }  // namespace
 
-const platform::file_stamp* tree_plan::stamp_there(const std::string& path)
+std::optional<platform::file_stamp> tree_plan::stamp_there(const std::string& path)
 {
-    const std::size_t name = name_at(path);
-    const std::string_view directory = std::string_view(path).substr(0, name == 0 ? 0 : name - 1);
-    // Each directory listed once, however its files and subdirectories interleave.
-    const auto& listing = listed_.at(directory, [](const std::string& at) {
-        std::vector<std::pair<std::string, platform::file_stamp>> listing;
-        list_sorted(at.empty() ? std::string(".") : at, listing);
-        return listing;
-    });
-    return find_stamp(listing, std::string_view(path).substr(name));
+    return listed_.stamp_of(path);
 }
 
 void tree_plan::stamp_written(std::string_view directory, const std::vector<std::pair<std::string, std::size_t>>& written)
@@ -184,7 +176,7 @@ bool tree_plan::plan_file(const std::string& path, std::string_view text, std::s
     if (recorded)
         recorded->taken = true;
     const digest planned = digest_of(converted_bytes);
-    const platform::file_stamp* now = fresh_ ? nullptr : stamp_there(path);
+    const std::optional<platform::file_stamp> now = fresh_ ? std::nullopt : stamp_there(path);
     // A run's line carries the file's stamp, put in once it is known; a
     // check's keeps the recorded one, so that a stamp alone never makes a
     // check answer that the record would change.

@@ -12,7 +12,6 @@
 #include <string_view>
 #include <vector>
 
-#include "held_along_walk.h"
 #include "output_file.h"
 #include "platform.h"
 #include "run_progress.h"
@@ -109,9 +108,9 @@ public:
 
 private:
     std::optional<std::string> bytes_there(const std::string& path) const;
-    // The stamp of the plain file at path as its directory's listing gives
-    // it (one listing a directory, kept while its files come), or null.
-    const platform::file_stamp* stamp_there(const std::string& path);
+    // The stamp of the plain file at path, asked as a walk goes (see
+    // platform::walk_stamps), or nothing.
+    std::optional<platform::file_stamp> stamp_there(const std::string& path);
     // Puts the stamps of the files just written into their record lines.
     void stamp_written(std::string_view directory, const std::vector<std::pair<std::string, std::size_t>>& written);
     // Plans the file; true when it must be written (in a run), its bytes
@@ -146,6 +145,5 @@ private:
     work_share* share_ = nullptr;
     std::vector<waiting_file> deferred_;  // journalled, not yet written
     run_progress* progress_ = nullptr;
-    // The output directories' stamps, by name, along the walk's way down.
-    platform::held_along_walk<std::vector<std::pair<std::string, platform::file_stamp>>> listed_;
+    platform::walk_stamps listed_;
 };
