@@ -146,6 +146,10 @@ private:
     std::unique_ptr<held> held_;
 };
 
+// walk_stamps' answer for a walk shared among threads: each thread holds
+// its own directories.
+std::optional<file_stamp> stamp_along_walk(const std::string& path);
+
 // Whether this process may create files in directory, asked without leaving
 // anything there (a check writes nothing); last_error_text() says why not.
 bool can_create_in(const std::string& directory);

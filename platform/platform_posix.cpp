@@ -262,6 +262,12 @@ std::optional<file_stamp> walk_stamps::stamp_of(const std::string& path)
     return output_stamp_of(st);
 }
 
+std::optional<file_stamp> stamp_along_walk(const std::string& path)
+{
+    thread_local walk_stamps stamps;
+    return stamps.stamp_of(path);
+}
+
 bool stamp_of_file(const std::string& path, file_stamp& stamp)
 {
     struct stat st;

@@ -519,6 +519,15 @@ std::optional<file_stamp> walk_stamps::stamp_of(const std::string& path)
     return at->second;
 }
 
+std::optional<file_stamp> stamp_along_walk(const std::string& path)
+{
+    // Never destroyed, as listed_change_stamp's listings.
+    thread_local walk_stamps* stamps = nullptr;
+    if (!stamps)
+        stamps = new walk_stamps;
+    return stamps->stamp_of(path);
+}
+
 bool file::change_stamp(std::uint64_t& stamp) const
 {
     return stamp_of(as_handle(handle_), stamp);

@@ -35,6 +35,10 @@ header_scan scan_header(const generator_state& state, const std::string& source,
                         scan_space& space)
 {
     header_scan scan;
+    // The output's stamp too: with threads, their share of the work.
+    scan.target = paths::mirror_path(state.orig_header_loc, state.config_output_loc, source);
+    if (state.plan.asks_stamps())
+        scan.target_stamp = platform::stamp_along_walk(scan.target);
     // A file the earlier run read and that has not changed since is not read
     // again: its includes come from the record.
     if (state.earlier_scans && (scan.stamped = platform::listed_change_stamp(source, scan.stamp))) {
@@ -151,7 +155,9 @@ void write_scanned_header(generator_state& state, const std::string& source, con
                           const header_scan& scan)
 {
     take_header_scan(state, relative, scan);
-    const std::string target = paths::mirror_path(state.orig_header_loc, state.config_output_loc, source);
+    const std::string& target = scan.target;
+    if (state.plan.asks_stamps())
+        state.plan.stamp_known(target, scan.target_stamp);
     // The forwarded name starts at the last component of orig_header_loc, "boost".
     std::string forwarded = "boost";
     forwarded.append(source, state.orig_header_loc.size());

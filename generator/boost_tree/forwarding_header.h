@@ -29,6 +29,10 @@ struct header_scan {
     std::uint64_t stamp = 0;
     std::string includes;  // each name ended by a line feed
     std::string failure;   // the run's last line when the file could not be read
+    // The forwarding header's path and its stamp there, taken beside the
+    // scan (in the scan's thread) when the plan asks stamps.
+    std::string target;
+    std::optional<platform::file_stamp> target_stamp;
 };
 // relative: the source's path below the Boost folder, as the record names it.
 header_scan scan_header(const generator_state& state, const std::string& source, const std::string& relative,

@@ -143,6 +143,11 @@ void list_sorted(const std::string& directory, std::vector<std::pair<std::string
 
 std::optional<platform::file_stamp> tree_plan::stamp_there(const std::string& path)
 {
+    if (!known_path_.empty() && known_path_ == path) {
+        known_path_.clear();
+        return known_stamp_;
+    }
+    known_path_.clear();
     return listed_.stamp_of(path);
 }
 

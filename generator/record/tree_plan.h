@@ -39,6 +39,15 @@ public:
     void start(std::string output, mode how, tree_record* earlier, bool fresh, std::string carried = {});
 
     bool checking() const { return mode_ == mode::check; }
+    // Whether the plan asks the stamps of the files there (none in a fresh
+    // output); a caller that took the stamp of the file it plans next, in a
+    // thread of its own, hands it over with stamp_known.
+    bool asks_stamps() const { return !fresh_; }
+    void stamp_known(std::string path, std::optional<platform::file_stamp> stamp)
+    {
+        known_path_ = std::move(path);
+        known_stamp_ = stamp;
+    }
     // Told of every file the plan handles.
     void report_progress(run_progress* progress) { progress_ = progress; }
 
@@ -146,4 +155,6 @@ private:
     std::vector<waiting_file> deferred_;  // journalled, not yet written
     run_progress* progress_ = nullptr;
     platform::walk_stamps listed_;
+    std::string known_path_;  // stamp_known's, for the file planned next
+    std::optional<platform::file_stamp> known_stamp_;
 };
