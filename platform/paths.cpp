@@ -80,14 +80,14 @@ bool is_absolute(std::string_view path)
 
 bool has_parent_component(std::string_view relative)
 {
+    // One pass over the bytes: it runs for every path a record holds.
     std::size_t start = 0;
-    while (start <= relative.size()) {
-        std::size_t end = relative.find_first_of(separators(), start);
-        if (end == std::string_view::npos)
-            end = relative.size();
-        if (relative.substr(start, end - start) == "..")
+    for (std::size_t i = 0; i <= relative.size(); ++i) {
+        if (i < relative.size() && relative[i] != '/' && relative[i] != '\\')
+            continue;
+        if (i - start == 2 && relative[start] == '.' && relative[start + 1] == '.')
             return true;
-        start = end + 1;
+        start = i + 1;
     }
     return false;
 }

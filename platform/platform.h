@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -107,10 +108,11 @@ bool identify(const std::string& path, file_identity& identity);
 bool change_stamp(const std::string& path, std::uint64_t& stamp);
 
 // change_stamp for a walk that asks for the files of one directory one after
-// another: on Windows one listing of the directory answers them all, no
-// file opened. The listing is kept (in this thread) until a file of another
-// directory is asked for: a file changed since shows the stamp it had, which
-// a later run then finds moved.
+// another: on POSIX each asked relative to its directory held open, on
+// Windows one listing of the directory answers them all, no file opened.
+// What a directory needs is held (in this thread) while the walk is below
+// it (held_along_walk.h): on Windows a file changed since shows the stamp it
+// had, which a later run then finds moved.
 bool listed_change_stamp(const std::string& path, std::uint64_t& stamp);
 
 // An output file's stamp: the same fold, and its modification time apart,
@@ -126,6 +128,27 @@ bool stamp_of_file(const std::string& path, file_stamp& stamp);
 // one listing (on Windows one request a buffer of entries, no file opened);
 // false when it cannot be listed.
 bool directory_stamps(const std::string& directory, std::vector<std::pair<std::string, file_stamp>>& entries);
+
+// The stamps of files asked for one directory after another, as a
+// depth-first walk asks (see held_along_walk.h): on POSIX each file's status
+// taken relative to its directory held open, on Windows one listing a
+// directory. Nothing for what is not a regular file, links included.
+class walk_stamps {
+public:
+    walk_stamps();
+    ~walk_stamps();
+    walk_stamps(walk_stamps&&) noexcept;
+    walk_stamps& operator=(walk_stamps&&) noexcept;
+    std::optional<file_stamp> stamp_of(const std::string& path);
+
+private:
+    struct held;
+    std::unique_ptr<held> held_;
+};
+
+// walk_stamps' answer for a walk shared among threads: each thread holds
+// its own directories.
+std::optional<file_stamp> stamp_along_walk(const std::string& path);
 
 // Whether this process may create files in directory, asked without leaving
 // anything there (a check writes nothing); last_error_text() says why not.

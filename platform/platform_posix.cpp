@@ -12,7 +12,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
+
 #include "digest_fold.h"
+#include "held_along_walk.h"
 
 namespace platform {
 
@@ -195,10 +198,74 @@ file_stamp output_stamp_of(const struct stat& st)
 
 }  // namespace
 
+namespace {
+
+// A directory held open, so that its files are asked relative to it: the
+// kernel looks up one name, not the whole path, for every file.
+class held_directory {
+public:
+    explicit held_directory(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+    held_directory(held_directory&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    held_directory& operator=(held_directory&&) = delete;
+    ~held_directory()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    int fd() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
 bool listed_change_stamp(const std::string& path, std::uint64_t& stamp)
 {
-    // A stat costs what a listing's entry costs here.
-    return change_stamp(path, stamp);
+    // The directories on the walk's way down, held in this thread.
+    thread_local held_along_walk<held_directory> held;
+    const std::size_t separator = path.rfind('/');
+    if (separator == std::string::npos)
+        return change_stamp(path, stamp);
+    const held_directory& directory = held.at(std::string_view(path).substr(0, separator),
+                                              [](const std::string& at) { return held_directory(at); });
+    if (directory.fd() < 0)
+        return change_stamp(path, stamp);
+    struct stat st;
+    if (fstatat(directory.fd(), path.c_str() + separator + 1, &st, 0) != 0)
+        return false;
+    stamp = stamp_of(st);
+    return true;
+}
+
+struct walk_stamps::held {
+    held_along_walk<held_directory> directories;
+};
+
+walk_stamps::walk_stamps() : held_(std::make_unique<held>()) {}
+walk_stamps::~walk_stamps() = default;
+walk_stamps::walk_stamps(walk_stamps&&) noexcept = default;
+walk_stamps& walk_stamps::operator=(walk_stamps&&) noexcept = default;
+
+std::optional<file_stamp> walk_stamps::stamp_of(const std::string& path)
+{
+    const std::size_t separator = path.rfind('/');
+    const std::string_view directory = separator == std::string::npos ? std::string_view(".")
+                                       : separator == 0                ? std::string_view("/")
+                                                                       : std::string_view(path).substr(0, separator);
+    const held_directory& held =
+        held_->directories.at(directory, [](const std::string& at) { return held_directory(at); });
+    struct stat st;
+    const char* name = separator == std::string::npos ? path.c_str() : path.c_str() + separator + 1;
+    if (held.fd() < 0 || fstatat(held.fd(), name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return output_stamp_of(st);
+}
+
+std::optional<file_stamp> stamp_along_walk(const std::string& path)
+{
+    thread_local walk_stamps stamps;
+    return stamps.stamp_of(path);
 }
 
 bool stamp_of_file(const std::string& path, file_stamp& stamp)

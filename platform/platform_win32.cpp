@@ -12,6 +12,7 @@
 
 #include "command_line_words.h"
 #include "digest_fold.h"
+#include "held_along_walk.h"
 #include "reparse_tag.h"
 #include "utf16.h"
 
@@ -457,37 +458,74 @@ bool directory_stamps(const std::string& directory, std::vector<std::pair<std::s
 
 bool listed_change_stamp(const std::string& path, std::uint64_t& stamp)
 {
-    // One listing a thread, kept for the thread's life and never destroyed:
-    // MinGW-w64 runs a thread_local's destructor after the exiting worker's
-    // storage is gone, which crashed every worker that had listed a folder.
-    struct listing_cache {
-        std::string listed;
-        bool listed_ok = false;
-        std::vector<std::pair<std::string, file_stamp>> listing;
+    // The listings of the directories on the walk's way down, one set a
+    // thread, kept for the thread's life and never destroyed: MinGW-w64 runs
+    // a thread_local's destructor after the exiting worker's storage is
+    // gone, which crashed every worker that had listed a folder.
+    struct listing {
+        bool ok = false;
+        std::vector<std::pair<std::string, file_stamp>> entries;  // by name
     };
-    thread_local listing_cache* cache = nullptr;
-    if (!cache)
-        cache = new listing_cache;
-    std::string& listed = cache->listed;
-    bool& listed_ok = cache->listed_ok;
-    std::vector<std::pair<std::string, file_stamp>>& listing = cache->listing;
+    thread_local held_along_walk<listing>* held = nullptr;
+    if (!held)
+        held = new held_along_walk<listing>;
     const std::size_t separator = path.find_last_of("\\/");
     if (separator == std::string::npos)
         return change_stamp(path, stamp);
-    const std::string_view directory = std::string_view(path).substr(0, separator);
-    if (directory != listed) {
-        listed = directory;
-        listing.clear();
-        listed_ok = directory_stamps(listed, listing);
-        std::sort(listing.begin(), listing.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    }
+    const listing& listed = held->at(std::string_view(path).substr(0, separator), [](const std::string& directory) {
+        listing made;
+        made.ok = directory_stamps(directory, made.entries);
+        std::sort(made.entries.begin(), made.entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        return made;
+    });
     const std::string_view name = std::string_view(path).substr(separator + 1);
-    const auto at = std::lower_bound(listing.begin(), listing.end(), name,
+    const auto at = std::lower_bound(listed.entries.begin(), listed.entries.end(), name,
                                      [](const auto& entry, std::string_view wanted) { return entry.first < wanted; });
-    if (!listed_ok || at == listing.end() || at->first != name)
+    if (!listed.ok || at == listed.entries.end() || at->first != name)
         return change_stamp(path, stamp);  // a link, or a name the listing spells otherwise
     stamp = at->second.fold;
     return true;
+}
+
+struct walk_stamps::held {
+    struct listing {
+        bool ok = false;
+        std::vector<std::pair<std::string, file_stamp>> entries;  // by name
+    };
+    held_along_walk<listing> directories;
+};
+
+walk_stamps::walk_stamps() : held_(std::make_unique<held>()) {}
+walk_stamps::~walk_stamps() = default;
+walk_stamps::walk_stamps(walk_stamps&&) noexcept = default;
+walk_stamps& walk_stamps::operator=(walk_stamps&&) noexcept = default;
+
+std::optional<file_stamp> walk_stamps::stamp_of(const std::string& path)
+{
+    const std::size_t separator = path.find_last_of("\\/");
+    const std::string_view directory =
+        separator == std::string::npos ? std::string_view(".") : std::string_view(path).substr(0, separator + (separator == 2 && path[1] == ':'));
+    const held::listing& listed = held_->directories.at(directory, [](const std::string& at) {
+        held::listing made;
+        made.ok = directory_stamps(at, made.entries);
+        std::sort(made.entries.begin(), made.entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        return made;
+    });
+    const std::string_view name = separator == std::string::npos ? std::string_view(path) : std::string_view(path).substr(separator + 1);
+    const auto at = std::lower_bound(listed.entries.begin(), listed.entries.end(), name,
+                                     [](const auto& entry, std::string_view wanted) { return entry.first < wanted; });
+    if (!listed.ok || at == listed.entries.end() || at->first != name)
+        return std::nullopt;
+    return at->second;
+}
+
+std::optional<file_stamp> stamp_along_walk(const std::string& path)
+{
+    // Never destroyed, as listed_change_stamp's listings.
+    thread_local walk_stamps* stamps = nullptr;
+    if (!stamps)
+        stamps = new walk_stamps;
+    return stamps->stamp_of(path);
 }
 
 bool file::change_stamp(std::uint64_t& stamp) const

@@ -1,5 +1,6 @@
 #include "text_files.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <istream>
 #include <memory>
@@ -75,15 +76,22 @@ read_result read_file_bytes(const std::string& path, std::string& bytes)
         return {read_result::status::not_regular, platform::last_error_text()};
     }
     // Just opened: no rewind needed, and a short read of a regular file is its end.
+    // Read straight into bytes, which grows as the file does: a large file
+    // (a tree's record) is not copied piece by piece.
     bytes.clear();
-    char buffer[65536];
-    for (;;) {
-        const std::ptrdiff_t got = file.read(buffer, sizeof buffer);
-        if (got < 0)
+    std::size_t have = 0;
+    for (std::size_t room = 65536;; room = std::max<std::size_t>(room, have)) {
+        bytes.resize(have + room);
+        const std::ptrdiff_t got = file.read(bytes.data() + have, room);
+        if (got < 0) {
+            bytes.clear();
             return {read_result::status::read_failed, platform::last_error_text()};
-        bytes.append(buffer, static_cast<std::size_t>(got));
-        if (static_cast<std::size_t>(got) < sizeof buffer)
+        }
+        have += static_cast<std::size_t>(got);
+        if (static_cast<std::size_t>(got) < room) {
+            bytes.resize(have);
             return {};
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <sys/stat.h>
 
+#include "recorded_maps.h"
 #include "tree_record.h"
 
 namespace fs = std::filesystem;
@@ -214,7 +215,7 @@ TEST_P(Rerun, ARecordThatCannotBeTrustedRemovesNothing)
     // A sealed record naming a path that leads outside, with the bytes there:
     // the path rule alone keeps it.
     put("out/skeld-record.txt", good);
-    reseal([&](tree_record& r) { r.files["system/../../p.p_c"] = digest_of(get("p.p_c")); });
+    reseal([&](tree_record& r) { put_file(r.files, "system/../../p.p_c", digest_of(get("p.p_c"))); });
     program_result result = run_default();
     EXPECT_EQ(result.status, 0);
     EXPECT_NE(result.output.find("cannot be trusted (it names a path that leads outside the output folder)"),
@@ -538,7 +539,7 @@ TEST_P(Rerun, AnUnchangedFileIsNotReadAgainAndAChangedOneIs)
     put("p.p_c", personality());
     ASSERT_EQ(run_default().status, 0);
     // Unchanged: the record's includes stand, whatever the file holds.
-    reseal([](tree_record& r) { r.sources["version.hpp"].includes = "from_the_record.h\n"; });
+    reseal([](tree_record& r) { r.sources.find("version.hpp")->includes = "from_the_record.h\n"; });
     ASSERT_EQ(run_default().status, 0);
     EXPECT_TRUE(exists("out/system/from_the_record.h"));
     // Changed in place with its time put back: read again.

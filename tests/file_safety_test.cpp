@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "recorded_maps.h"
 #include "remove_recorded.h"
 #include "output_file.h"
 #include "personality_update.h"
@@ -238,7 +239,7 @@ TEST(NativeRemoval, OnlyTheWayDownIsHeldOpenHoweverManyDirectoriesTheTreeHas)
     for (int i = 0; i < 100; ++i) {
         const std::string relative = std::to_string(i) + "/deeper/h.hpp";
         write_file(dir / "out" / relative, "h\n");
-        record.files[relative] = digest_of("h\n");
+        put_file(record.files, relative, digest_of("h\n"));
     }
     rlimit before;
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &before), 0);
@@ -257,7 +258,7 @@ TEST(NativeRemoval, AFifoWhereAFileWasIsNeverOpened)
     fs::create_directory(dir / "out");
     ASSERT_EQ(mkfifo((dir / "out/pipe.hpp").c_str(), 0644), 0);  // no writer: an open for reading would wait
     tree_record record;
-    record.files["pipe.hpp"] = digest_of("");
+    put_file(record.files, "pipe.hpp", digest_of(""));
     const removal_report report = remove_recorded((dir / "out").string(), record, {}, true);
     EXPECT_EQ(report.left,
               std::vector<std::string>{"Left " + (dir / "out/pipe.hpp").string() + ": it is no longer the file Skeld wrote"});

@@ -2,6 +2,8 @@
 // the bytes the record names. The stamps are given here, never raced for.
 #include <gtest/gtest.h>
 
+#include "held_along_walk.h"
+#include "recorded_maps.h"
 #include "scratch_dir.h"
 #include "text_files.h"
 #include "tree_plan.h"
@@ -43,12 +45,11 @@ protected:
         EXPECT_TRUE(platform::stamp_of_file(file(), now));
         earlier = {};
         std::string converted;
-        earlier.files["boost/a.hpp"] = digest_of(file_text("new\n", converted));
+        std::optional<std::uint64_t> recorded_stamp;
         if (stamp)
-            earlier.stamps["boost/a.hpp"] = *stamp == 1 ? now.fold : *stamp;
+            recorded_stamp = *stamp == 1 ? now.fold : *stamp;
+        put_file(earlier.files, "boost/a.hpp", digest_of(file_text("new\n", converted)), recorded_stamp, journalled);
         earlier.written_at = now.modified + record_later_by;
-        if (journalled)
-            earlier.journalled.insert("boost/a.hpp");
         tree_plan plan;
         plan.start(out(), tree_plan::mode::check, &earlier, false);
         (void)plan.file(file(), "new\n");
@@ -85,17 +86,18 @@ TEST_F(PlanStamps, ARunRecordsTheStampAFileHasAfterItsLastWrite)
     ASSERT_FALSE(plan.file_with_its_directory(file(), "written\n", "boost/a.hpp"));
     ASSERT_FALSE(plan.flush());
     (void)plan.file((dir / "out/b.h").make_preferred().string(), "alone\n");
-    const std::string lines = plan.file_lines() + "End";
+    tree_record written;
+    written.planned = plan.files();
+    const std::string lines = record_text(written);
     ASSERT_TRUE(plan.close_journal());
-    tree_record record;
-    add_journal(journal_head() + plan.file_lines(), record);  // the lines parse as the record's
-    ASSERT_EQ(record.files.size(), 2u);
+    std::string why;
+    const std::optional<tree_record> record = parse_record(lines, why);  // the lines parse as the record's
+    ASSERT_TRUE(record) << why;
+    ASSERT_EQ(record->files.size(), 2u);
     for (const char* relative : {"boost/a.hpp", "b.h"}) {
         platform::file_stamp now;
         ASSERT_TRUE(platform::stamp_of_file((dir / "out" / relative).make_preferred().string(), now));
-        std::string hex(16, '0');
-        put_hex(hex, 0, now.fold);
-        EXPECT_NE(lines.find("/" + hex + " " + relative + "\n"), std::string::npos) << relative << "\n" << lines;
+        EXPECT_EQ(stamps_of(record->files).at(relative), now.fold) << relative << "\n" << lines;
     }
 }
 
@@ -103,19 +105,44 @@ TEST_F(PlanStamps, ARunRecordsTheStampAFileHasAfterItsLastWrite)
 
 namespace {
 
-// A Boost file's stamp taken from its directory's listing is the one its own
-// query gives: otherwise every run again would scan every file anew.
+// A Boost file's stamp taken from its directory's listing (or relative to
+// the directory held open) is the one its own query gives, in the order a
+// walk asks, a directory's files coming again after its subdirectory's:
+// otherwise every run again would scan every file anew.
 TEST(OutputStamp, AListingGivesTheStampsTheFilesThemselvesGive)
 {
     scratch_dir dir;
-    for (const char* name : {"a.hpp", "b.hpp"})
+    const char* walk_order[] = {"a.hpp", "sub/c.hpp", "sub/deeper/d.hpp", "sub/e.hpp", "b.hpp", "other/f.hpp"};
+    for (const char* name : walk_order)
         write_file(dir / "boost" / name, name);
-    for (const char* name : {"a.hpp", "b.hpp"}) {
+    for (const char* name : walk_order) {
         const std::string path = (dir / "boost" / name).make_preferred().string();
         std::uint64_t own = 0, listed = 0;
         ASSERT_TRUE(platform::change_stamp(path, own));
         ASSERT_TRUE(platform::listed_change_stamp(path, listed));
         EXPECT_EQ(listed, own) << name;
+    }
+}
+
+// What a walk holds for a directory is made once while the walk is below
+// it, and let go once it has left.
+TEST(OutputStamp, AWalkHoldsEachDirectoryOnItsWayDownOnce)
+{
+    struct ask {
+        const char* directory;
+        int made;  // how many were made up to now
+    };
+    const ask walk[] = {{"/b", 1},         {"/b/sub", 2}, {"/b/sub/deeper", 3}, {"/b/sub", 3},
+                        {"/b/subtle", 4},  {"/b/sub", 5}, {"/b", 5},            {"/b/other", 6}};
+    platform::held_along_walk<std::string> held;
+    int made = 0;
+    for (const ask& a : walk) {
+        const std::string& got = held.at(a.directory, [&](const std::string& directory) {
+            ++made;
+            return directory;
+        });
+        EXPECT_EQ(got, a.directory);
+        EXPECT_EQ(made, a.made) << a.directory;
     }
 }
 

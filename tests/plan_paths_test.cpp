@@ -6,6 +6,7 @@
 #include "paths.h"
 #include "record_paths.h"
 #include "tree_plan.h"
+#include "recorded_maps.h"
 #include "tree_record.h"
 
 namespace {
@@ -51,13 +52,12 @@ TEST(PlanPaths, WhatThePlanRecordsReadsBackAndWhatItCannotIsNotWritten)
     EXPECT_EQ(plan.directories().count(plan.relative(odd_directory)), 0u);
 
     tree_record record;
-    record.file_lines = plan.file_lines();
-    record.file_line_count = plan.file_count();
+    record.planned = plan.files();
     std::string why;
     const std::optional<tree_record> back = parse_record(record_text(record), why);
     ASSERT_TRUE(back) << why;
     std::set<std::string> read;
-    for (const auto& [path, value] : back->files)
+    for (const auto& [path, value] : digests_of(back->files))
         read.insert(path);
     EXPECT_EQ(read, expected);
 }

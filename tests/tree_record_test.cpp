@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "recorded_maps.h"
 #include "tree_record.h"
 
 TEST(TreeRecord, EveryNameAnIncludeCanCarryReadsBack)
@@ -37,18 +38,18 @@ TEST(TreeRecord, ThePathRuleAcceptsWhatThePlanMakesAndNothingOutside)
 TEST(TreeRecord, AJournalCutShortByAKillGivesItsWholeLines)
 {
     tree_record record;
-    record.files["boost/a.hpp"] = 1;
+    put_file(record.files, "boost/a.hpp", 1);
     add_journal(journal_head() + "Directory: boost\nFile: 0000000000000002 boost/a.hpp\n"
                                  "File: 0000000000000003 ../out.hpp\nFile: 0000000000000004 boost/b\\x0d.hpp\n"
                                  "File: 00000000000",
                 record);
-    EXPECT_EQ(record.files, (std::map<std::string, digest>{{"boost/a.hpp", 2}, {"boost/b\r.hpp", 4}}));
+    EXPECT_EQ(digests_of(record.files), (std::map<std::string, digest>{{"boost/a.hpp", 2}, {"boost/b\r.hpp", 4}}));
     // The stamp of a file a stopped run may have written again is not kept.
     tree_record stamped;
-    stamped.stamps["boost/a.hpp"] = 9;
+    put_file(stamped.files, "boost/a.hpp", 1, 9);
     add_journal(journal_head() + "File: 0000000000000002/0000000000000000 boost/a.hpp\n", stamped);
-    EXPECT_EQ(stamped.files.at("boost/a.hpp"), 2u);
-    EXPECT_TRUE(stamped.stamps.empty());
+    EXPECT_EQ(digests_of(stamped.files).at("boost/a.hpp"), 2u);
+    EXPECT_TRUE(stamps_of(stamped.files).empty());
     EXPECT_EQ(record.directories, std::set<std::string>{"boost"});
 }
 
@@ -61,8 +62,8 @@ TEST(TreeRecord, TheRecordReadsBackAsWritten)
     record.added_end = {"-a"};
     record.added_line_end = true;
     record.directories = {"system", "system/."};
-    record.files = {{"system/./stdio.h", 7}, {"system/unstamped.h", 8}};
-    record.stamps = {{"system/./stdio.h", 0xfedcba9876543210}};
+    put_file(record.files, "system/./stdio.h", 7, 0xfedcba9876543210);
+    put_file(record.files, "system/unstamped.h", 8);
     std::string why;
     const std::optional<tree_record> back = parse_record(record_text(record), why);
     ASSERT_TRUE(back) << why;
@@ -70,7 +71,7 @@ TEST(TreeRecord, TheRecordReadsBackAsWritten)
     EXPECT_EQ(back->added_top, record.added_top);
     EXPECT_EQ(back->added_end, record.added_end);
     EXPECT_TRUE(back->added_line_end);
-    EXPECT_EQ(back->files, record.files);
-    EXPECT_EQ(back->stamps, record.stamps);
+    EXPECT_EQ(digests_of(back->files), digests_of(record.files));
+    EXPECT_EQ(stamps_of(back->files), stamps_of(record.files));
     EXPECT_EQ(back->directories, record.directories);
 }

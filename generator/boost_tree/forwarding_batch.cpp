@@ -38,10 +38,6 @@ void forwarding_batch::directory(std::string mirror)
 
 void forwarding_batch::file(std::string source)
 {
-    const std::string relative = source_below_boost(state_, source);
-    // Looked up now, on this thread: the plan takes the record's scans out
-    // of it while the threads read.
-    handed_.earlier.push_back(earlier_scan(state_, relative));
     handed_.sources.push_back(source);
     handed_.entries.push_back({false, std::move(source)});
     if (handed_.sources.size() == batch_files)
@@ -62,7 +58,7 @@ void forwarding_batch::step()
         const std::string relative = source_below_boost(state_, reading_.sources[i]);
         // A name the record cannot hold is not read: the plan names it.
         if (record_path("boost/" + relative))
-            reading_.scans[i] = scan_header(state_, reading_.sources[i], reading_.earlier[i], spaces_[thread]);
+            reading_.scans[i] = scan_header(state_, reading_.sources[i], relative, spaces_[thread]);
     });
     // Taken while the threads read and write, and the walk goes on while
     // they still do.

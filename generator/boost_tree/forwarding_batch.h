@@ -44,7 +44,6 @@ private:
     struct batch {
         std::vector<entry> entries;
         std::vector<std::string> sources;  // the files among entries, in order
-        std::vector<const scanned_source*> earlier;
         std::vector<header_scan> scans;
     };
     // One step: once the threads are done with the last one, they read the

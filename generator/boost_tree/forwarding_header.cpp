@@ -1,8 +1,8 @@
 #include "forwarding_header.h"
 
 #include <algorithm>
-#include <map>
 #include <string_view>
+#include <utility>
 
 #include "include_scan.h"
 #include "output_file.h"
@@ -31,22 +31,22 @@ std::string source_below_boost(const generator_state& state, const std::string& 
 
 scan_space::scan_space() : buffer(new char[size]) {}
 
-const scanned_source* earlier_scan(const generator_state& state, const std::string& relative)
-{
-    if (!state.earlier_scans)
-        return nullptr;
-    const auto earlier = state.earlier_scans->find(relative);
-    return earlier == state.earlier_scans->end() ? nullptr : &earlier->second;
-}
-
-header_scan scan_header(const generator_state& state, const std::string& source, const scanned_source* earlier,
+header_scan scan_header(const generator_state& state, const std::string& source, const std::string& relative,
                         scan_space& space)
 {
     header_scan scan;
+    // The output's stamp too: with threads, their share of the work.
+    scan.target = paths::mirror_path(state.orig_header_loc, state.config_output_loc, source);
+    if (state.plan.asks_stamps())
+        scan.target_stamp = platform::stamp_along_walk(scan.target);
     // A file the earlier run read and that has not changed since is not read
     // again: its includes come from the record.
     if (state.earlier_scans && (scan.stamped = platform::listed_change_stamp(source, scan.stamp))) {
         scan.compared = true;
+        const scanned_source* earlier = std::as_const(*state.earlier_scans).find(relative);
+        scan.found = earlier != nullptr;
+        if (earlier)
+            scan.earlier = static_cast<std::size_t>(earlier - state.earlier_scans->entries().data());
         if (earlier && earlier->stamp == scan.stamp) {
             scan.from_record = true;
             return scan;
@@ -86,11 +86,12 @@ header_scan scan_header(const generator_state& state, const std::string& source,
 
 void take_header_scan(generator_state& state, const std::string& relative, const header_scan& scan)
 {
-    // The earlier record's entry moves out of it, as the plan's files do.
-    std::map<std::string, scanned_source>::node_type earlier;
-    if (scan.compared)
-        earlier = state.earlier_scans->extract(relative);
-    const std::string& includes = scan.from_record ? earlier.mapped().includes : scan.includes;
+    // The earlier record's entry is taken over, as the plan's files are.
+    // Found by the scan already: no second lookup.
+    scanned_source* earlier = scan.compared && scan.found ? &state.earlier_scans->entries()[scan.earlier] : nullptr;
+    if (earlier)
+        earlier->taken = true;
+    const std::string& includes = scan.from_record ? earlier->includes : scan.includes;
     if (!scan.from_record && earlier)
         ++state.stamps_moved;
     if (!scan.failure.empty())
@@ -137,7 +138,7 @@ void write_forwarding_header(generator_state& state, const std::string& source)
     // A name the record cannot hold is neither scanned nor written.
     if (!state.plan.takes("boost/" + relative))
         return;
-    write_scanned_header(state, source, relative, scan_header(state, source, earlier_scan(state, relative), space));
+    write_scanned_header(state, source, relative, scan_header(state, source, relative, space));
 }
 
 void write_forwarding_header(generator_state& state, const std::string& source, const header_scan& scan)
@@ -154,7 +155,9 @@ void write_scanned_header(generator_state& state, const std::string& source, con
                           const header_scan& scan)
 {
     take_header_scan(state, relative, scan);
-    const std::string target = paths::mirror_path(state.orig_header_loc, state.config_output_loc, source);
+    const std::string& target = scan.target;
+    if (state.plan.asks_stamps())
+        state.plan.stamp_known(target, scan.target_stamp);
     // The forwarded name starts at the last component of orig_header_loc, "boost".
     std::string forwarded = "boost";
     forwarded.append(source, state.orig_header_loc.size());

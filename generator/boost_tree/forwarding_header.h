@@ -22,19 +22,21 @@ struct scan_space {
 // may scan several files at once.
 struct header_scan {
     bool compared = false;     // its stamp was compared with the earlier record's
+    std::size_t earlier = 0;   // entry of state.earlier_scans, for one compared
+    bool found = false;        // the earlier record scanned it
     bool from_record = false;  // and was the same: the record's includes hold
     bool stamped = false;
     std::uint64_t stamp = 0;
     std::string includes;  // each name ended by a line feed
     std::string failure;   // the run's last line when the file could not be read
+    // The forwarding header's path and its stamp there, taken beside the
+    // scan (in the scan's thread) when the plan asks stamps.
+    std::string target;
+    std::optional<platform::file_stamp> target_stamp;
 };
 // relative: the source's path below the Boost folder, as the record names it.
-// earlier: the earlier record's scan of it, looked up by the caller before the
-// threads start (the record's scans change as the plan takes them), or null.
-header_scan scan_header(const generator_state& state, const std::string& source, const scanned_source* earlier,
+header_scan scan_header(const generator_state& state, const std::string& source, const std::string& relative,
                         scan_space& space);
-// The earlier record's scan of relative, where one may be taken.
-const scanned_source* earlier_scan(const generator_state& state, const std::string& relative);
 // Takes a scan into included_system_headers and the record's lines, in plan
 // order. Ends the run at a file that could not be read.
 void take_header_scan(generator_state& state, const std::string& relative, const header_scan& scan);

@@ -79,44 +79,44 @@ removal_report remove_recorded(const std::string& output, const tree_record& rec
     way_down way(output);
     std::string name;
     directory_handle::opening how;
-    for (const auto& [relative, recorded] : record.files) {
+    std::string relative;
+    record.files.in_path_order([&](std::string_view recorded_path, const file_entry& recorded) {
+        relative.assign(recorded_path);
         const std::string path = path_in_output(output, relative);
         directory_handle* directory = way.parent_of(relative, name, how);
         removal outcome = removal::failed;
-        const digest expected = recorded;  // a structured binding cannot be captured before C++20's clang 16
-        const std::string& at = relative;
         if (directory)
             outcome = directory->remove_file_if(
-                name, [&](std::string_view bytes) { return holds_what_skeld_wrote(record, at, expected, bytes); },
-                carry_out);
+                name, [&](std::string_view bytes) { return holds_what_skeld_wrote(recorded, bytes); }, carry_out);
         else if (how == directory_handle::opening::missing)
             outcome = removal::missing;
         else if (how == directory_handle::opening::not_a_directory) {
             report.left.push_back("Left " + path + ": a link leads to it, and Skeld removes nothing through a link");
-            continue;
+            return;
         }
         switch (outcome) {
-        case removal::missing: continue;
+        case removal::missing: return;
         case removal::removed:
             ++report.removed;
             report.removed_paths.push_back(relative);
-            continue;
-        case removal::not_a_file: report.left.push_back("Left " + path + ": it is no longer the file Skeld wrote"); continue;
-        case removal::changed: report.left.push_back("Left " + path + ": it changed since Skeld wrote it"); continue;
+            return;
+        case removal::not_a_file: report.left.push_back("Left " + path + ": it is no longer the file Skeld wrote"); return;
+        case removal::changed: report.left.push_back("Left " + path + ": it changed since Skeld wrote it"); return;
         case removal::failed:
         case removal::still_there:
             report.left.push_back("Couldn't remove " + path + ": " +
                                   (outcome == removal::failed ? platform::last_error_text()
                                                               : "the system said it was deleted, yet it is still there"));
             report.failed = true;
-            report.kept_files.emplace(relative, expected);
+            // As the record had it, but for the stamp: it may have moved.
+            report.kept_files.add(relative, {}).value = recorded.value;
             for (std::size_t slash = relative.rfind('/'); slash != std::string::npos && slash > 0;
                  slash = relative.rfind('/', slash - 1))
                 if (record.directories.count(relative.substr(0, slash)))
                     report.kept_directories.insert(relative.substr(0, slash));
-            continue;
+            return;
         }
-    }
+    });
     if (!carry_out)
         return report;
     // Children sort after their parents: backwards, each comes before them.

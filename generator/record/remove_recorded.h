@@ -2,7 +2,6 @@
 // record lists and this run's plan does not are taken away, and only those.
 #pragma once
 
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,7 +17,7 @@ struct removal_report {
     // What could not be removed stays Skeld's: its files, as the record had
     // them, and the recorded directories on their way. The record written
     // next keeps them, so that the next run or --remove finishes the job.
-    std::map<std::string, digest> kept_files;
+    recorded_files kept_files;
     std::set<std::string> kept_directories;
 };
 

@@ -210,8 +210,7 @@ int remove_tree(generator_state& state, const std::string& personality_path, con
     if (!moved && say_lines_left(state, personality.path, without, output, take.found_settings))
         ok = false;
     std::set<std::string> kept;
-    for (const auto& [relative, recorded] : removal.kept_files)
-        kept.insert(relative);
+    removal.kept_files.in_path_order([&](std::string_view relative, const file_entry&) { kept.emplace(relative); });
     if (removal.failed)
         kept.insert(record_name);
     std::vector<std::string> left;

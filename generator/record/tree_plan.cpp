@@ -11,6 +11,7 @@ void tree_plan::start(std::string output, mode how, tree_record* earlier, bool f
     output_ = std::move(output);
     mode_ = how;
     earlier_ = earlier;
+    next_recorded_ = 0;
     fresh_ = fresh;
     carried_ = std::move(carried);
 }
@@ -82,6 +83,14 @@ directory_status tree_plan::directory(const std::string& path)
             if (!journal(line))
                 return directory_status::not_created;
         }
+        // One a run made before is looked at, not made again: one call, not two.
+        if (!added || (earlier_ && earlier_->directories.count(*at))) {
+            const platform::node_kind there = platform::node_at(path);
+            if (there == platform::node_kind::directory)
+                return directory_status::ok;
+            if (there == platform::node_kind::link)
+                return directory_status::link;
+        }
         return make_output_directory(path);
     }
     return platform::node_at(path) == platform::node_kind::link ? directory_status::link : directory_status::ok;
@@ -132,16 +141,14 @@ void list_sorted(const std::string& directory, std::vector<std::pair<std::string
 
 }  // namespace
 
-const platform::file_stamp* tree_plan::stamp_there(const std::string& path)
+std::optional<platform::file_stamp> tree_plan::stamp_there(const std::string& path)
 {
-    const std::size_t name = name_at(path);
-    const std::string_view directory = std::string_view(path).substr(0, name == 0 ? 0 : name - 1);
-    if (!listed_ || directory != listed_directory_) {
-        listed_directory_ = directory;
-        listed_ = true;
-        list_sorted(listed_directory_.empty() ? std::string(".") : listed_directory_, listing_);
+    if (!known_path_.empty() && known_path_ == path) {
+        known_path_.clear();
+        return known_stamp_;
     }
-    return find_stamp(listing_, std::string_view(path).substr(name));
+    known_path_.clear();
+    return listed_.stamp_of(path);
 }
 
 void tree_plan::stamp_written(const std::vector<written_file>& written)
@@ -163,52 +170,53 @@ void tree_plan::stamp_written(const std::vector<written_file>& written)
             stamp = find_stamp(listing, std::string_view(*file.path).substr(name));
         }
         if (stamp)
-            put_hex(file_lines_, file.line_at + file_line_stamp_at, stamp->fold);
+            files_.entries()[file.entry].stamp = stamp->fold;
     }
 }
 
+void tree_plan::append_line(std::string& lines, std::size_t entry) const
+{
+    const file_entry& file = files_.entries()[entry];
+    append_file_line(lines, files_.path_of(file), file);
+}
+
 bool tree_plan::plan_file(const std::string& path, std::string_view text, std::string& rel, std::string& bytes,
-                          std::size_t& line_start)
+                          std::size_t& entry)
 {
     // The one path rule holds here too: what the record cannot hold is not written.
     if (!takes(rel))
         return {};
     std::string converted;
     const std::string_view converted_bytes = file_text(text, converted);
-    // The earlier record's entry moves into the plan: what stays behind there
-    // is what this run no longer writes, and no path is held twice.
-    std::optional<digest> recorded;
-    std::optional<std::uint64_t> recorded_stamp;
-    if (earlier_) {
-        if (auto node = earlier_->files.extract(rel))
-            recorded = node.mapped();
-        if (auto node = earlier_->stamps.extract(rel))
-            recorded_stamp = node.mapped();
-    }
+    // The earlier record's entry is taken over: what is not taken is what
+    // this run no longer writes.
+    file_entry* recorded = earlier_ ? earlier_->files.find_from(rel, next_recorded_) : nullptr;
+    if (recorded)
+        recorded->taken = true;
     const digest planned = digest_of(converted_bytes);
-    const platform::file_stamp* now = fresh_ ? nullptr : stamp_there(path);
+    const std::optional<platform::file_stamp> now = fresh_ ? std::nullopt : stamp_there(path);
     // A run's line carries the file's stamp, put in once it is known; a
     // check's keeps the recorded one, so that a stamp alone never makes a
     // check answer that the record would change.
-    line_start = file_lines_.size();
-    const std::uint64_t no_stamp = 0;
-    append_file_line(file_lines_, planned, rel,
-                     mode_ == mode::run ? &no_stamp : recorded_stamp ? &*recorded_stamp : nullptr);
-    ++file_count_;
+    entry = files_.entries().size();
+    file_entry& line = files_.add(rel, {});
+    line.value = planned;
+    line.stamped = mode_ == mode::run || (recorded && recorded->stamped);
+    line.stamp = mode_ == mode::run || !recorded ? 0 : recorded->stamp;
     if (progress_)
-        progress_->handled(file_count_);
+        progress_->handled(files_.entries().size());
     const auto keep_stamp = [&] {
         if (mode_ == mode::run && now)
-            put_hex(file_lines_, line_start + file_line_stamp_at, now->fold);
+            files_.entries()[entry].stamp = now->fold;
     };
 
     // A file whose stamp vouches for its bytes is not read: they are the
     // recorded ones. A journalled file is read whatever its stamp.
     std::optional<std::string> there;
     bool skelds_own = false;
-    if (now && recorded && stamp_vouches(recorded_stamp, *now, earlier_->written_at) &&
-        !earlier_->journalled.count(rel)) {
-        if (*recorded == planned) {
+    if (now && recorded && recorded->stamped &&
+        stamp_vouches(recorded->stamp, *now, earlier_->written_at) && !recorded->journalled) {
+        if (recorded->value == planned) {
             ++unchanged;
             keep_stamp();
             return false;
@@ -225,7 +233,7 @@ bool tree_plan::plan_file(const std::string& path, std::string_view text, std::s
         changed_paths.push_back(std::move(rel));
         return false;
     }
-    if (!skelds_own && recorded && there && !holds_what_skeld_wrote(*earlier_, rel, *recorded, *there))
+    if (!skelds_own && recorded && there && !holds_what_skeld_wrote(*recorded, *there))
         rewritten_after_user_change.push_back(path_in_output(output_, rel));
     else if (!skelds_own && !recorded && there)
         replaced_unknown.push_back(path_in_output(output_, rel));
@@ -239,12 +247,14 @@ bool tree_plan::plan_file(const std::string& path, std::string_view text, std::s
 write_result tree_plan::file(const std::string& path, std::string_view text, std::string rel)
 {
     std::string bytes;
-    std::size_t line_start = 0;
-    if (!plan_file(path, text, rel, bytes, line_start))
+    std::size_t entry = 0;
+    if (!plan_file(path, text, rel, bytes, entry))
         return {};
-    if (!journal(std::string_view(file_lines_).substr(line_start)))
+    std::string line;
+    append_line(line, entry);
+    if (!journal(line))
         return {write_result::status::cannot_create, platform::last_error_text()};
-    written_file written{&path, line_start, {}};
+    written_file written{&path, entry, {}};
     write_result result = write_generated_bytes(path, bytes, &written.stamp);
     if (result.ok())
         stamp_written({written});
@@ -255,8 +265,8 @@ std::optional<tree_plan::failed_write> tree_plan::file_with_its_directory(const 
                                                                          std::string_view text, std::string rel)
 {
     std::string bytes;
-    std::size_t line_start = 0;
-    if (!plan_file(path, text, rel, bytes, line_start))
+    std::size_t entry = 0;
+    if (!plan_file(path, text, rel, bytes, entry))
         return std::nullopt;
     const std::string_view directory = std::string_view(path).substr(0, paths::last_separator_of_either(path));
     std::optional<failed_write> failed;
@@ -264,8 +274,8 @@ std::optional<tree_plan::failed_write> tree_plan::file_with_its_directory(const 
         failed = flush();
         waiting_directory_ = directory;
     }
-    waiting_lines_.append(file_lines_, line_start);
-    waiting_.push_back({path, std::move(bytes), line_start});
+    append_line(waiting_lines_, entry);
+    waiting_.push_back({path, std::move(bytes), entry});
     return failed;
 }
 
@@ -285,7 +295,7 @@ std::optional<tree_plan::failed_write> tree_plan::flush()
     for (const waiting_file& file : waiting_) {
         if (failed || share_)
             break;
-        written_file written{&file.path, file.line_at, {}};
+        written_file written{&file.path, file.entry, {}};
         if (write_result result = write_generated_bytes(file.path, file.bytes, &written.stamp); !result.ok())
             failed = failed_write{file.path, std::move(result)};
         else
@@ -341,7 +351,7 @@ std::optional<tree_plan::failed_write> tree_plan::wait_deferred()
                 failed = failed_write{writing_[i].path, std::move(outcomes_[i].result)};
             continue;
         }
-        stamped.push_back({&writing_[i].path, writing_[i].line_at, outcomes_[i].stamp});
+        stamped.push_back({&writing_[i].path, writing_[i].entry, outcomes_[i].stamp});
     }
     // Once every thread has closed its files; one thread takes any listing.
     stamp_written(stamped);

@@ -39,6 +39,15 @@ public:
     void start(std::string output, mode how, tree_record* earlier, bool fresh, std::string carried = {});
 
     bool checking() const { return mode_ == mode::check; }
+    // Whether the plan asks the stamps of the files there (none in a fresh
+    // output); a caller that took the stamp of the file it plans next, in a
+    // thread of its own, hands it over with stamp_known.
+    bool asks_stamps() const { return !fresh_; }
+    void stamp_known(std::string path, std::optional<platform::file_stamp> stamp)
+    {
+        known_path_ = std::move(path);
+        known_stamp_ = stamp;
+    }
     // Told of every file the plan handles.
     void report_progress(run_progress* progress) { progress_ = progress; }
 
@@ -81,11 +90,11 @@ public:
     void start_deferred(std::size_t more, work_share::job_type other);
     [[nodiscard]] std::optional<failed_write> wait_deferred();
 
-    // The plan so far, as the record's lines, in plan order, and how many
-    // files; paths relative to the output with '/'. A path is planned once:
-    // a step never writes another's file.
-    std::string& file_lines() { return file_lines_; }
-    std::size_t file_count() const { return file_count_; }
+    // The plan's files so far, in plan order, as the record holds them, and
+    // how many; paths relative to the output with '/'. A path is planned
+    // once: a step never writes another's file.
+    recorded_files& files() { return files_; }
+    std::size_t file_count() const { return files_.entries().size(); }
     const std::set<std::string>& directories() const { return directories_; }
 
     // The path relative to the output folder, '/' between components.
@@ -115,22 +124,24 @@ public:
 
 private:
     std::optional<std::string> bytes_there(const std::string& path) const;
-    // The stamp of the plain file at path as its directory's listing gives
-    // it (one listing a directory, kept while its files come), or null.
-    const platform::file_stamp* stamp_there(const std::string& path);
-    // Puts the stamps of the files just written into their record lines:
-    // each one's own where its close gave it, else from its directory's
-    // listing, taken a directory at a time.
+    // The stamp of the plain file at path, asked as a walk goes (see
+    // platform::walk_stamps), or nothing.
+    std::optional<platform::file_stamp> stamp_there(const std::string& path);
+    // Puts the stamps of the files just written into their entries: each
+    // one's own where its close gave it, else from its directory's listing,
+    // taken a directory at a time.
     struct written_file {
         const std::string* path;
-        std::size_t line_at;
+        std::size_t entry;
         platform::file_stamp stamp;
     };
     void stamp_written(const std::vector<written_file>& written);
     // Plans the file; true when it must be written (in a run), its bytes
-    // then in bytes and its journal line from line_start of file_lines().
+    // then in bytes and its entry at `entry` of files().
     bool plan_file(const std::string& path, std::string_view text, std::string& rel, std::string& bytes,
-                   std::size_t& line_start);
+                   std::size_t& entry);
+    // Its journal line.
+    void append_line(std::string& lines, std::size_t entry) const;
     // Hands the journal's lines to the system before what they name is
     // written; false when it cannot, and then nothing is written.
     [[nodiscard]] bool journal(std::string_view lines);
@@ -140,8 +151,8 @@ private:
     tree_record* earlier_ = nullptr;
     bool fresh_ = true;
     std::string carried_;
-    std::string file_lines_;
-    std::size_t file_count_ = 0;
+    recorded_files files_;
+    std::size_t next_recorded_ = 0;  // where the earlier record's next file likely stands
     std::set<std::string> directories_;
     std::set<std::string> skipped_directories_;  // whose names the record cannot hold
     journal_file journal_;
@@ -149,7 +160,7 @@ private:
     struct waiting_file {
         std::string path;
         std::string bytes;
-        std::size_t line_at;  // its line in file_lines_
+        std::size_t entry;  // in files_
     };
     std::vector<waiting_file> waiting_;
     std::string waiting_lines_;
@@ -164,7 +175,7 @@ private:
     std::vector<write_outcome> outcomes_;  // one a file being written
     bool in_flight_ = false;
     run_progress* progress_ = nullptr;
-    std::string listed_directory_;
-    bool listed_ = false;
-    std::vector<std::pair<std::string, platform::file_stamp>> listing_;  // by name
+    platform::walk_stamps listed_;
+    std::string known_path_;  // stamp_known's, for the file planned next
+    std::optional<platform::file_stamp> known_stamp_;
 };

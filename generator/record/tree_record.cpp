@@ -157,9 +157,15 @@ std::string record_escaped(std::string_view value)
     return text;
 }
 
-bool record_unescaped(std::string_view value, std::string& plain)
+namespace {
+
+// record_unescaped's work, appended to plain.
+bool append_unescaped(std::string_view value, std::string& plain)
 {
-    plain.clear();
+    if (value.find('\\') == std::string_view::npos) {
+        plain.append(value);
+        return true;
+    }
     for (std::size_t i = 0; i < value.size(); ++i) {
         if (value[i] != '\\' || i + 1 == value.size() || value[i + 1] != 'x') {
             plain.push_back(value[i]);
@@ -173,6 +179,14 @@ bool record_unescaped(std::string_view value, std::string& plain)
         i += 3;
     }
     return true;
+}
+
+}  // namespace
+
+bool record_unescaped(std::string_view value, std::string& plain)
+{
+    plain.clear();
+    return append_unescaped(value, plain);
 }
 
 bool record_path(std::string_view path)
@@ -207,19 +221,13 @@ void append_value(std::string& lines, std::string_view value)
 
 }  // namespace
 
-void append_file_line(std::string& lines, digest value, std::string_view path, const std::uint64_t* stamp)
+void append_file_line(std::string& lines, std::string_view path, const file_entry& entry)
 {
     lines.append("File: ");
-    append_hex(lines, value);
-    if (stamp)
-        append_hex(lines.append(1, '/'), *stamp);
+    append_hex(lines, entry.value);
+    if (entry.stamped)
+        append_hex(lines.append(1, '/'), entry.stamp);
     append_value(lines.append(1, ' '), path);
-}
-
-void put_hex(std::string& lines, std::size_t at, std::uint64_t stamp)
-{
-    for (std::size_t i = 16; i-- > 0; stamp >>= 4)
-        lines[at + i] = "0123456789abcdef"[stamp & 15];
 }
 
 void append_source_lines(std::string& lines, std::uint64_t stamp, std::string_view path, std::string_view includes)
@@ -260,29 +268,37 @@ std::string record_head(const tree_record& record)
         line("Found at end: ", found);
     for (const std::string& directory : record.directories)
         line("Directory: ", directory);
-    for (const auto& [path, value] : record.files) {
-        const auto stamp = record.stamps.find(path);
-        append_file_line(text, value, path, stamp == record.stamps.end() ? nullptr : &stamp->second);
-    }
-    for (const auto& [path, scanned] : record.sources)
+    record.files.in_path_order([&](std::string_view path, const file_entry& file) { append_file_line(text, path, file); });
+    return text;
+}
+
+// This run's files in plan order, then the sources the record holds by path
+// (a run's own come as lines).
+std::string record_middle(const tree_record& record)
+{
+    std::string text;
+    record.planned.in_order([&](std::string_view path, const file_entry& file) { append_file_line(text, path, file); });
+    record.sources.in_path_order([&](std::string_view path, const scanned_source& scanned) {
         append_source_lines(text, scanned.stamp, path, scanned.includes);
+    });
     return text;
 }
 
 // The record's text in its pieces, the last line sealing the others.
 struct record_pieces {
     std::string head;
-    std::string_view files, sources;
+    std::string files;
+    std::string_view sources;
     std::string end;
 };
 record_pieces pieces_of(const tree_record& record)
 {
-    record_pieces pieces{record_head(record), record.file_lines, record.source_lines, {}};
+    record_pieces pieces{record_head(record), record_middle(record), record.source_lines, {}};
     seal sealed;
     sealed.add(pieces.head);
     sealed.add(pieces.files);
     sealed.add(pieces.sources);
-    pieces.end = end_line(record.directories.size(), record.files.size() + record.file_line_count, sealed.value());
+    pieces.end = end_line(record.directories.size(), record.files.size() + record.planned.entries().size(), sealed.value());
     return pieces;
 }
 
@@ -291,7 +307,7 @@ record_pieces pieces_of(const tree_record& record)
 std::string record_text(const tree_record& record)
 {
     const record_pieces pieces = pieces_of(record);
-    return pieces.head + std::string(pieces.files) + std::string(pieces.sources) + pieces.end;
+    return pieces.head + pieces.files + std::string(pieces.sources) + pieces.end;
 }
 
 std::string record_end_line(const tree_record& record)
@@ -301,36 +317,71 @@ std::string record_end_line(const tree_record& record)
 
 namespace {
 
-// "HEX PATH": a digest or stamp and a path the record may hold; false otherwise.
-bool stamped_path(std::string_view value, digest& stamp, std::string& path)
-{
-    if (value.size() < 18 || value[16] != ' ' || value.substr(0, 16).find_first_not_of("0123456789abcdef") != std::string_view::npos)
-        return false;
-    stamp = std::stoull(std::string(value.substr(0, 16)), nullptr, 16);
-    return record_unescaped(value.substr(17), path) && record_path(path);
-}
-
 bool is_hex(std::string_view digits)
 {
     return digits.size() == 16 && digits.find_first_not_of("0123456789abcdef") == std::string_view::npos;
 }
 
-// A file line's value: "DIGEST PATH", or "DIGEST/STAMP PATH" with its stamp.
-bool file_value(std::string_view value, digest& value_digest, std::optional<std::uint64_t>& stamp, std::string& path)
+// 16 lower-case hex digits, checked by is_hex.
+std::uint64_t hex_number(std::string_view digits)
+{
+    std::uint64_t number = 0;
+    for (const char c : digits)
+        number = number << 4 | static_cast<std::uint64_t>(hex_value(c));
+    return number;
+}
+
+// A path after its key, unescaped onto the table's paths; whether the record may hold it.
+template <class Entry>
+bool take_path(std::string_view value, path_table<Entry>& table, std::size_t& at)
+{
+    std::string& space = table.path_space();
+    at = space.size();
+    if (!append_unescaped(value, space))
+        return false;
+    return record_path(std::string_view(space).substr(at));
+}
+
+// "HEX PATH": a stamp and a path the record may hold, added to sources; false otherwise.
+bool add_source(std::string_view value, recorded_sources& sources)
+{
+    if (value.size() < 18 || value[16] != ' ' || !is_hex(value.substr(0, 16)))
+        return false;
+    scanned_source source;
+    source.stamp = hex_number(value.substr(0, 16));
+    std::size_t at = 0;
+    const bool ok = take_path(value.substr(17), sources, at);
+    sources.add_appended(at, std::move(source));
+    return ok;
+}
+
+// A file line's value: "DIGEST PATH", or "DIGEST/STAMP PATH" with its stamp,
+// added to files; false when it is not one, or names no path the record may hold.
+bool add_file(std::string_view value, recorded_files& files, bool journalled)
 {
     if (value.size() < 18 || !is_hex(value.substr(0, 16)))
         return false;
-    value_digest = std::stoull(std::string(value.substr(0, 16)), nullptr, 16);
+    file_entry file;
+    file.value = hex_number(value.substr(0, 16));
+    file.journalled = journalled;
     std::size_t path_at = 17;
     if (value[16] == '/') {
         if (value.size() < 35 || !is_hex(value.substr(17, 16)) || value[33] != ' ')
             return false;
-        stamp = std::stoull(std::string(value.substr(17, 16)), nullptr, 16);
+        // A journal's stamp is a place held for the record's: a stopped run may have written the file since.
+        file.stamped = !journalled;
+        file.stamp = journalled ? 0 : hex_number(value.substr(17, 16));
         path_at = 34;
     } else if (value[16] != ' ') {
         return false;
     }
-    return record_unescaped(value.substr(path_at), path) && record_path(path);
+    std::size_t at = 0;
+    if (!take_path(value.substr(path_at), files, at)) {
+        files.drop_appended(at);
+        return false;
+    }
+    files.add_appended(at, std::move(file));
+    return true;
 }
 
 }  // namespace
@@ -356,9 +407,25 @@ std::optional<tree_record> parse_record(std::string plain, std::string& why_not)
     bool known = true;  // every line one the reader knows, well formed
     bool paths_ok = true;
     std::size_t file_lines = 0;
-    scanned_source* source = nullptr;
+    std::string value;
     for_each_line(std::string_view(plain).substr(heading.size(), end - heading.size()), [&](std::string_view line) {
-        std::string value;
+        // A tree's lines first: they are nearly all of it.
+        if (line.starts_with("File: ")) {
+            paths_ok = add_file(line.substr(6), record.files, false) && paths_ok;
+            ++file_lines;
+            return;
+        }
+        if (line.starts_with("Source: ")) {
+            paths_ok = add_source(line.substr(8), record.sources) && paths_ok;
+            return;
+        }
+        if (line.starts_with("Includes: ")) {
+            if (take(line, "Includes: ", value, known) && !record.sources.entries().empty())
+                record.sources.entries().back().includes.append(value).append("\n");
+            else
+                known = false;
+            return;
+        }
         if (take(line, "Made by: ", record.made_by, known) || take(line, "Scan rules: ", record.scan_rules, known) ||
             take(line, "Output: ", record.output, known) || take(line, "Output folder: ", record.output_folder, known) ||
             take(line, "Boost: ", record.boost_folder, known) ||
@@ -382,21 +449,6 @@ std::optional<tree_record> parse_record(std::string plain, std::string& why_not)
         } else if (take(line, "Directory: ", value, known)) {
             paths_ok = paths_ok && record_path(value);
             record.directories.insert(value);
-        } else if (line.starts_with("File: ")) {
-            digest value_digest = 0;
-            std::optional<std::uint64_t> stamp;
-            paths_ok = file_value(line.substr(6), value_digest, stamp, value) && paths_ok;
-            if (stamp)
-                record.stamps.emplace(value, *stamp);
-            record.files.emplace(value, value_digest);
-            ++file_lines;
-        } else if (line.starts_with("Source: ")) {
-            digest stamp = 0;
-            paths_ok = stamped_path(line.substr(8), stamp, value) && paths_ok;
-            source = &record.sources[value];
-            source->stamp = stamp;
-        } else if (take(line, "Includes: ", value, known) && source) {
-            source->includes.append(value).append("\n");
         } else {
             known = false;
         }
@@ -417,6 +469,9 @@ std::optional<tree_record> parse_record(std::string plain, std::string& why_not)
         why_not = "it holds a line Skeld does not write";
         return std::nullopt;
     }
+    // Made now: threads look sources up at once, and only read.
+    record.files.index();
+    record.sources.index();
     return record;
 }
 
@@ -430,24 +485,20 @@ void add_journal(std::string_view text, tree_record& record)
     drop_carriage_returns(plain);
     for_each_line(plain, [&](std::string_view line) {
         std::string path;
-        digest value = 0;
         bool well_formed = true;
         if (take(line, "Directory: ", path, well_formed)) {
             if (well_formed && record_path(path))
                 record.directories.insert(path);
-        } else if (std::optional<std::uint64_t> stamp;
-                   line.starts_with("File: ") && file_value(line.substr(6), value, stamp, path)) {
-            record.stamps.erase(path);  // a stopped run may have written it since
-            record.journalled.insert(path);
-            record.files.insert_or_assign(std::move(path), value);
+        } else if (line.starts_with("File: ")) {
+            (void)add_file(line.substr(6), record.files, true);
         }
     });
+    record.files.index();
 }
 
-bool holds_what_skeld_wrote(const tree_record& record, const std::string& relative, digest recorded,
-                            std::string_view bytes)
+bool holds_what_skeld_wrote(const file_entry& recorded, std::string_view bytes)
 {
-    return digest_of(bytes) == recorded || (bytes.empty() && record.journalled.count(relative));
+    return digest_of(bytes) == recorded.value || (bytes.empty() && recorded.journalled);
 }
 
 std::string journal_head()

@@ -4,12 +4,13 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "path_table.h"
 
 // The record's file name, directly in the output folder.
 inline constexpr const char* record_name = "skeld-record.txt";
@@ -24,12 +25,28 @@ std::string path_in_output(const std::string& output, std::string_view relative)
 using digest = std::uint64_t;
 digest digest_of(std::string_view bytes);
 
+// A file of the record: the digest of the bytes Skeld wrote there, and its
+// stamp as it was after that write, when the line carries one.
+struct file_entry : path_entry {
+    digest value = 0;
+    std::uint64_t stamp = 0;
+    bool stamped = false;
+    // Named by a journal: a run killed between creating the file and writing
+    // it left it empty, and empty it is still Skeld's. Its line wins over the
+    // record's.
+    bool journalled = false;
+    bool overrides() const { return journalled; }
+};
+using recorded_files = path_table<file_entry>;
+
 // What the include scan found in one Boost file, and the file's change
 // stamp when it was read: a run again reads only files whose stamp moved.
-struct scanned_source {
+struct scanned_source : path_entry {
     std::uint64_t stamp = 0;
     std::string includes;  // each name ended by a line feed: one string a file
+    bool overrides() const { return false; }
 };
+using recorded_sources = path_table<scanned_source>;
 
 struct tree_record {
     std::string made_by;     // the Skeld that wrote it
@@ -53,36 +70,29 @@ struct tree_record {
     // names those it leaves for the user to take out.
     std::vector<std::string> found_top;
     std::vector<std::string> found_end;
-    // Paths relative to the output folder, '/' between components.
-    std::map<std::string, digest> files;
-    // A file's stamp as it was after the run's last write to it: a later run
-    // trusts the file's bytes to be the recorded ones while it still shows
-    // this stamp and was written before the record (see stamp_vouches).
-    std::map<std::string, std::uint64_t> stamps;
+    // The files an earlier record and journal name, paths relative to the
+    // output folder with '/' between components; a run marks those it takes
+    // over, and what stays is written out by path. A file's stamp lets a
+    // later run trust its bytes to be the recorded ones while it still shows
+    // it and was written before the record (see stamp_vouches).
+    recorded_files files;
+    // This run's files, in plan order: the plan's own table, moved in.
+    recorded_files planned;
     // The record file's own modification time as read (0 when unknown).
     std::int64_t written_at = 0;
     std::set<std::string> directories;
-    // The files only a journal names: a run killed between creating one and
-    // writing it left it empty, and empty it is still Skeld's.
-    std::set<std::string> journalled;
     // By path relative to the Boost folder, '/' between components.
-    std::map<std::string, scanned_source> sources;
-    // What a run adds as it goes, already as the record's lines (see
-    // append_file_line and append_source_lines): a tree's worth of map
-    // entries is not built just to be written out.
-    std::string file_lines;
-    std::size_t file_line_count = 0;
+    recorded_sources sources;
+    // The sources a run scanned, already as the record's lines (see
+    // append_source_lines).
     std::string source_lines;
     std::string end_line;  // as read: it seals the text above it
 };
 
-// The record's line for a file, for a directory, and its lines for a scanned source.
-// A file's line may carry its stamp after the digest ("File: DIGEST/STAMP PATH").
-void append_file_line(std::string& lines, digest value, std::string_view path, const std::uint64_t* stamp = nullptr);
-// Where the stamp's 16 hex digits stand in a stamped file line, from its start.
-inline constexpr std::size_t file_line_stamp_at = 6 + 17;
-// Writes stamp over the hex digits that stand at at in lines.
-void put_hex(std::string& lines, std::size_t at, std::uint64_t stamp);
+// The record's and the journal's line for a file: "File: DIGEST PATH", or
+// "File: DIGEST/STAMP PATH" with its stamp. The one place a file's line is made.
+void append_file_line(std::string& lines, std::string_view path, const file_entry& entry);
+// The record's line for a directory, and its lines for a scanned source.
 void append_directory_line(std::string& lines, std::string_view path);
 void append_source_lines(std::string& lines, std::uint64_t stamp, std::string_view path, std::string_view includes);
 
@@ -112,14 +122,13 @@ std::optional<tree_record> parse_record(std::string text, std::string& why_not);
 std::string boost_version_of(std::string_view version_hpp);
 
 // The files and directories a journal lists, added to record (a journal
-// comes after the record it would replace, so its digests win; its files go
-// into journalled too); lines that are not whole or name no plain path are
+// comes after the record it would replace, so its lines win, its files
+// marked journalled); lines that are not whole or name no plain path are
 // passed over.
 void add_journal(std::string_view text, tree_record& record);
-// Whether bytes are what the record says Skeld wrote at relative: its
-// digest, or nothing at all where only a journal names the file.
-bool holds_what_skeld_wrote(const tree_record& record, const std::string& relative, digest recorded,
-                            std::string_view bytes);
+// Whether bytes are what the record says Skeld wrote there: its digest, or
+// nothing at all where a journal names the file.
+bool holds_what_skeld_wrote(const file_entry& recorded, std::string_view bytes);
 // A journal's first line; File and Directory lines follow.
 std::string journal_head();
 

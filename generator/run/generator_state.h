@@ -37,8 +37,8 @@ struct generator_state {
     // What the include scan found in each Boost file, for the record; and
     // what an earlier run's record says it found, when it may be trusted.
     std::string scanned_sources;  // the record's lines
-    // Entries taken over from the earlier record are moved out of it.
-    std::map<std::string, scanned_source>* earlier_scans = nullptr;
+    // Entries taken over from the earlier record are marked taken there.
+    recorded_sources* earlier_scans = nullptr;
     // Files of the earlier scan read again because their stamp moved.
     std::size_t stamps_moved = 0;
 

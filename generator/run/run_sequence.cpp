@@ -177,8 +177,7 @@ tree_record record_of(generator_state& state, const personality_file& personalit
     record.found_top = share.found_top;
     record.found_end = share.found_end;
     // What the earlier record still holds the plan did not take over.
-    record.file_lines = std::move(state.plan.file_lines());
-    record.file_line_count = state.plan.file_count();
+    record.planned = std::move(state.plan.files());
     record.directories.insert(state.plan.directories().begin(), state.plan.directories().end());
     record.directories.erase("");
     return record;
@@ -359,7 +358,6 @@ int run_tree_steps(generator_state& state, const std::string& personality_path, 
     if (before) {
         // Done with: the new record takes their memory.
         earlier.record.files.clear();
-        earlier.record.stamps.clear();
         state.earlier_scans = nullptr;
         earlier.record.sources.clear();
     }
