@@ -196,6 +196,10 @@ public:
     std::ptrdiff_t read(char* buffer, std::size_t size);
     // Reads from the start, whatever was read before.
     bool read_all(std::string& bytes);
+    // The size of the file opened for reading, as it was at the open where
+    // the open asked it already, else as it is now; 0 when unknown. Only a
+    // guess for a reader's buffer: the file may change.
+    std::uint64_t size_hint() const;
     bool rewind();
     bool write(const char* data, std::size_t size);
     // Forces what was written to the disk.
@@ -221,6 +225,7 @@ private:
     bool writable_ = false;
     std::string path_;
     std::uint64_t stamp_ = 0;  // where the open's own check gives it
+    std::uint64_t size_ = 0;   // likewise
 };
 
 // Tests stand in for a failing disk through this: while set, the operation

@@ -350,12 +350,13 @@ constexpr int open_flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 namespace {
 
 // What an opened descriptor may be read as: a regular file only.
-file::open_status regular_or_not(int fd, std::uint64_t& stamp)
+file::open_status regular_or_not(int fd, std::uint64_t& stamp, std::uint64_t& size)
 {
     struct stat st;
     if (fstat(fd, &st) != 0)
         return file::open_status::cannot_open;
     stamp = stamp_of(st);
+    size = static_cast<std::uint64_t>(st.st_size);
     if (!S_ISREG(st.st_mode)) {
         errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         return file::open_status::not_regular;
@@ -372,7 +373,7 @@ file::open_status file::open_for_reading(const std::string& path)
     if (fd < 0)
         return open_status::cannot_open;
     handle_ = fd;
-    return regular_or_not(fd, stamp_);
+    return regular_or_not(fd, stamp_, size_);
 }
 
 file::open_status file::open_for_update(const std::string& path)
@@ -385,7 +386,7 @@ file::open_status file::open_for_update(const std::string& path)
         return open_status::cannot_open;
     handle_ = fd;
     writable_ = true;
-    return regular_or_not(fd, stamp_);
+    return regular_or_not(fd, stamp_, size_);
 }
 
 bool file::create_new(const std::string& path)
@@ -475,6 +476,11 @@ bool file::close()
         return false;
     }
     return ::close(fd) == 0;
+}
+
+std::uint64_t file::size_hint() const
+{
+    return size_;
 }
 
 bool file::close(file_stamp& stamp)

@@ -756,6 +756,12 @@ bool file::close()
     return CloseHandle(h) != 0;
 }
 
+std::uint64_t file::size_hint() const
+{
+    LARGE_INTEGER size;
+    return GetFileSizeEx(as_handle(handle_), &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+}
+
 bool file::close(file_stamp& stamp)
 {
     // The write time may still move at the close: a listing after it tells.

@@ -76,11 +76,12 @@ read_result read_file_bytes(const std::string& path, std::string& bytes)
         return {read_result::status::not_regular, platform::last_error_text()};
     }
     // Just opened: no rewind needed, and a short read of a regular file is its end.
-    // Read straight into bytes, which grows as the file does: a large file
-    // (a tree's record) is not copied piece by piece.
+    // Read straight into bytes, room made for the whole file at once: a large
+    // file (a tree's record) is neither copied nor cleared piece by piece.
     bytes.clear();
     std::size_t have = 0;
-    for (std::size_t room = 65536;; room = std::max<std::size_t>(room, have)) {
+    const std::size_t first = static_cast<std::size_t>(std::min<std::uint64_t>(file.size_hint(), 1u << 30)) + 1;
+    for (std::size_t room = std::max<std::size_t>(first, 4096);; room = std::max<std::size_t>(room, have)) {
         bytes.resize(have + room);
         const std::ptrdiff_t got = file.read(bytes.data() + have, room);
         if (got < 0) {
