@@ -408,7 +408,19 @@ std::optional<tree_record> parse_record(std::string plain, std::string& why_not)
     bool paths_ok = true;
     std::size_t file_lines = 0;
     std::string value;
-    for_each_line(std::string_view(plain).substr(heading.size(), end - heading.size()), [&](std::string_view line) {
+    const std::string_view body = std::string_view(plain).substr(heading.size(), end - heading.size());
+    // Room for the tables at once: a tree's record holds tens of thousands
+    // of paths, which would otherwise be copied each time their string grows.
+    std::size_t files = 0, sources = 0, file_bytes = 0, source_bytes = 0;
+    for_each_line(body, [&](std::string_view line) {
+        if (line.starts_with("File: "))
+            ++files, file_bytes += line.size();
+        else if (line.starts_with("Source: "))
+            ++sources, source_bytes += line.size();
+    });
+    record.files.reserve(files, file_bytes);
+    record.sources.reserve(sources, source_bytes);
+    for_each_line(body, [&](std::string_view line) {
         // A tree's lines first: they are nearly all of it.
         if (line.starts_with("File: ")) {
             paths_ok = add_file(line.substr(6), record.files, false) && paths_ok;
