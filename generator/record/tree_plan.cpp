@@ -153,24 +153,46 @@ std::optional<platform::file_stamp> tree_plan::stamp_there(const std::string& pa
 
 void tree_plan::stamp_written(const std::vector<written_file>& written)
 {
+    for (const written_file& file : written) {
+        if (file.stamp.fold != 0)
+            files_.entries()[file.entry].stamp = file.stamp.fold;
+        else
+            unstamped_.push_back(file.entry);
+    }
+}
+
+void tree_plan::stamp_the_rest()
+{
+    // Taken after the files are closed (NTFS may set the write time at
+    // close), a directory at a time: the walk comes back to a directory after
+    // each of its subdirectories, and each listing costs a request.
+    std::vector<std::pair<std::string, std::size_t>> by_path;
+    by_path.reserve(unstamped_.size());
+    for (const std::size_t entry : unstamped_)
+        by_path.emplace_back(path_in_output(output_, files_.path_of(files_.entries()[entry])), entry);
+    unstamped_.clear();
+    // By directory, then name: a directory's files together.
+    const auto directory_of = [](const std::string& path) {
+        const std::size_t name = name_at(path);
+        return std::string_view(path).substr(0, name == 0 ? 0 : name - 1);
+    };
+    std::sort(by_path.begin(), by_path.end(), [&](const auto& a, const auto& b) {
+        const std::string_view da = directory_of(a.first), db = directory_of(b.first);
+        return da != db ? da < db : a.first < b.first;
+    });
     std::vector<std::pair<std::string, platform::file_stamp>> listing;
     std::string_view listed;
     bool any_listed = false;
-    for (const written_file& file : written) {
-        const platform::file_stamp* stamp = &file.stamp;
-        if (stamp->fold == 0) {
-            // Taken after the file is closed: NTFS may set the write time at close.
-            const std::size_t name = name_at(*file.path);
-            const std::string_view directory = std::string_view(*file.path).substr(0, name == 0 ? 0 : name - 1);
-            if (!any_listed || directory != listed) {
-                list_sorted(directory.empty() ? std::string(".") : std::string(directory), listing);
-                listed = directory;
-                any_listed = true;
-            }
-            stamp = find_stamp(listing, std::string_view(*file.path).substr(name));
+    for (const auto& [path, entry] : by_path) {
+        const std::size_t name = name_at(path);
+        const std::string_view directory = directory_of(path);
+        if (!any_listed || directory != listed) {
+            list_sorted(directory.empty() ? std::string(".") : std::string(directory), listing);
+            listed = directory;
+            any_listed = true;
         }
-        if (stamp)
-            files_.entries()[file.entry].stamp = stamp->fold;
+        if (const platform::file_stamp* stamp = find_stamp(listing, std::string_view(path).substr(name)))
+            files_.entries()[entry].stamp = stamp->fold;
     }
 }
 

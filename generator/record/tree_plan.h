@@ -94,6 +94,10 @@ public:
     // how many; paths relative to the output with '/'. A path is planned
     // once: a step never writes another's file.
     recorded_files& files() { return files_; }
+    // Takes the stamps the closes of written files could not give (see
+    // platform::file::close) from their directories' listings, each
+    // directory listed once; before the record is made from files().
+    void stamp_the_rest();
     std::size_t file_count() const { return files_.entries().size(); }
     const std::set<std::string>& directories() const { return directories_; }
 
@@ -127,9 +131,8 @@ private:
     // The stamp of the plain file at path, asked as a walk goes (see
     // platform::walk_stamps), or nothing.
     std::optional<platform::file_stamp> stamp_there(const std::string& path);
-    // Puts the stamps of the files just written into their entries: each
-    // one's own where its close gave it, else from its directory's listing,
-    // taken a directory at a time.
+    // Puts the stamps of the files just written into their entries where
+    // their close gave them; the others wait for stamp_the_rest().
     struct written_file {
         const std::string* path;
         std::size_t entry;
@@ -174,6 +177,7 @@ private:
     };
     std::vector<write_outcome> outcomes_;  // one a file being written
     bool in_flight_ = false;
+    std::vector<std::size_t> unstamped_;  // entries of written files without a stamp yet
     run_progress* progress_ = nullptr;
     platform::walk_stamps listed_;
     std::string known_path_;  // stamp_known's, for the file planned next

@@ -177,6 +177,7 @@ tree_record record_of(generator_state& state, const personality_file& personalit
     record.found_top = share.found_top;
     record.found_end = share.found_end;
     // What the earlier record still holds the plan did not take over.
+    state.plan.stamp_the_rest();
     record.planned = std::move(state.plan.files());
     record.directories.insert(state.plan.directories().begin(), state.plan.directories().end());
     record.directories.erase("");
