@@ -42,47 +42,10 @@ all | native | windows) ;;
 esac
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$repo/build-bench}
-windows_build=${WINDOWS_BUILD_DIR:-$repo/build-bench-win}
-boost=${BOOST_TREE:-/usr/include/boost}
-runs=${RUNS:-7}
-memory=${MEMORY_DIR:-/dev/shm}
-skeld_jobs=()
-if [ -n "${THREADS:-}" ]; then
-    skeld_jobs=(--jobs "$THREADS")
-fi
+# shellcheck source=bench/common.sh
+. "$repo/bench/common.sh"
 
-if [ ! -x /usr/bin/time ]; then
-    echo "bench: /usr/bin/time is missing (Debian: apt-get install time)" >&2
-    exit 1
-fi
-if [ "$(basename "$boost")" != boost ] || [ ! -d "$boost/config/compiler" ] || [ ! -d "$boost/config/platform" ]; then
-    echo "bench: $boost is not a Boost tree" >&2
-    exit 1
-fi
-if [ "$(stat -f -c %T "$memory" 2>/dev/null)" != tmpfs ] || [ ! -w "$memory" ]; then
-    echo "bench: $memory is not a writable tmpfs; set MEMORY_DIR to one" >&2
-    exit 1
-fi
-
-# build_release <directory> <targets...>: configures with the given cache
-# arguments (CONFIGURE) when needed, then builds the targets.
-build_release()
-{
-    local dir=$1
-    shift
-    if [ ! -f "$dir/CMakeCache.txt" ]; then
-        (cd "$repo" && cmake "${configure[@]}" -B "$dir" >/dev/null)
-    fi
-    if ! grep -q '^CMAKE_BUILD_TYPE:STRING=Release$' "$dir/CMakeCache.txt"; then
-        echo "bench: $dir is not a Release build" >&2
-        exit 1
-    fi
-    if ! cmake --build "$dir" --target "$@" -j2 >/dev/null; then
-        echo "bench: the build in $dir failed" >&2
-        exit 1
-    fi
-}
+check_inputs
 
 velk=no
 if [ "$parts" != windows ]; then
@@ -120,18 +83,6 @@ trap cleanup EXIT
 
 personality=$disk_scratch/msvc.p_c
 cp "$repo/examples/msvc.p_c" "$personality"
-
-median()
-{
-    printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
-
-# The Windows spelling of a path, through Wine's drive Z:, which is /.
-winpath()
-{
-    local path=$1
-    printf 'Z:%s' "${path//\//\\}"
-}
 
 # timed <flavour> <log> [Skeld's options...] <personality> <output>: one run
 # of Skeld (native) or Skeld.exe under Wine over Boost; sets seconds, rss_kib
