@@ -54,8 +54,10 @@ void forwarding_batch::step()
     reading_ = std::move(handed_);
     handed_ = {};
     reading_.scans.resize(reading_.sources.size());
+    reading_.relatives.resize(reading_.sources.size());
     state_.plan.start_deferred(reading_.sources.size(), [this](std::size_t i, unsigned thread) {
-        const std::string relative = source_below_boost(state_, reading_.sources[i]);
+        // Made here, beside the scan, and kept for the plan.
+        const std::string& relative = reading_.relatives[i] = source_below_boost(state_, reading_.sources[i]);
         // A name the record cannot hold is not read: the plan names it.
         if (record_path("boost/" + relative))
             reading_.scans[i] = scan_header(state_, reading_.sources[i], relative, spaces_[thread]);
@@ -76,12 +78,14 @@ void forwarding_batch::step()
 
 void forwarding_batch::take(batch& read)
 {
-    std::size_t next_scan = 0;
+    std::size_t next = 0;
     for (const entry& at : read.entries) {
-        if (!at.is_directory)
-            write_forwarding_header(state_, at.path, read.scans[next_scan++]);
-        else if (state_.plan.directory(at.path) == directory_status::link)
+        if (!at.is_directory) {
+            write_forwarding_header(state_, at.path, read.relatives[next], read.scans[next]);
+            ++next;
+        } else if (state_.plan.directory(at.path) == directory_status::link) {
             throw run_ended{link_refusal(at.path)};
+        }
     }
     read = {};
 }

@@ -44,6 +44,7 @@ private:
     struct batch {
         std::vector<entry> entries;
         std::vector<std::string> sources;  // the files among entries, in order
+        std::vector<std::string> relatives;  // each below the Boost folder, made by the reading thread
         std::vector<header_scan> scans;
     };
     // One step: once the threads are done with the last one, they read the

@@ -141,9 +141,9 @@ void write_forwarding_header(generator_state& state, const std::string& source)
     write_scanned_header(state, source, relative, scan_header(state, source, relative, space));
 }
 
-void write_forwarding_header(generator_state& state, const std::string& source, const header_scan& scan)
+void write_forwarding_header(generator_state& state, const std::string& source, const std::string& relative,
+                             const header_scan& scan)
 {
-    const std::string relative = below_boost(state, source);
     if (!state.plan.takes("boost/" + relative))
         return;
     write_scanned_header(state, source, relative, scan);

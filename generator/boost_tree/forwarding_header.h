@@ -47,8 +47,10 @@ std::string source_below_boost(const generator_state& state, const std::string& 
 // Scans source, then writes its nine-line forwarding header at its mirror
 // path. Ends the run when either fails.
 void write_forwarding_header(generator_state& state, const std::string& source);
-// The same, with the scan made already (by another thread).
-void write_forwarding_header(generator_state& state, const std::string& source, const header_scan& scan);
+// The same, with the scan made already (by another thread), and the
+// source's path below the Boost folder that it was made for.
+void write_forwarding_header(generator_state& state, const std::string& source, const std::string& relative,
+                             const header_scan& scan);
 
 // Ends the run at a forwarding header that could not be written.
 [[noreturn]] void end_at_failed_header(const tree_plan::failed_write& failed);
