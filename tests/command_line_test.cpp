@@ -15,6 +15,15 @@ command_line parsed(std::vector<const char*> words)
     return parse_command_line(static_cast<int>(words.size()), words.data());
 }
 
+// A row's words as the trace names it.
+std::string spelled(const std::vector<const char*>& words)
+{
+    std::string line;
+    for (const char* word : words)
+        line.append(word).append(" ");
+    return line;
+}
+
 TEST(CommandLine, OptionsInAnyOrderThenThePaths)
 {
     using act = command_line::action;
@@ -51,10 +60,7 @@ TEST(CommandLine, OptionsInAnyOrderThenThePaths)
     };
     for (const row& r : rows) {
         const command_line line = parsed(r.words);
-        std::string words;
-        for (const char* w : r.words)
-            words += std::string(w) + " ";
-        SCOPED_TRACE(words);
+        SCOPED_TRACE(spelled(r.words));
         EXPECT_EQ(line.what, r.what);
         EXPECT_EQ(line.progress, r.progress);
         EXPECT_EQ(line.check_asked, r.check_asked);
@@ -94,10 +100,7 @@ TEST(CommandLine, JobsTakesAWholeNumberOfThreadsInRange)
     };
     for (const row& r : rows) {
         const command_line line = parsed(r.words);
-        std::string words;
-        for (const char* w : r.words)
-            words += std::string(w) + " ";
-        SCOPED_TRACE(words);
+        SCOPED_TRACE(spelled(r.words));
         EXPECT_EQ(line.what, r.what);
         EXPECT_EQ(line.personality, r.personality);
         if (r.what == act::usage) {
